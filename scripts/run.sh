@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the Release configuration and starts Tidewell.
+# Extra arguments reach the executable unchanged (acceptance runs, --help).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/install-deps.sh"
+cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$root/build/release" --target tidewell
+exec "$root/build/release/bin/tidewell" "$@"

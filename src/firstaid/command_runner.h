@@ -1,0 +1,58 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "firstaid/repair_cancellation_token.h"
+
+namespace tidewell {
+
+struct CommandOutput {
+    int status = 0;  // exit status, or 128 + signal number when the child was killed
+    std::string stdoutText;
+    std::string stderrText;
+
+    // stdout and stderr, each trimmed, empty ones dropped, joined with "\n".
+    std::string combined() const;
+    bool operator==(const CommandOutput&) const = default;
+};
+
+// Runs external programs to completion without a shell and finds the tools.
+namespace CommandRunner {
+
+// The one error the runner itself raises; what() is the user-facing text.
+class CommandError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Thrown when the cancellation token fired while the child ran.
+class CancellationError : public std::runtime_error {
+public:
+    CancellationError() : std::runtime_error("The operation was cancelled.") {}
+};
+
+// Thrown (as std::system_error) when the program cannot be started.
+
+// Resource folder "Tools/"+name, "Tools/"+name+"-macos", then extraCandidates,
+// then /usr/bin and /bin for "zip" and "unzip" only. No PATH search.
+std::optional<std::string> firstExecutable(const std::string& name,
+                                           const std::vector<std::string>& extraCandidates = {});
+
+// Blocks until the child exits, the token fires or the timeout (seconds) passes.
+CommandOutput run(const std::string& executable, const std::vector<std::string>& arguments,
+                  const std::optional<std::filesystem::path>& currentDirectory = std::nullopt,
+                  const std::optional<std::string>& standardInput = std::nullopt,
+                  const std::shared_ptr<RepairCancellationToken>& cancellationToken = nullptr,
+                  double timeout = 900);
+
+// Asks every child still running under the runner to terminate; does not wait.
+void terminateAll();
+
+}  // namespace CommandRunner
+
+}  // namespace tidewell

@@ -1,0 +1,3 @@
+#include "main/tidewell_app.h"
+
+int main(int argc, char** argv) { return tidewell::TidewellApp::main(argc, argv); }

@@ -1,0 +1,74 @@
+#include "main/tidewell_app.h"
+
+#include <cstdlib>
+#include <iostream>
+
+#include "acceptance/acceptance_runs.h"
+#include "acceptance/argument_value.h"
+#include "main/application_shell.h"
+
+namespace tidewell::TidewellApp {
+
+namespace {
+
+using RunIfRequested = std::optional<std::int32_t> (*)(const std::vector<std::string>&);
+
+constexpr RunIfRequested acceptanceRuns[] = {
+    ExFATDeletedRecoveryQAAcceptance::runIfRequested,
+    LiveDeletedRecoveryQAAcceptance::runIfRequested,
+    DeletedRecoveryQAAcceptance::runIfRequested,
+    RecoveryQAAcceptance::runIfRequested,
+};
+
+constexpr const char* usageText =
+    "Usage: tidewell [OPTION]\n"
+    "Without options, starts the Tidewell desktop application.\n"
+    "\n"
+    "Headless acceptance runs (print a verdict and exit with a status):\n"
+    "  tidewell --recovery-qa --source <folder> --destination <folder> [--minimum-candidates <count>]\n"
+    "           [--max-export <count>] [--only-name <file>] [--cancel-during-scan]\n"
+    "      copy readable files from a folder and check the copies\n"
+    "  tidewell --deleted-recovery-qa --image <fat32-partition-image> --destination <folder>\n"
+    "           [--minimum-candidates <count>] [--max-export <count>]\n"
+    "      rescue deleted files from a FAT32 partition image\n"
+    "  tidewell --exfat-deleted-recovery-qa --image <exfat-image> --destination <folder>\n"
+    "           [--minimum-candidates <count>]\n"
+    "      rescue deleted files from an exFAT partition image\n"
+    "  tidewell --live-deleted-recovery-qa --source <mounted-fat32-volume> --destination <different-folder>\n"
+    "      rescue deleted files from a mounted FAT32 volume through the read-only helper\n"
+    "\n"
+    "Statuses: 0 pass, 1 error, 64 usage error, other small numbers a failed check.\n"
+    "\n"
+    "  --help       show this text\n"
+    "  --version    show the version\n";
+
+}  // namespace
+
+std::optional<std::int32_t> runAcceptanceIfRequested(const std::vector<std::string>& arguments) {
+    for (RunIfRequested run : acceptanceRuns) {
+        if (auto status = run(arguments)) return status;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::int32_t> runInformationIfRequested(const std::vector<std::string>& arguments) {
+    if (acceptance::hasArgument("--help", arguments)) {
+        std::cout << usageText;
+        return 0;
+    }
+    if (acceptance::hasArgument("--version", arguments)) {
+        std::cout << "Tidewell " << TIDEWELL_VERSION << "\n";
+        return 0;
+    }
+    return std::nullopt;
+}
+
+int main(int argc, char** argv) {
+    // Each step reads the argument vector afresh.
+    auto arguments = [&] { return std::vector<std::string>(argv, argv + argc); };
+    if (auto status = runAcceptanceIfRequested(arguments())) std::exit(*status);
+    if (auto status = runInformationIfRequested(arguments())) return *status;
+    return ApplicationShell::run(argc, argv);
+}
+
+}  // namespace tidewell::TidewellApp
