@@ -1,14 +1,170 @@
+#include <charconv>
+#include <cstdint>
+#include <filesystem>
 #include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
 
 #include "acceptance/acceptance_runs.h"
 #include "acceptance/argument_value.h"
+#include "acceptance/recovery_qa_digest.h"
+#include "recovery/readable/external_recovery_engine.h"
 
 namespace tidewell::RecoveryQAAcceptance {
 
+namespace {
+
+namespace fs = std::filesystem;
+using Engine = ExternalRecoveryEngine;
+using RecoveryError = Engine::RecoveryError;
+
+constexpr const char* usageLine =
+    "Usage: Tidewell --recovery-qa --source <folder> --destination <folder> [--minimum-candidates <count>] "
+    "[--max-export <count>] [--only-name <file>] [--cancel-during-scan]";
+
+struct Options {
+    fs::path source;
+    fs::path destination;
+    std::int64_t minimumCandidates = 1;
+    std::int64_t maximumExport = 20;
+    std::optional<std::string> onlyName;
+    bool cancelDuringScan = false;
+};
+
+// A base-10 signed integer of the whole text (optional sign, digits only).
+std::optional<std::int64_t> wholeInteger(std::string text) {
+    if (!text.empty() && text.front() == '+') text.erase(0, 1);
+    if (text.empty() || text.front() == '+') return std::nullopt;
+    std::int64_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+std::int64_t integerOption(const char* name, const std::vector<std::string>& arguments, std::int64_t fallback) {
+    auto text = acceptance::argumentValue(name, arguments);
+    return text ? wholeInteger(*text).value_or(fallback) : fallback;
+}
+
+fs::path directoryURL(const std::string& path) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(path, error);
+    return error ? fs::path(path) : absolute;
+}
+
+std::string percentLine(const char* prefix, double fraction, const std::string& text) {
+    return prefix + std::to_string(static_cast<std::int64_t>(fraction * 100)) + "% " + text;
+}
+
+bool equalIgnoringCase(const std::string& left, const std::string& right) {
+    if (left.size() != right.size()) return false;
+    for (std::size_t i = 0; i < left.size(); ++i)
+        if (std::tolower(static_cast<unsigned char>(left[i])) != std::tolower(static_cast<unsigned char>(right[i])))
+            return false;
+    return true;
+}
+
+int fail(const std::string& message, int status) {
+    std::cerr << "FAIL: " << message << std::endl;
+    return status;
+}
+
+}  // namespace
+
+namespace {
+
+using Candidates = std::vector<RecoveryCandidate>;
+
+// The export onto the source itself must be refused. None when it was.
+std::optional<int> checkSourceGuard(const Candidates& candidates, const ExternalRecoveryVolume& source) {
+    Candidates first(candidates.begin(), candidates.begin() + (candidates.empty() ? 0 : 1));
+    try {
+        Engine::exportCandidates(first, source, source.mountURL);
+    } catch (const RecoveryError& error) {
+        if (error.errorCase() != RecoveryError::Case::unsafeDestination) throw;
+        std::cout << "PASS source-destination guard" << std::endl;
+        return std::nullopt;
+    }
+    return fail("export to the source folder was not blocked.", 3);
+}
+
+Candidates selection(const Candidates& candidates, const Options& options) {
+    Candidates selected;
+    for (const auto& candidate : candidates) {
+        if (static_cast<std::int64_t>(selected.size()) >= options.maximumExport) break;
+        if (!options.onlyName || equalIgnoringCase(candidate.name(), *options.onlyName)) selected.push_back(candidate);
+    }
+    return selected;
+}
+
+std::optional<int> checkDigests(const Candidates& selected, const std::vector<fs::path>& exported) {
+    for (std::size_t i = 0; i < selected.size(); ++i)
+        if (digest(selected[i].sourceURL) != digest(exported[i]))
+            return fail("checksum mismatch for " + selected[i].relativePath + ".", 6);
+    return std::nullopt;
+}
+
+int runChecks(const Options& options) {
+    auto token = options.cancelDuringScan ? std::make_shared<RecoveryCancellationToken>() : nullptr;
+    ExternalRecoveryVolume source = Engine::manuallySelectedVolume(options.source);
+    auto [candidates, report] = Engine::scan(source, token, [&](double fraction, const std::string& text) {
+        std::cout << percentLine("SCAN ", fraction, text) << std::endl;
+        if (token && fraction > 0) token->cancel();
+    });
+    if (options.cancelDuringScan) return fail("scan completed after cancellation was requested.", 7);
+    if (static_cast<std::int64_t>(candidates.size()) < options.minimumCandidates)
+        return fail("expected at least " + std::to_string(options.minimumCandidates) + " readable candidates; found " +
+                        std::to_string(candidates.size()) + ".",
+                    2);
+    if (auto status = checkSourceGuard(candidates, source)) return *status;
+
+    Candidates selected = selection(candidates, options);
+    if (selected.empty()) return fail("no readable candidate matched the requested export selection.", 4);
+    auto exported = Engine::exportCandidates(selected, source, options.destination, nullptr,
+                                             [](double fraction, const std::string& text) {
+                                                 std::cout << percentLine("EXPORT ", fraction, text) << std::endl;
+                                             });
+    if (exported.size() != selected.size())
+        return fail("exported " + std::to_string(exported.size()) + " of " + std::to_string(selected.size()) +
+                        " selected candidates.",
+                    5);
+    if (auto status = checkDigests(selected, exported)) return *status;
+
+    std::cout << "PASS recovery acceptance: " << candidates.size() << " files scanned; " << selected.size()
+              << " files exported and checksum verified; " << report.filesVisited << " items visited." << std::endl;
+    return 0;
+}
+
+}  // namespace
+
 std::optional<std::int32_t> runIfRequested(const std::vector<std::string>& arguments) {
     if (!acceptance::hasArgument(option, arguments)) return std::nullopt;
-    std::cerr << "FAIL: not available in this build" << std::endl;
-    return 1;
+    auto source = acceptance::argumentValue("--source", arguments);
+    auto destination = acceptance::argumentValue("--destination", arguments);
+    if (!source || !destination) {
+        std::cerr << usageLine << std::endl;
+        return 64;
+    }
+    Options options;
+    options.source = directoryURL(*source);
+    options.destination = directoryURL(*destination);
+    options.minimumCandidates = integerOption("--minimum-candidates", arguments, 1);
+    options.maximumExport = std::max<std::int64_t>(1, integerOption("--max-export", arguments, 20));
+    options.onlyName = acceptance::argumentValue("--only-name", arguments);
+    options.cancelDuringScan = acceptance::hasArgument("--cancel-during-scan", arguments);
+
+    try {
+        return runChecks(options);
+    } catch (const RecoveryError& error) {
+        if (options.cancelDuringScan && error.errorCase() == RecoveryError::Case::cancelled) {
+            std::cout << "PASS scan cancellation" << std::endl;
+            return 0;
+        }
+        return fail(error.what(), 1);
+    } catch (const std::exception& error) {
+        return fail(error.what(), 1);
+    }
 }
 
 }  // namespace tidewell::RecoveryQAAcceptance

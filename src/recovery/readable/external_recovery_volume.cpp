@@ -4,9 +4,13 @@
 
 namespace tidewell {
 
-std::string ExternalRecoveryVolume::totalText() const { return tidewellString(totalBytes); }
+std::string ExternalRecoveryVolume::totalText() const {
+    return tidewellString(totalBytes);
+}
 
-std::string ExternalRecoveryVolume::availableText() const { return tidewellString(availableBytes); }
+std::string ExternalRecoveryVolume::availableText() const {
+    return tidewellString(availableBytes);
+}
 
 std::string ExternalRecoveryVolume::sourceDescription() const {
     static constexpr const char* separator = " \u00B7 ";

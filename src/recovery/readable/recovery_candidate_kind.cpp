@@ -17,11 +17,15 @@ struct KindRow {
 
 const std::array<KindRow, 6>& rows() {
     static const std::array<KindRow, 6> table{{
-        {RecoveryCandidateKind::photo, "Photo", "photo",
-         {"jpg", "jpeg", "png", "gif", "heic", "heif", "tif", "tiff", "webp", "bmp", "raw", "cr2", "cr3", "nef",
-          "arw", "dng"}},
+        {RecoveryCandidateKind::photo,
+         "Photo",
+         "photo",
+         {"jpg", "jpeg", "png", "gif", "heic", "heif", "tif", "tiff", "webp", "bmp", "raw", "cr2", "cr3", "nef", "arw",
+          "dng"}},
         {RecoveryCandidateKind::video, "Video", "film", {"mp4", "mov", "m4v", "avi", "mkv", "mts", "m2ts", "webm"}},
-        {RecoveryCandidateKind::document, "Document", "doc.text",
+        {RecoveryCandidateKind::document,
+         "Document",
+         "doc.text",
          {"pdf", "doc", "docx", "xls", "xlsx", "ppt", "pptx", "txt", "md", "rtf", "pages", "numbers", "key"}},
         {RecoveryCandidateKind::audio, "Audio", "waveform", {"mp3", "m4a", "aac", "wav", "aiff", "flac", "ogg"}},
         {RecoveryCandidateKind::archive, "Archive", "archivebox", {"zip", "apk", "rar", "7z", "tar", "gz"}},
@@ -36,9 +40,13 @@ const KindRow& row(RecoveryCandidateKind kind) {
 
 }  // namespace
 
-std::string rawValue(RecoveryCandidateKind kind) { return row(kind).raw; }
+std::string rawValue(RecoveryCandidateKind kind) {
+    return row(kind).raw;
+}
 
-std::string symbol(RecoveryCandidateKind kind) { return row(kind).symbol; }
+std::string symbol(RecoveryCandidateKind kind) {
+    return row(kind).symbol;
+}
 
 std::optional<RecoveryCandidateKind> fromRawValue(std::string_view raw) {
     for (const auto& r : rows())

@@ -13,8 +13,8 @@ enum class RecoveryCandidateKind { photo, video, document, audio, archive, other
 namespace RecoveryCandidateKinds {
 
 inline constexpr std::array<RecoveryCandidateKind, 6> allCases{
-    RecoveryCandidateKind::photo,    RecoveryCandidateKind::video,   RecoveryCandidateKind::document,
-    RecoveryCandidateKind::audio,    RecoveryCandidateKind::archive, RecoveryCandidateKind::other};
+    RecoveryCandidateKind::photo, RecoveryCandidateKind::video,   RecoveryCandidateKind::document,
+    RecoveryCandidateKind::audio, RecoveryCandidateKind::archive, RecoveryCandidateKind::other};
 
 // "Photo", "Video", "Document", "Audio", "Archive", "Other".
 std::string rawValue(RecoveryCandidateKind kind);

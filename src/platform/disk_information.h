@@ -1,0 +1,24 @@
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "platform/disk_info_dictionary.h"
+#include "platform/mount_info.h"
+
+namespace tidewell::platform {
+
+// The disk facts of the volume holding `path`, under the disk utility's keys:
+// the mount is found in mountinfo, its block device is described by lsblk
+// (through the command runner, time-out 20 s), and `blkid -p` names the file
+// system when nothing else does. Empty when the path maps to no block device
+// (network shares, image files mounted through FUSE, pseudo file systems) or
+// lsblk cannot be run or gives no usable answer.
+DiskInfo diskInformation(const std::filesystem::path& path);
+
+// The kernel name of the block device behind a mount (sdb1, mmcblk0p1, dm-0),
+// from the device number when sysfs knows it, else from a /dev source path.
+std::optional<std::string> blockDeviceName(const MountInfoEntry& mount);
+
+}  // namespace tidewell::platform
