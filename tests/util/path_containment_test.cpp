@@ -5,22 +5,31 @@
 namespace tidewell {
 namespace {
 
-TEST(PathContainment, EqualOrBelowWithASlash) {
-    EXPECT_TRUE(isPathInside("/Applications", "/Applications"));
-    EXPECT_TRUE(isPathInside("/Applications/Notes.app", "/Applications"));
-    EXPECT_FALSE(isPathInside("/ApplicationsOld", "/Applications"));
-    EXPECT_FALSE(isPathInside("/ApplicationsOld/x", "/Applications"));
-    EXPECT_FALSE(isPathInside("/", "/Applications"));
-    EXPECT_FALSE(isPathInside("/Applications", "/Applications/Notes.app"));
-}
+struct Case {
+    const char* path;
+    const char* folder;
+    bool inside;
+};
 
-TEST(PathContainment, FolderWithTrailingSlashAndRoot) {
-    EXPECT_TRUE(isPathInside("/tmp/x", "/tmp/"));
-    EXPECT_TRUE(isPathInside("/tmp", "/tmp/"));
-    EXPECT_TRUE(isPathInside("/home/user", "/"));
-    EXPECT_TRUE(isPathInside("/", "/"));
-    EXPECT_FALSE(isPathInside("relative/x", "/"));
-    EXPECT_FALSE(isPathInside("/x", ""));
+TEST(PathContainment, EqualOrBelowWithASlash) {
+    const Case cases[] = {
+        {"/Applications", "/Applications", true},
+        {"/Applications/Notes.app", "/Applications", true},
+        {"/ApplicationsOld", "/Applications", false},
+        {"/ApplicationsOld/x", "/Applications", false},
+        {"/", "/Applications", false},
+        {"/Applications", "/Applications/Notes.app", false},
+        // A folder written with a trailing slash, and the root folder.
+        {"/tmp/x", "/tmp/", true},
+        {"/tmp", "/tmp/", true},
+        {"/home/user", "/", true},
+        {"/", "/", true},
+        {"relative/x", "/", false},
+        {"/x", "", false},
+    };
+    for (const Case& item : cases) {
+        EXPECT_EQ(isPathInside(item.path, item.folder), item.inside) << item.path << " in " << item.folder;
+    }
 }
 
 TEST(PathContainment, FilesystemPaths) {
