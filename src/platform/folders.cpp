@@ -27,7 +27,7 @@ fs::path xdgFolder(const char* variable, const fs::path& fallbackBelowHome) {
 }
 
 fs::path passwordDatabaseHome() {
-    std::vector<char> buffer(16 * 1024);
+    std::vector<char> buffer(std::size_t{16} * 1024);
     passwd entry{};
     passwd* found = nullptr;
     if (::getpwuid_r(::getuid(), &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr ||
