@@ -1,6 +1,5 @@
 #include <string_view>
 
-#include "firstaid/command_runner.h"
 #include "platform/disk_information.h"
 #include "platform/disk_information_sources.h"
 #include "platform/lsblk_answer.h"
@@ -10,8 +9,6 @@ namespace tidewell::platform {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr double diskToolTimeout = 20;
 
 std::optional<std::string> sysfsDevicePath(const DiskInformationSources& sources, const std::string& deviceName) {
     std::error_code error;
@@ -23,19 +20,10 @@ std::optional<std::string> sysfsDevicePath(const DiskInformationSources& sources
     return (fs::path("/sys") / device.lexically_relative(root)).string();
 }
 
-std::optional<std::string> runDiskTool(const std::string& executable, const std::vector<std::string>& arguments) {
-    try {
-        CommandOutput output =
-            CommandRunner::run(executable, arguments, std::nullopt, std::nullopt, nullptr, diskToolTimeout);
-        if (output.status != 0) return std::nullopt;
-        return output.stdoutText;
-    } catch (...) {
-        return std::nullopt;
-    }
-}
-
-std::optional<std::string> probedFileSystemType(const DiskInformationSources& sources, const std::string& device) {
-    auto output = runDiskTool(sources.blkidExecutable, {"-p", "-o", "value", "-s", "TYPE", "/dev/" + device});
+std::optional<std::string> probedFileSystemType(const DiskInformationSources& sources, const std::string& device,
+                                                const DiskToolRunner& runTool) {
+    auto output =
+        runTool(sources.blkidExecutable, {"-p", "-o", "value", "-s", "TYPE", "/dev/" + device}, diskToolTimeout);
     if (!output) return std::nullopt;
     std::size_t start = output->find_first_not_of(" \t\r\n");
     if (start == std::string::npos) return std::nullopt;
@@ -60,20 +48,21 @@ std::optional<std::string> blockDeviceName(const MountInfoEntry& mount) {
     return name;
 }
 
-DiskInfo diskInformation(const fs::path& path) {
+DiskInfo diskInformation(const fs::path& path, const DiskToolRunner& runTool) {
     auto sources = diskInformationSources();
     auto mount = mountContaining(currentMounts(), resolvedPath(path));
     if (!mount) return {};
     auto device = blockDeviceName(*mount);
     if (!device) return {};
 
-    auto answer = runDiskTool(sources.lsblkExecutable,
-                              {"--json", "--bytes", "--inverse", "--output", lsblkColumns, "/dev/" + *device});
+    auto answer =
+        runTool(sources.lsblkExecutable,
+                {"--json", "--bytes", "--inverse", "--output", lsblkColumns, "/dev/" + *device}, diskToolTimeout);
     if (!answer) return {};
     LsblkContext context{*device, sysfsDevicePath(sources, *device), mount->isReadOnlyMount(), mount->fileSystemType};
     DiskInfo info = diskInfoFromLsblkAnswer(*answer, context);
     if (!info.empty() && !info.contains("FilesystemType")) {
-        if (auto type = probedFileSystemType(sources, *device)) {
+        if (auto type = probedFileSystemType(sources, *device, runTool)) {
             info["FilesystemType"] = *type;
             info["FilesystemName"] = *type;
         }

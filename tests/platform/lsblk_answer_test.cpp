@@ -47,7 +47,8 @@ LsblkContext context(std::string device, std::optional<std::string> sysfs = std:
 TEST(LsblkAnswerTest, MapsAUsbStickOntoTheDiskUtilityKeys) {
     auto info = diskInfoFromLsblkAnswer(
         usbStickAnswer,
-        context("sdb1", "/sys/devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0/block/sdb/sdb1"));
+        context("sdb1",
+                "/sys/devices/pci0000:00/0000:00:14.0/usb2/2-1/2-1:1.0/host6/target6:0:0/6:0:0:0/block/sdb/sdb1"));
     EXPECT_EQ(diskInfoString(info, "DeviceIdentifier"), "sdb1");
     EXPECT_EQ(diskInfoString(info, "FilesystemType"), "vfat");
     EXPECT_EQ(diskInfoString(info, "FilesystemName"), "vfat FAT32");
@@ -65,24 +66,28 @@ TEST(LsblkAnswerTest, MapsAUsbStickOntoTheDiskUtilityKeys) {
 
 TEST(LsblkAnswerTest, ASataDiskIsInternalAndItsTreePathDoesNotEndInItsName) {
     auto info = diskInfoFromLsblkAnswer(
-        sataDiskAnswer, context("sda2", "/sys/devices/pci0000:00/0000:00:17.0/ata3/host2/target2:0:0/2:0:0:0/block/sda/sda2"));
+        sataDiskAnswer,
+        context("sda2", "/sys/devices/pci0000:00/0000:00:17.0/ata3/host2/target2:0:0/2:0:0:0/block/sda/sda2"));
     EXPECT_EQ(diskInfoString(info, "DeviceLocation"), "Internal");
     EXPECT_EQ(diskInfoBool(info, "Ejectable"), false);
     EXPECT_EQ(diskInfoBool(info, "RemovableMedia"), false);
     EXPECT_EQ(diskInfoString(info, "BusProtocol"), "sata");
-    EXPECT_EQ(diskInfoString(info, "DeviceTreePath"), "/sys/devices/pci0000:00/0000:00:17.0/ata3/host2/target2:0:0/2:0:0:0");
+    EXPECT_EQ(diskInfoString(info, "DeviceTreePath"),
+              "/sys/devices/pci0000:00/0000:00:17.0/ata3/host2/target2:0:0/2:0:0:0");
     EXPECT_FALSE(info.contains("VolumeName"));
 }
 
 TEST(LsblkAnswerTest, AnSdCardAndAnNvmeDisk) {
     auto card = diskInfoFromLsblkAnswer(
-        sdCardAnswer, context("mmcblk0p1", "/sys/devices/platform/soc/fe340000.mmc/mmc_host/mmc0/mmc0:aaaa/block/mmcblk0/mmcblk0p1"));
+        sdCardAnswer,
+        context("mmcblk0p1", "/sys/devices/platform/soc/fe340000.mmc/mmc_host/mmc0/mmc0:aaaa/block/mmcblk0/mmcblk0p1"));
     EXPECT_EQ(diskInfoString(card, "DeviceLocation"), "External");
     EXPECT_EQ(diskInfoString(card, "BusProtocol"), "mmc");
     EXPECT_EQ(diskInfoString(card, "DeviceTreePath"), "/sys/devices/platform/soc/fe340000.mmc/mmc_host/mmc0/mmc0:aaaa");
 
     auto nvme = diskInfoFromLsblkAnswer(
-        nvmeAnswer, context("nvme0n1p2", "/sys/devices/pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0/nvme0n1/nvme0n1p2"));
+        nvmeAnswer,
+        context("nvme0n1p2", "/sys/devices/pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0/nvme0n1/nvme0n1p2"));
     EXPECT_EQ(diskInfoString(nvme, "DeviceLocation"), "Internal");
     EXPECT_EQ(diskInfoString(nvme, "DeviceTreePath"), "/sys/devices/pci0000:00/0000:00:1d.0/0000:3d:00.0/nvme/nvme0");
     EXPECT_EQ(diskInfoString(nvme, "FilesystemName"), "ext4");

@@ -50,12 +50,23 @@ protected:
         testing::writeFile(folder_ / "mountinfo",
                            "1 0 254:0 / / rw - ext4 /dev/vda rw\n"
                            "2 1 0:21 / /proc rw - proc proc rw\n"
-                           "3 1 8:17 / " + root + "/STICK rw - vfat /dev/sdb1 rw\n"
-                           "4 1 8:18 / " + root + "/.hidden rw - vfat /dev/sdb2 rw\n"
-                           "5 1 0:50 / " + root + "/share rw - nfs4 server:/x rw\n"
-                           "6 1 8:1 / " + root + "/disk ro - ext4 /dev/sda1 ro\n"
-                           "7 1 0:52 / " + root + "/fat rw - fuse.fusefat /images/card.img rw\n"
-                           "8 1 8:1 / " + root + "/disk ro - ext4 /dev/sda1 ro\n");
+                           "3 1 8:17 / " +
+                               root +
+                               "/STICK rw - vfat /dev/sdb1 rw\n"
+                               "4 1 8:18 / " +
+                               root +
+                               "/.hidden rw - vfat /dev/sdb2 rw\n"
+                               "5 1 0:50 / " +
+                               root +
+                               "/share rw - nfs4 server:/x rw\n"
+                               "6 1 8:1 / " +
+                               root +
+                               "/disk ro - ext4 /dev/sda1 ro\n"
+                               "7 1 0:52 / " +
+                               root +
+                               "/fat rw - fuse.fusefat /images/card.img rw\n"
+                               "8 1 8:1 / " +
+                               root + "/disk ro - ext4 /dev/sda1 ro\n");
         fs::path sysfs = folder_ / "sys";
         fs::create_directories(sysfs / "devices/usb/block/sdb/sdb1");
         fs::create_directories(sysfs / "devices/ata/block/sda/sda1");

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "firstaid/command_runner.h"
 #include "platform/disk_information.h"
 #include "recovery/readable/external_recovery_engine.h"
 #include "recovery/readable/localized_name_order.h"
@@ -36,18 +37,23 @@ std::string volumeName(const fs::path& url, const platform::VolumeResourceValues
     return url.filename().string();
 }
 
-}  // namespace
-
-fs::path standardizedPath(const fs::path& path) {
-    std::error_code error;
-    fs::path absolute = fs::absolute(path, error);
-    std::string text = (error ? path : absolute).lexically_normal().string();
-    while (text.size() > 1 && text.back() == '/') text.pop_back();
-    return text;
+// Disk tools run through the command runner, without a working directory,
+// input or token; a tool that cannot start, times out or fails gives none.
+std::optional<std::string> runDiskTool(const std::string& executable, const std::vector<std::string>& arguments,
+                                       double timeout) {
+    try {
+        CommandOutput output = CommandRunner::run(executable, arguments, std::nullopt, std::nullopt, nullptr, timeout);
+        if (output.status != 0) return std::nullopt;
+        return output.stdoutText;
+    } catch (...) {
+        return std::nullopt;
+    }
 }
 
+}  // namespace
+
 platform::DiskInfo ExternalRecoveryEngine::diskInfo(const fs::path& url) {
-    return platform::diskInformation(url);
+    return platform::diskInformation(url, runDiskTool);
 }
 
 bool ExternalRecoveryEngine::isExternalVolume(const platform::VolumeResourceValues& values,

@@ -1,7 +1,5 @@
 #include "recovery/readable/localized_name_order.h"
 
-#include <cwctype>
-
 namespace tidewell {
 
 namespace {
@@ -21,8 +19,11 @@ char32_t nextCodePoint(std::string_view text, std::size_t& position) {
     return value;
 }
 
+// ASCII and Latin-1 letters fold without depending on the process locale.
 char32_t folded(char32_t c) {
-    return static_cast<char32_t>(std::towlower(static_cast<std::wint_t>(c)));
+    if (c >= U'A' && c <= U'Z') return c + 0x20;
+    if (c >= 0xC0 && c <= 0xDE && c != 0xD7) return c + 0x20;
+    return c;
 }
 
 }  // namespace

@@ -1,0 +1,15 @@
+#include "recovery/readable/external_recovery_engine.h"
+
+namespace tidewell {
+
+namespace fs = std::filesystem;
+
+fs::path standardizedPath(const fs::path& path) {
+    std::error_code error;
+    fs::path absolute = fs::absolute(path, error);
+    std::string text = (error ? path : absolute).lexically_normal().string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    return text;
+}
+
+}  // namespace tidewell
