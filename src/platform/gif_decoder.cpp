@@ -3,8 +3,6 @@
 namespace tidewell::platform {
 
 // Not yet implemented: no data is accepted.
-std::optional<ImageDimensions> decodeGif(std::span<const std::uint8_t>) {
-    return std::nullopt;
-}
+std::optional<ImageDimensions> decodeGif(std::span<const std::uint8_t>) { return std::nullopt; }
 
 }  // namespace tidewell::platform
