@@ -69,29 +69,29 @@ private:
     std::shared_ptr<ChildProcess> child_;
 };
 
+// Bytes in the UTF-8 sequence this lead byte starts, 0 when it cannot start one.
+std::size_t utf8SequenceLength(unsigned char lead) {
+    if (lead < 0x80) return 1;
+    if ((lead & 0xE0) == 0xC0) return 2;
+    if ((lead & 0xF0) == 0xE0) return 3;
+    if ((lead & 0xF8) == 0xF0) return 4;
+    return 0;
+}
+
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
 bool isValidUTF8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
+    static constexpr char32_t kSmallestOfLength[] = {0, 0, 0x80, 0x800, 0x10000};
+    static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    for (std::size_t i = 0; i < text.size();) {
         const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t length;
-        char32_t value;
-        if (lead < 0x80)
-            length = 1, value = lead;
-        else if ((lead & 0xE0) == 0xC0)
-            length = 2, value = lead & 0x1F;
-        else if ((lead & 0xF0) == 0xE0)
-            length = 3, value = lead & 0x0F;
-        else if ((lead & 0xF8) == 0xF0)
-            length = 4, value = lead & 0x07;
-        else
-            return false;
-        if (text.size() - i < length) return false;
+        const std::size_t length = utf8SequenceLength(lead);
+        if (length == 0 || text.size() - i < length) return false;
+        char32_t value = lead & kLeadBits[length];
         for (std::size_t k = 1; k < length; ++k) {
             const auto next = static_cast<unsigned char>(text[i + k]);
             if ((next & 0xC0) != 0x80) return false;
             value = (value << 6) | (next & 0x3F);
         }
-        static constexpr char32_t kSmallestOfLength[] = {0, 0, 0x80, 0x800, 0x10000};
         if (value < kSmallestOfLength[length] || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) return false;
         i += length;
     }

@@ -56,9 +56,16 @@ TEST_F(CommandRunnerTest, ArgumentsReachTheChildVerbatim) {
 TEST_F(CommandRunnerTest, StatusAndBothStreamsComeBack) {
     auto output = CommandRunner::run("/bin/sh", {"-c", "echo out; echo err >&2; exit 3"});
     EXPECT_EQ(output, (CommandOutput{3, "out\n", "err\n"}));
+}
 
-    auto undecodable = CommandRunner::run("/usr/bin/printf", {"\\377\\376"});
-    EXPECT_EQ(undecodable, (CommandOutput{0, "", ""}));
+TEST_F(CommandRunnerTest, OutputThatIsNotUTF8ReadsAsEmpty) {
+    auto printed = [](const std::string& format) { return CommandRunner::run("/usr/bin/printf", {format}); };
+    EXPECT_EQ(printed("caf\\303\\251 \\342\\202\\254 \\360\\237\\230\\200").stdoutText,
+              "caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");
+    EXPECT_EQ(printed("\\377\\376"), (CommandOutput{0, "", ""}));
+    EXPECT_EQ(printed("overlong \\300\\257").stdoutText, "");
+    EXPECT_EQ(printed("surrogate \\355\\240\\200").stdoutText, "");
+    EXPECT_EQ(printed("cut \\342\\202").stdoutText, "");
 }
 
 TEST_F(CommandRunnerTest, SeveralMegabytesOnStandardErrorComeBackWhole) {
