@@ -10,6 +10,10 @@ namespace {
 
 using Json = nlohmann::json;
 
+// Stacked devices (a partition on a disk under LUKS on RAID) are rarely more
+// than four deep; a longer chain in an answer is not followed further.
+constexpr std::size_t maximumDeviceChainLength = 16;
+
 // Older lsblk releases print every value as a string ("1", "8053063680");
 // newer ones print booleans and numbers. Both are read.
 std::optional<std::string> textValue(const Json& device, const char* key) {
@@ -62,7 +66,7 @@ std::vector<const Json*> deviceChain(const Json& answer, const std::string& devi
     for (const auto& device : *devices) {
         if (!device.is_object() || !describes(device, deviceName)) continue;
         const Json* current = &device;
-        while (current != nullptr && chain.size() < 16) {
+        while (current != nullptr && chain.size() < maximumDeviceChainLength) {
             chain.push_back(current);
             auto children = current->find("children");
             bool hasChild = children != current->end() && children->is_array() && !children->empty() &&
