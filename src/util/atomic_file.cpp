@@ -7,6 +7,7 @@
 #include <system_error>
 #include <utility>
 
+#include "util/file_descriptor.h"
 #include "util/uuid.h"
 
 namespace tidewell {
@@ -17,22 +18,7 @@ namespace {
     throw std::system_error(error, std::generic_category(), what);
 }
 
-// An open file descriptor that is closed when it goes out of scope.
-class Descriptor {
-public:
-    explicit Descriptor(int value) : value_(value) {}
-    ~Descriptor() {
-        if (value_ >= 0) ::close(value_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return value_; }
-    // Closes now so that a failed close (delayed write error) can be reported.
-    int close() { return ::close(std::exchange(value_, -1)); }
-
-private:
-    int value_;
-};
+using Descriptor = FileDescriptor;
 
 void writeAll(int descriptor, std::string_view bytes, const std::string& name) {
     while (!bytes.empty()) {

@@ -8,23 +8,11 @@
 #include <system_error>
 #include <vector>
 
+#include "util/file_descriptor.h"
+
 namespace tidewell {
 
 namespace {
-
-class Descriptor {
-public:
-    explicit Descriptor(int value) : value_(value) {}
-    ~Descriptor() {
-        if (value_ >= 0) ::close(value_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return value_; }
-
-private:
-    int value_;
-};
 
 [[noreturn]] void throwErrno(int code) {
     throw std::system_error(code, std::generic_category());
@@ -62,20 +50,23 @@ bool copyContents(int input, int output) {
 }  // namespace
 
 void copyReadableFile(const std::filesystem::path& source, const std::filesystem::path& target) {
-    Descriptor input(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    FileDescriptor input(::open(source.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
     if (input.get() < 0) throwErrno(errno);
     struct stat facts {};
     if (::fstat(input.get(), &facts) != 0) throwErrno(errno);
     if (!S_ISREG(facts.st_mode)) throwErrno(EINVAL);
 
     mode_t mode = (facts.st_mode & 0777) | S_IRUSR | S_IWUSR;
-    Descriptor output(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
+    FileDescriptor output(::open(target.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode));
     if (output.get() < 0) throwErrno(errno);
     bool copied = copyContents(input.get(), output.get());
     int copyError = errno;
     if (copied) {
         const struct timespec times[2] = {facts.st_atim, facts.st_mtim};
         ::futimens(output.get(), times);
+        // A delayed write error shows only when the file is closed.
+        copied = output.close() == 0;
+        copyError = errno;
     }
     if (!copied) {
         // Only the incomplete copy this call created is removed.
