@@ -21,6 +21,7 @@ using testing::runTool;
 using testing::ScopedEnvironment;
 using testing::TemporaryFolder;
 using testing::TemporaryHome;
+using testing::writeFile;
 
 // A private home, runtime folder and temporary folder, so no other instance is found.
 class DelegateTest : public ::testing::Test {
