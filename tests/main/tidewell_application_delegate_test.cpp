@@ -12,6 +12,7 @@
 #include "ui/main_window.h"
 #include "ui/page_router.h"
 #include "ui/sidebar_view.h"
+#include "ui/window_frame_store.h"
 
 namespace tidewell {
 namespace {
@@ -68,6 +69,9 @@ TEST_F(DelegateTest, StartUpRemovesStaleWorkFoldersAndShowsTheHomePage) {
     EXPECT_EQ(window->content()->router()->shownItem(), SidebarItem::home);
     EXPECT_EQ(delegate.model().selectedProductModule(), std::nullopt);
     EXPECT_TRUE(TidewellApplicationDelegate::applicationShouldTerminateAfterLastWindowClosed());
+
+    window->close();
+    EXPECT_TRUE(WindowFrameStore::savedFrame(WindowFrameStore::mainWindowFrameName).has_value());
 }
 
 TEST_F(DelegateTest, MenusCarryTheirTitlesAndShortcutsInOrder) {
