@@ -4,40 +4,36 @@
 
 namespace tidewell {
 
-std::string_view rawValue(ProductModule module) {
-    switch (module) {
-        case ProductModule::cleaner:
-            return "Clean";
-        case ProductModule::repair:
-            return "Repair";
-        case ProductModule::recover:
-            return "Recover";
-    }
-    return "Clean";
+namespace {
+
+struct ModuleFacts {
+    std::string_view raw;
+    std::string_view chinese;
+    std::string_view symbol;
+};
+
+const ModuleFacts& facts(ProductModule module) {
+    static constexpr ModuleFacts table[] = {
+        {"Clean", "清理", "trash"},
+        {"Repair", "修复", "cross.case"},
+        {"Recover", "恢复", "externaldrive.badge.checkmark"},
+    };
+    return table[static_cast<std::size_t>(module)];
 }
 
+}  // namespace
+
+std::string_view rawValue(ProductModule module) {
+    return facts(module).raw;
+}
+
+// The raw value is the English title.
 std::string title(ProductModule module, std::string_view language) {
-    switch (module) {
-        case ProductModule::cleaner:
-            return I18n::pick(language, "Clean", "清理");
-        case ProductModule::repair:
-            return I18n::pick(language, "Repair", "修复");
-        case ProductModule::recover:
-            return I18n::pick(language, "Recover", "恢复");
-    }
-    return {};
+    return I18n::pick(language, facts(module).raw, facts(module).chinese);
 }
 
 std::string_view symbol(ProductModule module) {
-    switch (module) {
-        case ProductModule::cleaner:
-            return "trash";
-        case ProductModule::repair:
-            return "cross.case";
-        case ProductModule::recover:
-            return "externaldrive.badge.checkmark";
-    }
-    return "trash";
+    return facts(module).symbol;
 }
 
 }  // namespace tidewell
