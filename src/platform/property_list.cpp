@@ -98,11 +98,14 @@ std::optional<Value> convertScalar(plist_t node) {
 }
 
 std::optional<Value> convert(plist_t node, int depth) {
-    if (node == nullptr || depth > PropertyListLimits::maximumDepth) return std::nullopt;
+    if (node == nullptr) return std::nullopt;
+    // `depth` counts containers; the structure guard has already capped it, this keeps the recursion honest.
     switch (plist_get_node_type(node)) {
         case PLIST_ARRAY:
+            if (depth > PropertyListLimits::maximumDepth) return std::nullopt;
             return convertArray(node, depth);
         case PLIST_DICT:
+            if (depth > PropertyListLimits::maximumDepth) return std::nullopt;
             return convertDictionary(node, depth);
         default:
             return convertScalar(node);

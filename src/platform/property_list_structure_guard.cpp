@@ -147,9 +147,10 @@ bool BinaryWalk::enter(std::uint64_t object) {
     if (state_[object] == State::done) return true;
     auto children = childrenOf(object);
     if (!children || children->count == 0) {
+        // Leaves and empty containers add no nesting level of their own below a container.
         state_[object] = State::done;
         nodes_[object] = 1;
-        depth_[object] = 1;
+        depth_[object] = children ? 1 : 0;
         return true;
     }
     if (static_cast<int>(stack_.size()) >= maximumDepth_) return false;
