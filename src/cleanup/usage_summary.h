@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace tidewell {
 
@@ -20,6 +21,8 @@ struct UsageSummary {
     Level level = Level::unknown;
     std::string reason;
 
+    UsageSummary(Level level, std::string reason) : level(level), reason(std::move(reason)) {}
+    // The verdict, first rule that holds: protected, running, no date, then by days since the last use.
     UsageSummary(std::optional<std::chrono::system_clock::time_point> lastUsedDate, bool isRunning,
                  std::int64_t diskBytes, std::int64_t launchAgentCount, bool isProtected,
                  std::chrono::system_clock::time_point now = std::chrono::system_clock::now());

@@ -22,10 +22,14 @@ fs::path AppLayoutFixture::system(const std::string& absolutePath) const {
 std::string xmlString(const std::string& text) {
     std::string escaped;
     for (char c : text) {
-        if (c == '&') escaped += "&amp;";
-        else if (c == '<') escaped += "&lt;";
-        else if (c == '>') escaped += "&gt;";
-        else escaped += c;
+        if (c == '&')
+            escaped += "&amp;";
+        else if (c == '<')
+            escaped += "&lt;";
+        else if (c == '>')
+            escaped += "&gt;";
+        else
+            escaped += c;
     }
     return "<string>" + escaped + "</string>";
 }

@@ -1,5 +1,6 @@
 #include "cleanup/app_scanner.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -18,8 +19,8 @@ namespace tidewell {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::AppLayoutFixture;
 using testing::allocatedBytesByFind;
+using testing::AppLayoutFixture;
 using testing::writeFile;
 using Kind = CleanupCandidate::Kind;
 using Safety = CleanupCandidate::SafetyLevel;
@@ -61,8 +62,8 @@ protected:
                            {"CFBundleShortVersionString", "1.0"}},
                           AppLayoutFixture::PlistFormat::binary);
         writeFile(applications / "NoID.app/Contents/Info.plist",
-                  testing::xmlPropertyList({{"CFBundleName", "<string></string>"},
-                                            {"CFBundleShortVersionString", "<integer>3</integer>"}}));
+                  testing::xmlPropertyList(
+                      {{"CFBundleName", "<string></string>"}, {"CFBundleShortVersionString", "<integer>3</integer>"}}));
         layout.makeBundle(applications / "Utilities", "Nested", {{"CFBundleIdentifier", "com.nested"}});
         layout.makeBundle(applications, ".Hidden", {{"CFBundleIdentifier", "com.hidden"}});
         layout.makeBundle(applications, "Shouting", {{"CFBundleIdentifier", "com.shouting"}});
@@ -160,10 +161,10 @@ TEST_F(AppScannerLayout, SystemAppsAreProtectedAndLocked) {
     EXPECT_EQ(app.statusText(), "System Protected");
     EXPECT_EQ(app.usageSummary().level, UsageSummary::Level::protected_);
     ASSERT_EQ(app.cleanupCandidates.size(), 1u);
-    EXPECT_EQ(app.cleanupCandidates[0],
-              (CleanupCandidate{calculator.string(), Kind::appBundle, "Calculator.app", calculator.string(),
-                                app.sizeBytes, Safety::protected_, "System application path", false, false,
-                                "System app is locked."}));
+    EXPECT_EQ(
+        app.cleanupCandidates[0],
+        (CleanupCandidate{calculator.string(), Kind::appBundle, "Calculator.app", calculator.string(), app.sizeBytes,
+                          Safety::protected_, "System application path", false, false, "System app is locked."}));
 }
 
 TEST(AppScannerHelpers, ResolvedAppURLFollowsOnlyLinksToAppFolders) {
@@ -240,11 +241,11 @@ protected:
         writeFile(library / "Logs/Editor Helper.log", std::string(500, 'l'));
         writeFile(layout.home() / "Downloads/Editor-2.1.dmg", std::string(12000, 'd'));
         writeFile(layout.home() / "Downloads/Unrelated.zip", std::string(100, 'z'));
-        writeFile(library / "LaunchAgents/com.vendor.editor.agent.plist",
-                  testing::xmlPropertyList(
-                      {{"Label", testing::xmlString("com.vendor.editor.agent")},
-                       {"Program", testing::xmlString((editor / "Contents/MacOS/Editor").string())},
-                       {"RunAtLoad", "<true/>"}}));
+        writeFile(
+            library / "LaunchAgents/com.vendor.editor.agent.plist",
+            testing::xmlPropertyList({{"Label", testing::xmlString("com.vendor.editor.agent")},
+                                      {"Program", testing::xmlString((editor / "Contents/MacOS/Editor").string())},
+                                      {"RunAtLoad", "<true/>"}}));
         helper = layout.system("/Library/PrivilegedHelperTools/com.vendor.editor.helper");
         writeFile(helper, std::string(4000, 'h'));
         writeFile(layout.system("/Library/LaunchDaemons/com.vendor.editor.helper.plist"),
@@ -279,10 +280,10 @@ TEST_F(AppScannerRelatedFiles, PermissionSensitiveScanCountsEveryCategory) {
     EXPECT_EQ(app->launchAgents[1].helperPath, helper.string());
     EXPECT_EQ(app->statusText(), "Background Item");
 
-    EXPECT_EQ(kinds(*app), (std::vector<Kind>{Kind::appBundle, Kind::cache, Kind::applicationSupport,
-                                              Kind::applicationSupport, Kind::preferences, Kind::savedState,
-                                              Kind::logs, Kind::logs, Kind::launchAgent, Kind::launchAgent,
-                                              Kind::privilegedHelper, Kind::installer}));
+    EXPECT_EQ(kinds(*app),
+              (std::vector<Kind>{Kind::appBundle, Kind::cache, Kind::applicationSupport, Kind::applicationSupport,
+                                 Kind::preferences, Kind::savedState, Kind::logs, Kind::logs, Kind::launchAgent,
+                                 Kind::launchAgent, Kind::privilegedHelper, Kind::installer}));
     const CleanupCandidate& helperCandidate = app->cleanupCandidates[10];
     EXPECT_EQ(helperCandidate.label, "com.vendor.editor.helper");
     EXPECT_EQ(helperCandidate.sizeBytes, allocatedBytesByFind(helper));

@@ -11,9 +11,9 @@ using Kind = CleanupCandidate::Kind;
 using Safety = CleanupCandidate::SafetyLevel;
 
 TEST(CleanupCandidate, KindRawValuesRoundTrip) {
-    const std::vector<std::string> expected{"App",       "App Link",        "Cache",   "Support",   "Prefs",
-                                            "Saved State", "Logs",          "Container", "Group Container",
-                                            "Scripts",   "Installer",       "LaunchAgent", "Privileged Helper"};
+    const std::vector<std::string> expected{
+        "App",       "App Link",        "Cache",   "Support",   "Prefs",       "Saved State",      "Logs",
+        "Container", "Group Container", "Scripts", "Installer", "LaunchAgent", "Privileged Helper"};
     std::vector<std::string> raw;
     for (Kind kind : allCleanupCandidateKinds) {
         raw.push_back(rawValue(kind));
@@ -32,8 +32,8 @@ TEST(CleanupCandidate, SafetyLevelTexts) {
         EXPECT_EQ(cleanupSafetyLevelFromRawValue(raw.back()), level);
     }
     EXPECT_EQ(raw, (std::vector<std::string>{"Safe match", "Likely related", "Review needed", "Protected"}));
-    EXPECT_EQ(actions, (std::vector<std::string>{"Selected by default", "Selected by default", "Not selected",
-                                                 "Locked"}));
+    EXPECT_EQ(actions,
+              (std::vector<std::string>{"Selected by default", "Selected by default", "Not selected", "Locked"}));
     EXPECT_EQ(symbols, (std::vector<std::string>{"checkmark.shield.fill", "checkmark.circle.fill",
                                                  "questionmark.circle.fill", "lock.fill"}));
     EXPECT_EQ(cleanupSafetyLevelFromRawValue("Safe"), std::nullopt);

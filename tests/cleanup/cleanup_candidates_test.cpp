@@ -18,18 +18,17 @@ TEST(CleanupCandidates, PlanOrderWithStartupItemsHelpersAndInstallers) {
     testing::writeFile(daemon, std::string(5000, 'd'));
     testing::writeFile(helper, std::string(9000, 'h'));
     const LaunchAgentInfo userItem{agent.string(), "com.x.agent", agent.string(), "/Applications/X.app/x",
-                                   false, true, false, std::nullopt};
-    const LaunchAgentInfo systemItem{daemon.string(), "com.x.daemon", daemon.string(), helper.string(),
-                                     true, false, true, helper.string()};
+                                   false,          true,          false,          std::nullopt};
+    const LaunchAgentInfo systemItem{daemon.string(), "com.x.daemon", daemon.string(), helper.string(), true,
+                                     false,           true,           helper.string()};
     AppScanner::RelatedUsage related;
     related.cache = 10;
-    related.candidates.push_back(
-        {"/c", Kind::cache, "Bundle cache", "/c", 10, Safety::safe, "e", true, true, "n"});
+    related.candidates.push_back({"/c", Kind::cache, "Bundle cache", "/c", 10, Safety::safe, "e", true, true, "n"});
     const AppScanner::InstallerCandidate installer{"X-1.0", "/Downloads/X-1.0.dmg", 0};
 
-    const auto candidates = AppScanner::cleanupCandidates("/Applications/X.app", "/Home/Applications/X.app", "X",
-                                                          "com.x", 777, related, {installer},
-                                                          {userItem, systemItem}, false);
+    const auto candidates =
+        AppScanner::cleanupCandidates("/Applications/X.app", "/Home/Applications/X.app", "X", "com.x", 777, related,
+                                      {installer}, {userItem, systemItem}, false);
     const std::vector<CleanupCandidate> expected{
         {"/Home/Applications/X.app", Kind::appLink, "X.app", "/Home/Applications/X.app", 0, Safety::safe,
          "Application link points to selected app bundle", true, true,
@@ -59,8 +58,7 @@ TEST(CleanupCandidates, ProtectedAppKeepsLinkAndBundleLocked) {
     ASSERT_EQ(candidates.size(), 2u);
     EXPECT_EQ(candidates[0], (CleanupCandidate{"/Applications/Calc.app", Kind::appLink, "Calc.app",
                                                "/Applications/Calc.app", 0, Safety::protected_,
-                                               "System application link", false, false,
-                                               "System app link is locked."}));
+                                               "System application link", false, false, "System app link is locked."}));
     EXPECT_EQ(candidates[1].safetyLevel, Safety::protected_);
     EXPECT_EQ(candidates[1].evidence, "System application path");
     EXPECT_EQ(candidates[1].note, "System app is locked.");

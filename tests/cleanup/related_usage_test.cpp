@@ -30,7 +30,8 @@ TEST_F(RelatedUsageTest, BuildsEveryRowInOrder) {
     const auto usage = AppScanner::relatedUsage("com.vendor.editor", "Editor");
     const auto path = [&](const std::string& relative) { return (library() / relative).string(); };
     const std::string cache = path("Caches/com.vendor.editor"), support = path("Application Support/com.vendor.editor"),
-                      named = path("Application Support/Editor"), preferences = path("Preferences/com.vendor.editor.plist"),
+                      named = path("Application Support/Editor"),
+                      preferences = path("Preferences/com.vendor.editor.plist"),
                       state = path("Saved Application State/com.vendor.editor.savedState"),
                       log = path("Logs/com.vendor.editor.log");
     EXPECT_EQ(usage.cache, allocatedBytesByFind(cache));
@@ -39,11 +40,11 @@ TEST_F(RelatedUsageTest, BuildsEveryRowInOrder) {
     EXPECT_EQ(usage.preferences, allocatedBytesByFind(preferences));
     EXPECT_EQ(usage.savedState, allocatedBytesByFind(state));
     EXPECT_EQ(usage.logs, allocatedBytesByFind(log));
-    EXPECT_EQ(usage.total(), usage.cache + usage.support + usage.supportReview + usage.preferences +
-                                 usage.savedState + usage.logs);
+    EXPECT_EQ(usage.total(),
+              usage.cache + usage.support + usage.supportReview + usage.preferences + usage.savedState + usage.logs);
     const std::vector<CleanupCandidate> expected{
-        {cache, Kind::cache, "Bundle cache", cache, usage.cache, Safety::safe, "Bundle ID exact cache path", true,
-         true, "High-confidence cache path."},
+        {cache, Kind::cache, "Bundle cache", cache, usage.cache, Safety::safe, "Bundle ID exact cache path", true, true,
+         "High-confidence cache path."},
         {support, Kind::applicationSupport, "Bundle Application Support", support, usage.support, Safety::review,
          "Bundle ID support path, may contain user data", false, true,
          "May contain app data. Review before selecting."},

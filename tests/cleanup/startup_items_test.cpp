@@ -30,7 +30,8 @@ TEST_F(StartupItemsTest, ReadsUserThenSystemItems) {
                                        {"KeepAlive", "<dict><key>NetworkState</key><true/></dict>"}}));
     testing::convertToBinaryPropertyList(daemon);
     const fs::path systemAgent = layout.system("/Library/LaunchAgents/org.other.plist");
-    writeFile(systemAgent, xmlPropertyList({{"Label", "<integer>4</integer>"}, {"Program", xmlString("/usr/bin/other")}}));
+    writeFile(systemAgent,
+              xmlPropertyList({{"Label", "<integer>4</integer>"}, {"Program", xmlString("/usr/bin/other")}}));
 
     const auto items = AppScanner::launchAgentCandidates();
     const std::string user = (userAgents() / "com.vendor.editor.agent.plist").string();

@@ -26,9 +26,10 @@ TEST(UsageSummary, ProtectedRunningAndUnknownComeFirst) {
 TEST(UsageSummary, DayThresholds) {
     EXPECT_EQ(usedDaysAgo(59).level, Level::recentlyUsed);
     EXPECT_EQ(usedDaysAgo(60), (UsageSummary{Level::rarelyUsed, "Rarely opened recently."}));
-    EXPECT_EQ(usedDaysAgo(179, 0, 1), (UsageSummary{Level::rarelyUsed, "Rarely opened, but background items may still run."}));
-    EXPECT_EQ(usedDaysAgo(180, 1), (UsageSummary{Level::probablyUnused,
-                                                 "Large apps unused for months are good cleanup candidates."}));
+    EXPECT_EQ(usedDaysAgo(179, 0, 1),
+              (UsageSummary{Level::rarelyUsed, "Rarely opened, but background items may still run."}));
+    EXPECT_EQ(usedDaysAgo(180, 1),
+              (UsageSummary{Level::probablyUnused, "Large apps unused for months are good cleanup candidates."}));
     EXPECT_EQ(usedDaysAgo(-3).level, Level::recentlyUsed);  // a date in the future
 }
 

@@ -44,8 +44,8 @@ Value::Dictionary expectedSample() {
 TEST(PropertyList, ReadsXmlAndBinaryAlike) {
     testing::TemporaryFolder folder;
     testing::writeFile(folder / "list.xml", sampleXml);
-    ASSERT_EQ(testing::runTool("plistutil", {"-i", (folder / "list.xml").string(), "-o",
-                                             (folder / "list.bin").string(), "-f", "bin"}),
+    ASSERT_EQ(testing::runTool("plistutil", {"-i", (folder / "list.xml").string(), "-o", (folder / "list.bin").string(),
+                                             "-f", "bin"}),
               0);
     ASSERT_EQ(testing::readFile(folder / "list.bin").substr(0, 8), "bplist00");
     for (const char* name : {"list.xml", "list.bin"}) {
@@ -88,7 +88,8 @@ std::string nestedXml(int depth) {
 
 std::string nestedBinary(int depth) {
     BinaryPropertyListBuilder builder;
-    for (int i = 0; i < depth - 1; ++i) builder.add(BinaryPropertyListBuilder::array({static_cast<std::uint32_t>(i + 1)}));
+    for (int i = 0; i < depth - 1; ++i)
+        builder.add(BinaryPropertyListBuilder::array({static_cast<std::uint32_t>(i + 1)}));
     builder.add(BinaryPropertyListBuilder::array({}));
     return builder.build(0);
 }
