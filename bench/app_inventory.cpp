@@ -28,7 +28,7 @@ constexpr int bundleCount = 200;
 constexpr int frameworksPerBundle = 4;
 constexpr int resourcesPerFramework = 30;
 constexpr int resourcesPerBundle = 40;
-constexpr int rounds = 3;
+constexpr int rounds = 5;
 
 void writeBytes(const fs::path& path, std::size_t size, std::mt19937& random) {
     fs::create_directories(path.parent_path());

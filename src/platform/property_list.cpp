@@ -25,6 +25,15 @@ constexpr std::chrono::seconds referenceDateOffset{978'307'200};
 
 std::optional<Value> convert(plist_t node, int depth);
 
+// Builds the optional in place: moving a finished variant into an optional
+// trips GCC 12's maybe-uninitialized analysis at -O3.
+template <typename T>
+std::optional<Value> made(T&& content) {
+    std::optional<Value> result(std::in_place);
+    result->value = std::forward<T>(content);
+    return result;
+}
+
 std::optional<Value> convertArray(plist_t node, int depth) {
     Value::Array array;
     const std::uint32_t count = plist_array_get_size(node);
@@ -33,7 +42,7 @@ std::optional<Value> convertArray(plist_t node, int depth) {
         // An element of an unsupported type is left out; the rest stays usable.
         if (auto element = convert(plist_array_get_item(node, i), depth + 1)) array.push_back(std::move(*element));
     }
-    return Value{std::move(array)};
+    return made(std::move(array));
 }
 
 std::optional<Value> convertDictionary(plist_t node, int depth) {
@@ -54,7 +63,7 @@ std::optional<Value> convertDictionary(plist_t node, int depth) {
         if (auto converted = convert(item, depth + 1)) dictionary.insert_or_assign(keyText, std::move(*converted));
     }
     std::free(iterator);
-    return Value{std::move(dictionary)};
+    return made(std::move(dictionary));
 }
 
 std::optional<Value> convertScalar(plist_t node) {
@@ -62,35 +71,35 @@ std::optional<Value> convertScalar(plist_t node) {
         case PLIST_BOOLEAN: {
             std::uint8_t flag = 0;
             plist_get_bool_val(node, &flag);
-            return Value{flag != 0};
+            return made(flag != 0);
         }
         case PLIST_UINT: {
             std::uint64_t number = 0;
             plist_get_uint_val(node, &number);
             // Negative integers come back as their two's-complement bits.
-            return Value{static_cast<std::int64_t>(number)};
+            return made(static_cast<std::int64_t>(number));
         }
         case PLIST_REAL: {
             double number = 0;
             plist_get_real_val(node, &number);
-            return Value{number};
+            return made(number);
         }
         case PLIST_STRING: {
             std::uint64_t length = 0;
             const char* text = plist_get_string_ptr(node, &length);
-            return Value{text != nullptr ? std::string(text, length) : std::string()};
+            return made(text != nullptr ? std::string(text, length) : std::string());
         }
         case PLIST_DATE: {
             std::int32_t seconds = 0, microseconds = 0;
             plist_get_date_val(node, &seconds, &microseconds);
-            return Value{Value::Date(referenceDateOffset + std::chrono::seconds(seconds) +
-                                     std::chrono::microseconds(microseconds))};
+            return made(Value::Date(referenceDateOffset + std::chrono::seconds(seconds) +
+                                    std::chrono::microseconds(microseconds)));
         }
         case PLIST_DATA: {
             std::uint64_t length = 0;
             const char* data = plist_get_data_ptr(node, &length);
             const auto* bytes = reinterpret_cast<const std::uint8_t*>(data);
-            return Value{data != nullptr ? Value::Data(bytes, bytes + length) : Value::Data()};
+            return made(data != nullptr ? Value::Data(bytes, bytes + length) : Value::Data());
         }
         default:
             return std::nullopt;  // keys, UIDs and unknown nodes carry nothing the inventory reads
