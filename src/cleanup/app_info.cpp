@@ -1,19 +1,13 @@
 #include "cleanup/app_info.h"
 
-#include <limits>
 
+#include "cleanup/saturating_sum.h"
 #include "util/byte_size_text.h"
 #include "util/relative_date_text.h"
 
 namespace tidewell {
 
 namespace {
-
-std::int64_t saturatingSum(std::int64_t left, std::int64_t right) {
-    if (right > 0 && left > std::numeric_limits<std::int64_t>::max() - right)
-        return std::numeric_limits<std::int64_t>::max();
-    return left + right;
-}
 
 // Optional amounts show "-" when there is nothing.
 std::string dashedSizeText(std::int64_t bytes) {

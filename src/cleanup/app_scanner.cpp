@@ -1,12 +1,12 @@
 #include "cleanup/app_scanner.h"
 
 #include <algorithm>
-#include <limits>
 #include <set>
 #include <system_error>
 
 #include "cleanup/cleanup_candidates.h"
 #include "cleanup/folder_listing.h"
+#include "cleanup/saturating_sum.h"
 #include "cleanup/startup_items.h"
 #include "cleanup/unknown_bundle_identifier.h"
 #include "platform/file_properties.h"
@@ -27,16 +27,6 @@ struct PassContext {
     std::vector<InstallerCandidate> installers;
     std::vector<LaunchAgentInfo> launchItems;
 };
-
-std::int64_t saturatingAdd(std::int64_t left, std::int64_t right) {
-    if (right > 0 && left > std::numeric_limits<std::int64_t>::max() - right)
-        return std::numeric_limits<std::int64_t>::max();
-    return left + right;
-}
-
-bool startsWith(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
-}
 
 void applyRelatedUsage(AppInfo& app, const RelatedUsage& related) {
     app.relatedBytes = related.total();
@@ -75,7 +65,7 @@ AppInfo inspectApp(const fs::path& entryURL, const fs::path& appURL, const PassC
         if (auto executable = bundle->executablePath()) executablePath = executable->string();
     app.memoryBytes = memoryForApp(app.path, executablePath, context.processes);
     app.isRunning = app.memoryBytes > 0;
-    app.isProtected = startsWith(app.path, (folders::systemFolder() / "").string());
+    app.isProtected = app.path.starts_with((folders::systemFolder() / "").string());
     const UsageDates dates = usageDates(appURL);
     app.lastUsedDate = dates.lastUsed;
     app.installedDate = dates.installed;
@@ -86,7 +76,7 @@ AppInfo inspectApp(const fs::path& entryURL, const fs::path& appURL, const PassC
     applyRelatedUsage(app, related);
     const std::vector<InstallerCandidate> installers = matchedInstallers(context, app);
     for (const InstallerCandidate& installer : installers)
-        app.installerBytes = saturatingAdd(app.installerBytes, installer.sizeBytes);
+        app.installerBytes = saturatingSum(app.installerBytes, installer.sizeBytes);
     app.installerCount = static_cast<std::int64_t>(installers.size());
     app.launchAgents = matchedLaunchItems(context, app, appURL, executablePath);
 
@@ -161,8 +151,8 @@ std::int64_t memoryForApp(const std::string& bundlePath, const std::optional<std
                           const std::vector<platform::RunningProcess>& running) {
     std::int64_t total = 0;
     for (const platform::RunningProcess& process : running) {
-        if (startsWith(process.path, bundlePath) || (executablePath && process.path == *executablePath))
-            total = saturatingAdd(total, process.rss);
+        if (process.path.starts_with(bundlePath) || (executablePath && process.path == *executablePath))
+            total = saturatingSum(total, process.rss);
     }
     return total;
 }

@@ -1,9 +1,9 @@
 #include "cleanup/related_usage.h"
 
-#include <limits>
 #include <optional>
 
 #include "cleanup/folder_listing.h"
+#include "cleanup/saturating_sum.h"
 #include "cleanup/unknown_bundle_identifier.h"
 #include "platform/disk_usage.h"
 #include "platform/folder_locations.h"
@@ -17,12 +17,6 @@ using Kind = CleanupCandidate::Kind;
 using Safety = CleanupCandidate::SafetyLevel;
 
 namespace {
-
-std::int64_t saturatingAdd(std::int64_t left, std::int64_t right) {
-    if (right > 0 && left > std::numeric_limits<std::int64_t>::max() - right)
-        return std::numeric_limits<std::int64_t>::max();
-    return left + right;
-}
 
 // `folder`/`name`, or none when the name (read from the app's own Info.plist)
 // would climb out of the folder: "../../Documents" as an identifier must not
@@ -49,7 +43,7 @@ std::int64_t appendRow(RelatedUsage& usage, Kind kind, const std::string& label,
 std::int64_t RelatedUsage::total() const {
     std::int64_t sum = 0;
     for (std::int64_t part : {cache, support, supportReview, preferences, savedState, logs})
-        sum = saturatingAdd(sum, part);
+        sum = saturatingSum(sum, part);
     return sum;
 }
 
@@ -87,7 +81,7 @@ RelatedUsage relatedUsage(const std::string& bundleID, const std::string& appNam
                                  "Bundle ID exact saved state path", true, "Restored window state.");
 
     for (CleanupCandidate& log : matchingLogCandidates(folders::userLogsFolder(), bundleID, appName)) {
-        usage.logs = saturatingAdd(usage.logs, log.sizeBytes);
+        usage.logs = saturatingSum(usage.logs, log.sizeBytes);
         usage.candidates.push_back(std::move(log));
     }
     return usage;

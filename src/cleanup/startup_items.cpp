@@ -15,10 +15,6 @@ using Dictionary = platform::PropertyListValue::Dictionary;
 
 namespace {
 
-bool startsWith(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() && text.compare(0, prefix.size(), prefix) == 0;
-}
-
 std::string withoutSpaces(std::string text) {
     text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
     return text;
@@ -55,7 +51,7 @@ std::optional<LaunchAgentInfo> launchItem(const fs::path& path, const Dictionary
     item.keepAlive = keepAliveValue(dictionary);
     item.runAtLoad = platform::boolValue(dictionary, "RunAtLoad").value_or(false);
     item.requiresAdmin = requiresAdmin;
-    if (startsWith(program, (folders::privilegedHelperToolsFolder() / "").string())) item.helperPath = program;
+    if (program.starts_with((folders::privilegedHelperToolsFolder() / "").string())) item.helperPath = program;
     item.program = std::move(program);
     return item;
 }
@@ -83,7 +79,7 @@ std::vector<LaunchAgentInfo> launchAgentCandidates() {
 
 bool launchItem(const LaunchAgentInfo& item, const fs::path& appURL, const std::optional<std::string>& executablePath,
                 const std::string& bundleID, const std::string& appName) {
-    if (startsWith(item.program, appURL.string())) return true;
+    if (item.program.starts_with(appURL.string())) return true;
     if (executablePath && *executablePath == item.program) return true;
     if (bundleID != unknownBundleIdentifier) {
         if (containsIgnoringCase(item.label, bundleID) || containsIgnoringCase(item.program, bundleID)) return true;
