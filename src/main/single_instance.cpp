@@ -33,14 +33,19 @@ bool SingleInstance::askRunningInstanceToShow() {
 }
 
 SingleInstanceServer::SingleInstanceServer(QObject* parent) : QObject(parent), server_(new QLocalServer(this)) {
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
+    // No socket options: with them the toolkit renames its socket over an existing one, which
+    // would take the name from a running instance instead of failing.
     connect(server_, &QLocalServer::newConnection, this, &SingleInstanceServer::acceptConnections);
 }
 
 bool SingleInstanceServer::listen() {
     const QString name = SingleInstance::serverName();
     if (server_->listen(name)) return true;
-    // Nobody answered there (the caller asked first), so the socket file is a leftover.
+    // An instance that started at the same moment may own the name now; only a socket
+    // nobody answers on is a leftover that can be replaced.
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    if (probe.waitForConnected(connectWaitMilliseconds)) return false;
     QLocalServer::removeServer(name);
     return server_->listen(name);
 }

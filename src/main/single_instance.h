@@ -29,7 +29,8 @@ class SingleInstanceServer : public QObject {
 public:
     explicit SingleInstanceServer(QObject* parent = nullptr);
 
-    // Starts listening, replacing a socket left behind by an instance that is gone.
+    // Starts listening, replacing a socket left behind by an instance that is gone. False
+    // when another instance listens there already, or the socket cannot be made.
     bool listen();
 
 signals:

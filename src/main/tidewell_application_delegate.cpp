@@ -31,7 +31,8 @@ TidewellApplicationDelegate::~TidewellApplicationDelegate() = default;
 
 bool TidewellApplicationDelegate::applicationDidFinishLaunching() {
     if (SingleInstance::askRunningInstanceToShow()) return false;
-    instanceServer_.listen();
+    // Two starts at the same moment: the one that lost the name hands over to the other.
+    if (!instanceServer_.listen() && SingleInstance::askRunningInstanceToShow()) return false;
     QApplication::setQuitOnLastWindowClosed(applicationShouldTerminateAfterLastWindowClosed());
     connect(qApp, &QCoreApplication::aboutToQuit, this, &TidewellApplicationDelegate::applicationWillTerminate,
             Qt::UniqueConnection);
