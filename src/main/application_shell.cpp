@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "main/termination_signals.h"
 #include "main/tidewell_application_delegate.h"
 
 namespace tidewell::ApplicationShell {
@@ -31,6 +32,8 @@ int run(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName("Tidewell");
+    // Before start-up, so a signal arriving while the window is made still quits in order.
+    TerminationSignals::quitApplicationOnSignals();
     TidewellApplicationDelegate delegate;
     // A second instance has asked the first to show itself: end without a window.
     if (!delegate.applicationDidFinishLaunching()) return 0;
