@@ -10,6 +10,7 @@
 #include "acceptance/argument_value.h"
 #include "acceptance/recovery_qa_digest.h"
 #include "recovery/readable/external_recovery_engine.h"
+#include "util/unicode_text.h"
 
 namespace tidewell::RecoveryQAAcceptance {
 
@@ -57,14 +58,6 @@ std::string percentLine(const char* prefix, double fraction, const std::string& 
     return prefix + std::to_string(static_cast<std::int64_t>(fraction * 100)) + "% " + text;
 }
 
-bool equalIgnoringCase(const std::string& left, const std::string& right) {
-    if (left.size() != right.size()) return false;
-    for (std::size_t i = 0; i < left.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(left[i])) != std::tolower(static_cast<unsigned char>(right[i])))
-            return false;
-    return true;
-}
-
 int fail(const std::string& message, int status) {
     std::cerr << "FAIL: " << message << std::endl;
     return status;
@@ -93,7 +86,8 @@ Candidates selection(const Candidates& candidates, const Options& options) {
     Candidates selected;
     for (const auto& candidate : candidates) {
         if (static_cast<std::int64_t>(selected.size()) >= options.maximumExport) break;
-        if (!options.onlyName || equalIgnoringCase(candidate.name(), *options.onlyName)) selected.push_back(candidate);
+        if (!options.onlyName || compareIgnoringCase(candidate.name(), *options.onlyName) == 0)
+            selected.push_back(candidate);
     }
     return selected;
 }

@@ -30,3 +30,8 @@ struct ExternalRecoveryVolume {
 };
 
 }  // namespace tidewell
+
+template <>
+struct std::hash<tidewell::ExternalRecoveryVolume> {
+    std::size_t operator()(const tidewell::ExternalRecoveryVolume& volume) const noexcept;
+};

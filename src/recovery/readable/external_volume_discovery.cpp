@@ -5,6 +5,7 @@
 #include "platform/disk_information.h"
 #include "recovery/readable/external_recovery_engine.h"
 #include "recovery/readable/localized_name_order.h"
+#include "util/unicode_text.h"
 
 namespace tidewell {
 
@@ -14,12 +15,6 @@ using platform::diskInfoNumber;
 using platform::diskInfoString;
 
 namespace {
-
-std::string lowercased(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 bool isBlank(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](unsigned char c) { return std::isspace(c); });
@@ -62,7 +57,7 @@ bool ExternalRecoveryEngine::isExternalVolume(const platform::VolumeResourceValu
     if (diskInfoBool(info, "Ejectable").value_or(false)) return true;
     if (diskInfoBool(info, "RemovableMedia").value_or(false)) return true;
     if (auto location = diskInfoString(info, "DeviceLocation"))
-        if (lowercased(*location).find("external") != std::string::npos) return true;
+        if (containsIgnoringCase(*location, "external")) return true;
 
     std::string joined;
     for (const char* key : {"BusProtocol", "Protocol", "DeviceTreePath"}) {

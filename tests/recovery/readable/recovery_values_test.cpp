@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "recovery/readable/external_recovery_volume.h"
 #include "recovery/readable/localized_name_order.h"
 #include "recovery/readable/recovery_candidate.h"
 #include "recovery/readable/recovery_scan_report.h"
@@ -60,6 +61,19 @@ TEST(RecoveryScanStateTest, LabelsTintsAndEquality) {
     EXPECT_EQ(RecoveryScanState::failed("x"), RecoveryScanState::failed("x"));
     EXPECT_NE(RecoveryScanState::failed("x"), RecoveryScanState::failed("y"));
     EXPECT_NE(RecoveryScanState::idle(), RecoveryScanState::completed());
+}
+
+TEST(ExternalRecoveryVolumeTest, DescribesItselfAndHashesByValue) {
+    ExternalRecoveryVolume volume{
+        "/media/CARD#sdb1", "CARD", "/media/CARD", "sdb1", "vfat", 2048, 1024, true, false, false};
+    EXPECT_EQ(volume.sourceDescription(), "vfat \u00B7 " + tidewellString(std::int64_t{2048}) + " \u00B7 sdb1");
+    ExternalRecoveryVolume manual = volume;
+    manual.deviceIdentifier.reset();
+    EXPECT_EQ(manual.sourceDescription(), "vfat \u00B7 " + manual.totalText());
+    EXPECT_EQ(manual.availableText(), tidewellString(std::int64_t{1024}));
+    EXPECT_NE(manual, volume);
+    ExternalRecoveryVolume copy = volume;
+    EXPECT_EQ(std::hash<ExternalRecoveryVolume>()(copy), std::hash<ExternalRecoveryVolume>()(volume));
 }
 
 TEST(LocalizedNameOrderTest, IgnoresCaseThenFallsBackToBytes) {
