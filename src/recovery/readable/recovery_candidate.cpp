@@ -1,5 +1,6 @@
 #include "recovery/readable/recovery_candidate.h"
 
+#include "recovery/readable/value_hash.h"
 #include "util/byte_size_text.h"
 #include "util/relative_date_text.h"
 
@@ -26,10 +27,11 @@ std::string RecoveryCandidate::modifiedText() const {
 std::size_t std::hash<tidewell::RecoveryCandidate>::operator()(
     const tidewell::RecoveryCandidate& candidate) const noexcept {
     std::size_t seed = std::hash<std::string>()(candidate.sourceURL.string());
-    auto mix = [&seed](std::size_t value) { seed ^= value + 0x9e3779b97f4a7c15ULL + (seed << 6) + (seed >> 2); };
-    mix(std::hash<std::string>()(candidate.relativePath));
-    mix(static_cast<std::size_t>(candidate.kind));
-    mix(std::hash<std::int64_t>()(candidate.sizeBytes));
-    mix(candidate.modifiedDate ? std::hash<std::int64_t>()(candidate.modifiedDate->time_since_epoch().count()) : 0);
+    tidewell::hashCombine(seed, std::hash<std::string>()(candidate.relativePath));
+    tidewell::hashCombine(seed, static_cast<std::size_t>(candidate.kind));
+    tidewell::hashCombine(seed, std::hash<std::int64_t>()(candidate.sizeBytes));
+    tidewell::hashCombine(seed, candidate.modifiedDate
+                                    ? std::hash<std::int64_t>()(candidate.modifiedDate->time_since_epoch().count())
+                                    : 0);
     return seed;
 }
