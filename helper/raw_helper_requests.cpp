@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "platform/helper_protocol.h"
+#include "raw_range_stream.h"
 
 namespace tidewell::helper {
 
@@ -13,12 +14,14 @@ using namespace platform;
 const std::string notSupported = "Not supported.";
 const std::string undecodable = "The read-only recovery helper could not decode the request.";
 
-HelperArchive readRawBytes(const HelperArchive& request, const RawDeviceSettings& settings) {
+bool readRawBytes(int connection, const HelperArchive& request, const RawDeviceSettings& settings,
+                  HelperDeadline deadline) {
     auto decoded = decodeHelperObject<TWHelperRawReadRequest>(request);
-    if (!decoded) return encodeHelperError(request.operation, undecodable);
-    auto outcome = readRawDevice(settings, decoded->deviceIdentifier, decoded->offset, decoded->length);
-    if (auto message = std::get_if<std::string>(&outcome)) return encodeHelperError(request.operation, *message);
-    return encodeHelperObject(request.operation, TWHelperRawReadResult{std::move(std::get<HelperBytes>(outcome))});
+    if (!decoded) return sendHelperArchive(connection, encodeHelperError(request.operation, undecodable), deadline);
+    auto range = openRawDeviceRange(settings, decoded->deviceIdentifier, decoded->offset, decoded->length);
+    if (auto message = std::get_if<std::string>(&range))
+        return sendHelperArchive(connection, encodeHelperError(request.operation, *message), deadline);
+    return streamRawRange(connection, request.operation, std::get<RawDeviceRange>(range), deadline);
 }
 
 HelperArchive readMetadata(const HelperArchive& request) {
@@ -48,17 +51,23 @@ HelperArchive planOperation(const HelperArchive& request) {
     return encodeHelperObject(request.operation, TWHelperOperationResult{false, notSupported});
 }
 
-}  // namespace
-
-HelperArchive answerHelperRequest(const HelperArchive& request, const RawDeviceSettings& settings) {
+HelperArchive answerOther(const HelperArchive& request) {
     const std::string& operation = request.operation;
-    if (operation == HelperOperation::readRawBytes) return readRawBytes(request, settings);
     if (operation == HelperOperation::readMetadata) return readMetadata(request);
     if (operation == HelperOperation::verifyOwnership) return verifyOwnership(request);
     if (operation == HelperOperation::moveLaunchItemToTrash || operation == HelperOperation::stopLaunchDaemon ||
         operation == HelperOperation::movePrivilegedHelperToTrash)
         return planOperation(request);
     return encodeHelperError(operation, "The read-only recovery helper does not know this operation.");
+}
+
+}  // namespace
+
+bool answerHelperRequest(int connection, const HelperArchive& request, const RawDeviceSettings& settings,
+                         HelperDeadline deadline) {
+    if (request.operation == HelperOperation::readRawBytes)
+        return readRawBytes(connection, request, settings, deadline);
+    return sendHelperArchive(connection, answerOther(request), deadline);
 }
 
 }  // namespace tidewell::helper

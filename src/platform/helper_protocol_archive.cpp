@@ -124,28 +124,32 @@ const HelperBytes* bulkOf(const HelperArchive& archive) {
 }
 
 HelperBytes encodeHelperFrameHead(const HelperArchive& archive) {
+    const HelperBytes* bulk = bulkOf(archive);
+    if (bulk && bulk->size() > HelperArchiveLimits::maxDataLength) throw std::length_error("helper data too long");
+    return encodeHelperFrameHead(archive, bulk ? static_cast<std::uint32_t>(bulk->size()) : 0);
+}
+
+HelperBytes encodeHelperFrameHead(const HelperArchive& archive, std::uint32_t bulkLength) {
     if (archive.values.size() > HelperArchiveLimits::maxEntries) throw std::length_error("too many helper entries");
-    HelperBytes out(HelperArchiveLimits::prefixLength, 0);
-    out.insert(out.end(), std::begin(magic), std::end(magic));
-    appendShortName(out, archive.operation);
-    appendShortName(out, archive.className);
-    out.push_back(static_cast<std::uint8_t>(archive.values.size()));
+    HelperBytes header(std::begin(magic), std::end(magic));
+    appendShortName(header, archive.operation);
+    appendShortName(header, archive.className);
+    header.push_back(static_cast<std::uint8_t>(archive.values.size()));
     std::size_t dataValues = 0;
     for (const auto& [key, value] : archive.values) {
-        appendShortName(out, key);
-        appendValue(out, value);
+        appendShortName(header, key);
+        appendValue(header, value);
         if (std::holds_alternative<HelperBytes>(value)) ++dataValues;
     }
-    const HelperBytes* bulk = bulkOf(archive);
-    const std::size_t headerLength = out.size() - HelperArchiveLimits::prefixLength;
-    if (dataValues > 1 || headerLength > HelperArchiveLimits::maxHeaderLength ||
-        (bulk && bulk->size() > HelperArchiveLimits::maxDataLength))
+    if (dataValues > 1 || header.size() > HelperArchiveLimits::maxHeaderLength ||
+        bulkLength > HelperArchiveLimits::maxDataLength || (bulkLength > 0 && dataValues == 0))
         throw std::length_error("helper archive out of range");
-    HelperBytes prefix;
-    appendUnsigned(prefix, headerLength, 4);
-    appendUnsigned(prefix, bulk ? bulk->size() : 0, 4);
-    std::copy(prefix.begin(), prefix.end(), out.begin());
-    return out;
+    HelperBytes frame;
+    frame.reserve(HelperArchiveLimits::prefixLength + header.size());
+    appendUnsigned(frame, header.size(), 4);
+    appendUnsigned(frame, bulkLength, 4);
+    frame.insert(frame.end(), header.begin(), header.end());
+    return frame;
 }
 
 HelperBytes encodeHelperFrame(const HelperArchive& archive) {

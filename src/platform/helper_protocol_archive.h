@@ -51,6 +51,10 @@ struct HelperFrameLengths {
 HelperBytes encodeHelperFrameHead(const HelperArchive& archive);
 const HelperBytes* bulkOf(const HelperArchive& archive);
 
+// The head of a frame whose bulk is streamed separately (bulkLength bytes from
+// another source); the archive's data value is left empty.
+HelperBytes encodeHelperFrameHead(const HelperArchive& archive, std::uint32_t bulkLength);
+
 // The whole frame in one buffer (tests, fuzzing, small messages).
 HelperBytes encodeHelperFrame(const HelperArchive& archive);
 

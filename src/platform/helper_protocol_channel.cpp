@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/uio.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -12,10 +13,7 @@
 
 namespace tidewell::platform {
 
-namespace {
-
-// Waits until the descriptor is ready for events; false on time-out or error.
-bool waitReady(int descriptor, short events, HelperDeadline deadline) {
+bool waitHelperSocketReady(int descriptor, short events, HelperDeadline deadline) {
     for (;;) {
         auto remaining =
             std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
@@ -27,13 +25,22 @@ bool waitReady(int descriptor, short events, HelperDeadline deadline) {
     }
 }
 
+namespace {
+
 enum class ReadOutcome { complete, endedBeforeStart, endedInside, timedOut, failed };
 
+// Blocking receive with a time-out on the socket: one call can take a whole
+// bulk as it arrives, without a wake-up and a poll per piece.
 ReadOutcome receiveExactly(int descriptor, std::uint8_t* buffer, std::size_t length, HelperDeadline deadline) {
     std::size_t done = 0;
     while (done < length) {
-        if (!waitReady(descriptor, POLLIN, deadline)) return ReadOutcome::timedOut;
-        ssize_t count = ::recv(descriptor, buffer + done, length - done, MSG_DONTWAIT);
+        auto remaining =
+            std::chrono::duration_cast<std::chrono::microseconds>(deadline - std::chrono::steady_clock::now());
+        if (remaining.count() <= 0) return ReadOutcome::timedOut;
+        timeval limit{static_cast<time_t>(remaining.count() / 1'000'000),
+                      static_cast<suseconds_t>(remaining.count() % 1'000'000)};
+        if (::setsockopt(descriptor, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof limit) != 0) return ReadOutcome::failed;
+        ssize_t count = ::recv(descriptor, buffer + done, length - done, MSG_WAITALL);
         if (count == 0) return done == 0 ? ReadOutcome::endedBeforeStart : ReadOutcome::endedInside;
         if (count < 0) {
             if (errno == EINTR || errno == EAGAIN || errno == EWOULDBLOCK) continue;
@@ -87,19 +94,17 @@ HelperSocket connectHelperSocket(const std::filesystem::path& path) {
     return socket;
 }
 
-bool sendHelperArchive(int descriptor, const HelperArchive& archive, HelperDeadline deadline) {
-    const HelperBytes head = encodeHelperFrameHead(archive);
-    const HelperBytes* bulk = bulkOf(archive);
-    std::array<iovec, 2> parts{
-        iovec{const_cast<std::uint8_t*>(head.data()), head.size()},
-        iovec{bulk ? const_cast<std::uint8_t*>(bulk->data()) : nullptr, bulk ? bulk->size() : 0}};
+namespace {
+
+// Sends every byte of the parts in order, as few system calls as the socket allows.
+bool sendParts(int descriptor, std::array<iovec, 2> parts, HelperDeadline deadline) {
     std::size_t first = 0;
     while (first < parts.size()) {
         if (parts[first].iov_len == 0) {
             ++first;
             continue;
         }
-        if (!waitReady(descriptor, POLLOUT, deadline)) return false;
+        if (!waitHelperSocketReady(descriptor, POLLOUT, deadline)) return false;
         msghdr message{};
         message.msg_iov = parts.data() + first;
         message.msg_iovlen = parts.size() - first;
@@ -117,6 +122,22 @@ bool sendHelperArchive(int descriptor, const HelperArchive& archive, HelperDeadl
         }
     }
     return true;
+}
+
+iovec partOf(std::span<const std::uint8_t> bytes) {
+    return iovec{const_cast<std::uint8_t*>(bytes.data()), bytes.size()};
+}
+
+}  // namespace
+
+bool sendHelperArchive(int descriptor, const HelperArchive& archive, HelperDeadline deadline) {
+    const HelperBytes head = encodeHelperFrameHead(archive);
+    const HelperBytes* bulk = bulkOf(archive);
+    return sendParts(descriptor, {partOf(head), bulk ? partOf(*bulk) : iovec{nullptr, 0}}, deadline);
+}
+
+bool sendHelperBytes(int descriptor, std::span<const std::uint8_t> bytes, HelperDeadline deadline) {
+    return sendParts(descriptor, {partOf(bytes), iovec{nullptr, 0}}, deadline);
 }
 
 HelperReceived receiveHelperArchive(int descriptor, HelperDeadline deadline, std::uint32_t maxBulkLength) {

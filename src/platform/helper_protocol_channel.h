@@ -35,6 +35,12 @@ HelperSocket connectHelperSocket(const std::filesystem::path& path);
 // Sends one frame; false when the peer went away or the deadline passed.
 bool sendHelperArchive(int descriptor, const HelperArchive& archive, HelperDeadline deadline);
 
+// Sends bytes that are part of a frame (a head whose bulk follows from elsewhere).
+bool sendHelperBytes(int descriptor, std::span<const std::uint8_t> bytes, HelperDeadline deadline);
+
+// Waits until the descriptor is ready for the poll events; false on time-out or error.
+bool waitHelperSocketReady(int descriptor, short events, HelperDeadline deadline);
+
 enum class HelperReceiveStatus {
     received,
     closed,     // the peer closed before a frame began
