@@ -8,8 +8,9 @@ namespace {
 
 const std::string unknownText = "Unknown";
 
-HelperArchive archiveOf(std::string_view operation, std::string_view className) {
-    return HelperArchive{std::string(operation), std::string(className), {}};
+HelperArchive archiveOf(std::string_view operation, std::string_view className,
+                        std::initializer_list<std::pair<const std::string, HelperValue>> values) {
+    return HelperArchive{std::string(operation), std::string(className), values};
 }
 
 bool hasClass(const HelperArchive& archive, std::string_view className) {
@@ -56,71 +57,56 @@ std::uint32_t ownerUIDFromWire(std::int64_t value) {
 }  // namespace
 
 HelperArchive encodeHelperObject(std::string_view operation, const TWHelperRawReadRequest& object) {
-    HelperArchive archive = archiveOf(operation, object.className);
-    archive.values["deviceIdentifier"] = object.deviceIdentifier;
-    archive.values["offset"] = object.offset;
-    archive.values["length"] = object.length;
-    return archive;
+    return archiveOf(
+        operation, object.className,
+        {{"deviceIdentifier", object.deviceIdentifier}, {"offset", object.offset}, {"length", object.length}});
 }
 
 HelperArchive encodeHelperObject(std::string_view operation, TWHelperRawReadResult object) {
-    HelperArchive archive = archiveOf(operation, object.className);
+    HelperArchive archive = archiveOf(operation, object.className, {});
     archive.values["data"] = std::move(object.data);
     return archive;
 }
 
 HelperArchive encodeHelperObject(std::string_view operation, const TWHelperPathRequest& object) {
-    HelperArchive archive = archiveOf(operation, object.className);
-    archive.values["path"] = object.path;
-    return archive;
+    return archiveOf(operation, object.className, {{"path", object.path}});
 }
 
 HelperArchive encodeHelperObject(std::string_view operation, const TWHelperOwnershipRequest& object) {
-    HelperArchive archive = archiveOf(operation, object.className);
-    archive.values["candidatePath"] = object.candidatePath;
-    archive.values["targetBundlePath"] = object.targetBundlePath;
-    archive.values["targetBundleIdentifier"] = object.targetBundleIdentifier;
-    return archive;
+    return archiveOf(operation, object.className,
+                     {{"candidatePath", object.candidatePath},
+                      {"targetBundlePath", object.targetBundlePath},
+                      {"targetBundleIdentifier", object.targetBundleIdentifier}});
 }
 
 HelperArchive encodeHelperObject(std::string_view operation, const TWHelperPlanRequest& object) {
-    HelperArchive archive = archiveOf(operation, object.className);
-    archive.values["path"] = object.path;
-    archive.values["targetBundlePath"] = object.targetBundlePath;
-    archive.values["targetBundleIdentifier"] = object.targetBundleIdentifier;
-    archive.values["planHash"] = object.planHash;
-    return archive;
+    return archiveOf(operation, object.className,
+                     {{"path", object.path},
+                      {"targetBundlePath", object.targetBundlePath},
+                      {"targetBundleIdentifier", object.targetBundleIdentifier},
+                      {"planHash", object.planHash}});
 }
 
 HelperArchive encodeHelperObject(std::string_view operation, const TWHelperMetadata& object) {
-    HelperArchive archive = archiveOf(operation, object.className);
-    archive.values["path"] = object.path;
-    archive.values["exists"] = object.exists;
-    archive.values["isDirectory"] = object.isDirectory;
-    archive.values["sizeBytes"] = object.sizeBytes;
-    archive.values["ownerUID"] = ownerUIDOnWire(object.ownerUID);
-    archive.values["isSymbolicLink"] = object.isSymbolicLink;
-    return archive;
+    return archiveOf(operation, object.className,
+                     {{"path", object.path},
+                      {"exists", object.exists},
+                      {"isDirectory", object.isDirectory},
+                      {"sizeBytes", object.sizeBytes},
+                      {"ownerUID", ownerUIDOnWire(object.ownerUID)},
+                      {"isSymbolicLink", object.isSymbolicLink}});
 }
 
 HelperArchive encodeHelperObject(std::string_view operation, const TWHelperVerification& object) {
-    HelperArchive archive = archiveOf(operation, object.className);
-    archive.values["allowed"] = object.allowed;
-    archive.values["reason"] = object.reason;
-    return archive;
+    return archiveOf(operation, object.className, {{"allowed", object.allowed}, {"reason", object.reason}});
 }
 
 HelperArchive encodeHelperObject(std::string_view operation, const TWHelperOperationResult& object) {
-    HelperArchive archive = archiveOf(operation, object.className);
-    archive.values["success"] = object.success;
-    archive.values["message"] = object.message;
-    return archive;
+    return archiveOf(operation, object.className, {{"success", object.success}, {"message", object.message}});
 }
 
 HelperArchive encodeHelperError(std::string_view operation, const std::string& message) {
-    HelperArchive archive = archiveOf(operation, helperErrorClassName);
-    archive.values["message"] = message;
-    return archive;
+    return archiveOf(operation, helperErrorClassName, {{"message", message}});
 }
 
 template <>
