@@ -52,6 +52,7 @@ std::string serviceUnit(const RawHelperOptions& options, uid_t user) {
 
 int runProgram(const std::vector<std::string>& arguments) {
     std::vector<char*> argv;
+    argv.reserve(arguments.size() + 1);
     for (const auto& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     pid_t child = 0;

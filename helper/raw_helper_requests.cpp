@@ -11,8 +11,8 @@ namespace {
 
 using namespace platform;
 
-const std::string notSupported = "Not supported.";
-const std::string undecodable = "The read-only recovery helper could not decode the request.";
+constexpr const char* notSupported = "Not supported.";
+constexpr const char* undecodable = "The read-only recovery helper could not decode the request.";
 
 bool readRawBytes(int connection, const HelperArchive& request, const RawDeviceSettings& settings,
                   HelperDeadline deadline) {

@@ -73,10 +73,10 @@ void refuse(HelperSocket connection, const std::string& message) {
 
 // Sequential requests on one connection until the peer closes, stalls or
 // sends something that is not a frame (answered with an error, then closed).
-void serveConnection(HelperSocket connection, RawDeviceSettings settings) {
+void serveConnection(HelperSocket connection, const RawDeviceSettings& settings) {
     for (;;) {
-        auto received =
-            receiveHelperArchive(connection.descriptor(), secondsFromNow(ServerLimits::idleSeconds), /*maxBulk=*/0);
+        auto received = receiveHelperArchive(connection.descriptor(), secondsFromNow(ServerLimits::idleSeconds),
+                                             /*maxBulkLength=*/0);
         if (received.status == HelperReceiveStatus::malformed) {
             refuse(std::move(connection), "The read-only recovery helper could not decode the request.");
             break;

@@ -6,7 +6,7 @@ namespace tidewell::platform {
 
 namespace {
 
-const std::string unknownText = "Unknown";
+constexpr const char* unknownText = "Unknown";
 
 HelperArchive archiveOf(std::string_view operation, std::string_view className,
                         std::initializer_list<std::pair<const std::string, HelperValue>> values) {

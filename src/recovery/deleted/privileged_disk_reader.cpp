@@ -12,11 +12,11 @@ namespace {
 using namespace platform;
 using Case = PrivilegedReadError::Case;
 
-const std::string unreachableMessage = "The privileged recovery reader could not be reached.";
-const std::string noReplyMessage =
+constexpr const char* unreachableMessage = "The privileged recovery reader could not be reached.";
+constexpr const char* noReplyMessage =
     "The read-only recovery helper did not respond. Try the scan again and approve the administrator prompt if "
     "macOS shows one.";
-const std::string incompleteMessage = "The privileged recovery reader returned incomplete data.";
+constexpr const char* incompleteMessage = "The privileged recovery reader returned incomplete data.";
 
 HelperDeadline deadlineAfter(std::chrono::milliseconds wait) {
     return std::chrono::steady_clock::now() + wait;
