@@ -128,7 +128,7 @@ fs::path ExternalRecoveryEngine::uniqueFileURL(const fs::path& url,
     std::string stem = url.stem().string();
     std::string extension = url.extension().string();  // with its dot, or empty
     for (int counter = 2; existsAt(candidate) || existingOutputs.contains(candidate.string()); ++counter)
-        candidate = url.parent_path() / (stem + " " + std::to_string(counter) + extension);
+        candidate = url.parent_path() / (stem + " " + std::to_string(counter)).append(extension);
     return candidate;
 }
 

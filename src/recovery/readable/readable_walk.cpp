@@ -175,8 +175,8 @@ void ReadableWalk::consider(const std::string& relative, const DirectoryEntry& e
     // relative path that resolving both ends would give.
     result.candidates.push_back({fullPath(relative), relative, kind, facts->size, facts->modified});
     if (progress_ && result.visited % progressInterval == 0) {
-        double fraction =
-            std::min(0.96, static_cast<double>(result.visited) / std::max<double>(result.visited + 800, 1));
+        auto visited = static_cast<double>(result.visited);
+        double fraction = std::min(0.96, visited / std::max(visited + 800, 1.0));
         progress_(fraction, "Indexed " + std::to_string(result.candidates.size()) + " readable files");
     }
 }
