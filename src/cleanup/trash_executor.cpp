@@ -106,8 +106,7 @@ std::optional<fs::path> TrashExecutor::moveToTrash(const fs::path& url, bool all
         lastError = std::current_exception();
         bool recycled = false;
         try {
-            recycleWithWorkspace(u, routes);
-            recycled = true;
+            recycled = recycleWithWorkspace(u, routes);
         } catch (...) {
             lastError = std::current_exception();
         }
@@ -124,13 +123,14 @@ std::optional<fs::path> TrashExecutor::moveToTrash(const fs::path& url, bool all
     throw TrashError::originalStillExists(u.native());
 }
 
-void TrashExecutor::recycleWithWorkspace(const fs::path& url, const Routes& routes) {
-    if (!routes.recycleTool) throw std::runtime_error("No recycle tool is installed.");
+bool TrashExecutor::recycleWithWorkspace(const fs::path& url, const Routes& routes) {
+    if (!routes.recycleTool) return false;
     const CommandOutput output = CommandRunner::run(*routes.recycleTool, {"trash", "--", url.native()});
     if (output.status != 0) {
         const std::string text = output.combined();
         throw std::runtime_error(text.empty() ? "gio trash failed with status " + std::to_string(output.status) : text);
     }
+    return true;
 }
 
 std::optional<fs::path> TrashExecutor::moveAppBundleToUserTrashWithAdminIfAllowed(const fs::path& url,

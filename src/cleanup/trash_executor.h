@@ -61,7 +61,8 @@ struct TrashExecutor {
     static bool isProtectedAdminMovePath(std::string_view path);
 
 private:
-    static void recycleWithWorkspace(const std::filesystem::path& url, const Routes& routes);
+    // False when no recycle tool is installed; throws the tool's complaint when it fails.
+    static bool recycleWithWorkspace(const std::filesystem::path& url, const Routes& routes);
     static std::optional<std::filesystem::path> moveAppBundleToUserTrashWithAdminIfAllowed(
         const std::filesystem::path& url, bool allowAdminAuthorization, const Routes& routes);
 };

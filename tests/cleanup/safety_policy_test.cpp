@@ -33,8 +33,8 @@ AppInfo app(const fs::path& path, bool isProtected = false) {
 
 TEST(StandardizedPath, FoldsDotsAndSeparators) {
     const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
-        {"/a/./b//c/", "/a/b/c"}, {"/a/b/../c", "/a/c"},   {"/../x", "/../x"},      {"/a/../../x", "/../x"},
-        {"/", "/"},               {"relative/x", std::nullopt}, {"", std::nullopt}, {"/a/..", "/"},
+        {"/a/./b//c/", "/a/b/c"},     {"/a/b/../c", "/a/c"}, {"/../x", "/../x"}, {"/a/../../x", "/../x"}, {"/", "/"},
+        {"relative/x", std::nullopt}, {"", std::nullopt},    {"/a/..", "/"},
     };
     for (const auto& [input, expected] : cases) EXPECT_EQ(SafetyPolicy::standardizedPath(input), expected) << input;
 }
@@ -123,8 +123,8 @@ TEST_F(SafetyPolicyTest, OnlyUserStartupItemsMove) {
     EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(candidate(systemWide, Kind::launchAgent), owner));
     // A plist elsewhere in the allowed folders is not a startup item to move.
     writeFile(home / "Library/Caches/agent.plist", "plist");
-    EXPECT_FALSE(
-        SafetyPolicy::canMoveCandidateToTrash(candidate(home / "Library/Caches/agent.plist", Kind::launchAgent), owner));
+    EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(
+        candidate(home / "Library/Caches/agent.plist", Kind::launchAgent), owner));
     const fs::path helper = layout.system("/Library/PrivilegedHelperTools/com.example.helper");
     writeFile(helper, "binary");
     EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(candidate(helper, Kind::privilegedHelper), owner));

@@ -78,8 +78,7 @@ TEST(Trash, NameClashGetsAStampedName) {
     const fs::path first = Trash::moveToTrash(home.path() / "a/notes.txt");
     const fs::path second = Trash::moveToTrash(home.path() / "b/notes.txt");
     EXPECT_EQ(first.filename(), "notes.txt");
-    EXPECT_TRUE(matchesShape(second.filename().native(), "notes digits.txt"))
-        << second.filename();
+    EXPECT_TRUE(matchesShape(second.filename().native(), "notes digits.txt")) << second.filename();
     EXPECT_EQ(readFile(first), "first");
     EXPECT_EQ(readFile(second), "second");
     EXPECT_NE(infoOf(second).find("/b/notes.txt\n"), std::string::npos);
@@ -136,7 +135,8 @@ TEST(Trash, RefusesAMoveAcrossFileSystems) {
     char pattern[] = "/dev/shm/tidewell-trash-XXXXXX";
     if (::mkdtemp(pattern) == nullptr) GTEST_SKIP() << "no /dev/shm";
     const fs::path otherTrash = fs::path(pattern) / "Trash";
-    struct stat a {}, b {};
+    struct stat a {
+    }, b{};
     ::stat(item.c_str(), &a);
     ::stat(pattern, &b);
     if (a.st_dev == b.st_dev) {
