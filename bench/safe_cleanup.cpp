@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "best_time.h"
 #include "cleanup/safe_cleanup_scan.h"
 #include "firstaid/command_runner.h"
 #include "platform/folders.h"
@@ -58,16 +59,6 @@ fs::path prepareCaches() {
     return root;
 }
 
-double bestSeconds(const std::function<void()>& work) {
-    double best = 1e9;
-    for (int round = 0; round < rounds; ++round) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
-
 }  // namespace
 
 int main() {
@@ -83,8 +74,8 @@ int main() {
     };
     scanOnce();  // warm the page cache for both
     duOnce();
-    const double scanSeconds = bestSeconds(scanOnce);
-    const double duSeconds = bestSeconds(duOnce);
+    const double scanSeconds = bench::bestSeconds(scanOnce, rounds);
+    const double duSeconds = bench::bestSeconds(duOnce, rounds);
     std::printf("items offered: %zu\n", offered);
     std::printf("scan: %.3f s   du -s: %.3f s   ratio scan/du: %.2f (target <= 1.2)\n", scanSeconds, duSeconds,
                 scanSeconds / duSeconds);
