@@ -8,9 +8,11 @@ namespace tidewell::bench {
 
 // The shortest of `rounds` timed runs of `work`, in seconds: the run least
 // disturbed by the rest of the machine.
-inline double bestSeconds(const std::function<void()>& work, int rounds) {
+// `prepare` runs untimed before each round (clearing a previous round's output).
+inline double bestSeconds(const std::function<void()>& work, int rounds, const std::function<void()>& prepare = {}) {
     double best = 1e9;
     for (int round = 0; round < rounds; ++round) {
+        if (prepare) prepare();
         const auto start = std::chrono::steady_clock::now();
         work();
         best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());

@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "best_time.h"
 #include "firstaid/command_runner.h"
 #include "platform/folders.h"
 #include "recovery/readable/external_recovery_engine.h"
@@ -72,17 +73,6 @@ fs::path prepareTrees() {
     return root;
 }
 
-double bestSeconds(const std::function<void()>& prepare, const std::function<void()>& work) {
-    double best = 1e9;
-    for (int round = 0; round < rounds; ++round) {
-        prepare();
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
-
 ExternalRecoveryVolume folderSource(const fs::path& root) {
     ExternalRecoveryVolume volume;
     volume.name = "BENCH";
@@ -97,7 +87,6 @@ int main() {
     const fs::path root = prepareTrees();
     const fs::path output = root / "output";
     const auto clearOutput = [&] { fs::remove_all(output), fs::create_directories(output); };
-    const auto nothing = [] {};
 
     std::pair<std::vector<RecoveryCandidate>, RecoveryScanReport> scanned;
     const auto scanOnce = [&] { scanned = ExternalRecoveryEngine::scan(folderSource(root / "scan")); };
@@ -107,8 +96,8 @@ int main() {
     };
     scanOnce();  // warm the cache for both
     findOnce();
-    const double scanSeconds = bestSeconds(nothing, scanOnce);
-    const double findSeconds = bestSeconds(nothing, findOnce);
+    const double scanSeconds = bench::bestSeconds(scanOnce, rounds);
+    const double findSeconds = bench::bestSeconds(findOnce, rounds);
     std::printf("scan: %lld entries visited, %lld candidates\n", static_cast<long long>(scanned.second.filesVisited),
                 static_cast<long long>(scanned.second.candidatesFound));
     std::printf("scan: %.3f s   find: %.3f s   ratio scan/find: %.2f (target <= 1.3)\n", scanSeconds, findSeconds,
@@ -125,8 +114,8 @@ int main() {
         CommandRunner::run("/bin/cp", {"-r", (root / "export").string(), (output / "copy").string()});
         ::sync();
     };
-    const double exportSeconds = bestSeconds(clearOutput, exportOnce);
-    const double copySeconds = bestSeconds(clearOutput, copyOnce);
+    const double exportSeconds = bench::bestSeconds(exportOnce, rounds, clearOutput);
+    const double copySeconds = bench::bestSeconds(copyOnce, rounds, clearOutput);
     fs::remove_all(output);
     std::printf("export: %zu files, %.3f s   cp -r: %.3f s   ratio export/cp: %.2f (target <= 1.2)\n", written,
                 exportSeconds, copySeconds, exportSeconds / copySeconds);
