@@ -5,5 +5,5 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"
 cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$root/build/release" --target tidewell
+cmake --build "$root/build/release" --target tidewell tidewell-raw-helper
 exec "$root/build/release/bin/tidewell" "$@"
