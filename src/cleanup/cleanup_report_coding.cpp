@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "util/date_codings.h"
+#include "util/string_helpers.h"
 
 namespace tidewell {
 
@@ -10,19 +11,9 @@ using nlohmann::json;
 
 namespace {
 
-bool isHexDigit(char character) {
-    return (character >= '0' && character <= '9') || (character >= 'a' && character <= 'f') ||
-           (character >= 'A' && character <= 'F');
-}
-
 // Only the hyphenated 8-4-4-4-12 form names a report.
 bool isCanonicalUUID(const std::string& text) {
-    if (text.size() != 36) return false;
-    for (std::size_t index = 0; index < text.size(); ++index) {
-        const bool dashPosition = index == 8 || index == 13 || index == 18 || index == 23;
-        if (dashPosition ? text[index] != '-' : !isHexDigit(text[index])) return false;
-    }
-    return true;
+    return text.size() == 36 && tidewellLooksLikeUUID(text);
 }
 
 std::optional<std::vector<std::string>> decodeStrings(const json& value) {

@@ -14,8 +14,7 @@ namespace {
 
 // The key without ".plist", split at "." with empty pieces dropped.
 std::vector<std::string> tokenPieces(const std::string& matchToken) {
-    std::string token = matchToken;
-    for (std::size_t found; (found = token.find(".plist")) != std::string::npos;) token.erase(found, 6);
+    const std::string token = withoutPlistMarks(matchToken);
     std::vector<std::string> pieces;
     std::size_t start = 0;
     while (start <= token.size()) {
@@ -42,6 +41,12 @@ bool holdsUserData(CleanupCandidateKind kind) {
 }
 
 }  // namespace
+
+std::string withoutPlistMarks(std::string_view text) {
+    std::string result(text);
+    for (std::size_t found; (found = result.find(".plist")) != std::string::npos;) result.erase(found, 6);
+    return result;
+}
 
 std::int64_t LeftoverGroup::totalBytes() const {
     std::int64_t total = 0;

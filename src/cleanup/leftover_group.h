@@ -31,4 +31,7 @@ struct LeftoverGroup {
     bool operator==(const LeftoverGroup&) const = default;
 };
 
+// Bundle-like names are compared without their ".plist" marks, wherever they stand.
+std::string withoutPlistMarks(std::string_view text);
+
 }  // namespace tidewell

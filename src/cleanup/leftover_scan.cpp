@@ -127,8 +127,7 @@ std::optional<std::string> bundleIdentifierCandidate(std::string_view name) {
 }
 
 std::string displayNameFromBundleLike(std::string_view bundleLike) {
-    std::string text(bundleLike);
-    for (std::size_t found; (found = text.find(".plist")) != std::string::npos;) text.erase(found, 6);
+    const std::string text = withoutPlistMarks(bundleLike);
     const std::size_t dot = text.rfind('.');
     const std::string last = dot == std::string::npos ? text : text.substr(dot + 1);
     return last.empty() ? text : tidewellDisplayName(last);
