@@ -42,8 +42,11 @@ std::filesystem::path fileURL() {
 
 std::vector<CleanupReport> load() {
     const std::optional<std::string> bytes = readWholeFile(fileURL());
-    if (!bytes) return {};
-    const json array = json::parse(*bytes, nullptr, false);
+    return bytes ? decodeHistory(*bytes) : std::vector<CleanupReport>{};
+}
+
+std::vector<CleanupReport> decodeHistory(std::string_view bytes) {
+    const json array = json::parse(bytes, nullptr, false);
     if (!array.is_array()) return {};
     std::vector<CleanupReport> reports;
     for (const json& element : array) {
@@ -65,13 +68,16 @@ void save(const std::vector<CleanupReport>& reports) {
 }
 
 void save(const std::vector<CleanupReport>& reports, const FailureLog& log) {
+    std::string failure;
     try {
         writeFileAtomically(fileURL(), encodedHistory(reports));
+        return;
     } catch (const std::exception& error) {
-        log(std::string("Tidewell failed to save reports: ") + error.what());
+        failure = error.what();
     } catch (...) {
-        log("Tidewell failed to save reports: unknown error");
+        failure = "unknown error";
     }
+    if (log) log("Tidewell failed to save reports: " + failure);
 }
 
 }  // namespace tidewell::ReportStore

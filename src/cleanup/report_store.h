@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cleanup/cleanup_report.h"
@@ -21,6 +22,9 @@ std::filesystem::path fileURL();
 // The stored reports in file order; empty when the file is missing,
 // unreadable or does not decode as a whole.
 std::vector<CleanupReport> load();
+
+// The reports a history file's bytes hold; empty unless every report decodes.
+std::vector<CleanupReport> decodeHistory(std::string_view bytes);
 
 // Receives the one line a failed save leaves behind.
 using FailureLog = std::function<void(const std::string& line)>;
