@@ -24,6 +24,7 @@ AppSummary summary(const AppInfo& app) {
 std::vector<AppSummary> leaders(const std::vector<AppInfo>& apps,
                                 const std::function<std::int64_t(const AppInfo&)>& measure) {
     std::vector<const AppInfo*> sorted;
+    sorted.reserve(apps.size());
     for (const AppInfo& app : apps) sorted.push_back(&app);
     std::stable_sort(sorted.begin(), sorted.end(),
                      [&](const AppInfo* left, const AppInfo* right) { return measure(*left) > measure(*right); });
@@ -94,7 +95,7 @@ std::string fileName(std::chrono::system_clock::time_point now) {
 
 std::filesystem::path exportReport(const std::vector<AppInfo>& apps, const std::vector<CleanupReport>& reports,
                                    std::chrono::system_clock::time_point now) {
-    const std::filesystem::path url = diagnosticsFolder() / fileName(now);
+    std::filesystem::path url = diagnosticsFolder() / fileName(now);
     writeFileAtomically(url, encodedReport(makeReport(apps, reports, now)));
     return url;
 }
