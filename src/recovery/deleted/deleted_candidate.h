@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "recovery/readable/recovery_candidate_kind.h"
+
+namespace tidewell::FATDeletedRecoveryEngine {
+
+enum class Confidence { high, medium, low };
+
+// "High", "Medium", "Low".
+std::string rawValue(Confidence confidence);
+std::string iconName(Confidence confidence);
+// For sorting: high 3, medium 2, low 1.
+int confidenceRank(Confidence confidence);
+
+// A deleted file whose bytes may still lie on the medium, as found by a scan
+// of a FAT32 or exFAT volume.
+struct Candidate {
+    std::string id;  // directory label # record offset # start cluster # size
+    std::string name;
+    RecoveryCandidateKind kind = RecoveryCandidateKind::other;
+    std::int64_t sizeBytes = 0;
+    std::uint32_t startCluster = 0;
+    std::int64_t clustersRequired = 0;
+    Confidence confidence = Confidence::low;
+    std::optional<std::string> signature;
+    bool contentIsValidated = false;
+    std::string directoryLocation;
+    bool isContiguousAndFree = false;
+    std::string sourceFormat;
+
+    // "Deleted FAT32 directory entry · JPEG signature · unallocated run".
+    std::string evidenceText() const;
+
+    bool operator==(const Candidate&) const = default;
+};
+
+// Higher confidence first, then larger files, then names case-insensitively.
+void sortCandidates(std::vector<Candidate>& candidates);
+
+}  // namespace tidewell::FATDeletedRecoveryEngine

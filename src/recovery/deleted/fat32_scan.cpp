@@ -1,0 +1,181 @@
+#include <algorithm>
+#include <deque>
+#include <unordered_set>
+
+#include "recovery/deleted/candidate_evidence.h"
+#include "recovery/deleted/deleted_scan_progress.h"
+#include "recovery/deleted/fat32_allocation_table.h"
+#include "recovery/deleted/fat32_directory_record.h"
+#include "recovery/deleted/fat_deleted_recovery_engine.h"
+#include "recovery/deleted/file_reader.h"
+#include "recovery/deleted/privileged_device_reader.h"
+#include "recovery/deleted/recovered_names.h"
+
+namespace tidewell::FATDeletedRecoveryEngine {
+
+namespace {
+
+std::string lowerCased(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// The clusters of a directory chain as one buffer, one read per cluster. Data
+// past `byteBudget` is not read: the entry limit would leave it unexamined.
+std::vector<std::uint8_t> readClusters(const std::vector<std::uint32_t>& chain, const Layout& layout,
+                                       const RawReader& reader, const RecoveryCancellationToken* cancellationToken,
+                                       std::int64_t byteBudget) {
+    std::vector<std::uint8_t> bytes;
+    for (std::uint32_t cluster : chain) {
+        if (static_cast<std::int64_t>(bytes.size()) >= byteBudget) break;
+        throwIfCancelled(cancellationToken);
+        auto data = reader.read(layout.offset(cluster), static_cast<std::size_t>(layout.bytesPerCluster()));
+        bytes.insert(bytes.end(), data.begin(), data.end());
+    }
+    return bytes;
+}
+
+// The breadth-first walk of the live directory tree from the root cluster.
+class DirectoryWalk {
+public:
+    DirectoryWalk(const RawReader& reader, const Layout& layout, const AllocationTable& fat,
+                  const RecoveryCancellationToken* cancellationToken)
+        : reader_(reader), layout_(layout), fat_(fat), cancellationToken_(cancellationToken) {}
+
+    void run(const ProgressCallback& progress) {
+        queue_.emplace_back(layout_.rootCluster, "Root directory");
+        while (!queue_.empty() && visited_.size() < Limits::maximumDirectories &&
+               candidates_.size() < Limits::maximumCandidates) {
+            throwIfCancelled(cancellationToken_);
+            auto [cluster, label] = queue_.front();
+            queue_.pop_front();
+            if (!visited_.insert(cluster).second) continue;
+            auto chain = fat_.chain(cluster, layout_);
+            if (chain.empty()) {
+                ++skipped_;
+                continue;
+            }
+            walkDirectory(chain, label);
+            if (progress)
+                progress(scanProgressFraction(visited_.size(), queue_.size()),
+                         scanProgressText(visited_.size(), candidates_.size()));
+        }
+    }
+
+    std::vector<Candidate> candidates_;
+    std::unordered_set<std::uint32_t> visited_;
+    std::int64_t entriesChecked_ = 0;
+    std::int64_t skipped_ = 0;
+
+private:
+    void walkDirectory(const std::vector<std::uint32_t>& chain, const std::string& label) {
+        std::int64_t budget = (Limits::maximumEntries - entriesChecked_) * std::int64_t{DirectoryRecord::size};
+        auto bytes = readClusters(chain, layout_, reader_, cancellationToken_, budget);
+        std::span<const std::uint8_t> all(bytes);
+        for (std::size_t offset = 0; offset + DirectoryRecord::size <= bytes.size(); offset += DirectoryRecord::size) {
+            throwIfCancelled(cancellationToken_);
+            if (entriesChecked_ >= Limits::maximumEntries) break;
+            ++entriesChecked_;  // the end-of-directory record counts too
+            auto record = all.subspan(offset, DirectoryRecord::size);
+            if (DirectoryRecord::firstByte(record) == DirectoryRecord::endOfDirectory) break;
+            examineRecord(record, offset, label);
+        }
+    }
+
+    void examineRecord(std::span<const std::uint8_t> record, std::size_t offset, const std::string& label) {
+        std::uint8_t attributes = DirectoryRecord::attributes(record);
+        // Long-name and volume-label records: only 8.3 short names are used.
+        if (attributes == DirectoryRecord::longNameAttributes || (attributes & DirectoryRecord::volumeLabelBit) != 0)
+            return;
+        std::uint32_t cluster = DirectoryRecord::cluster(record);
+        if (DirectoryRecord::firstByte(record) == DirectoryRecord::deletedMark) {
+            if (auto candidate = makeCandidate(record, offset, label, cluster))
+                candidates_.push_back(std::move(*candidate));
+            else
+                ++skipped_;
+        } else if ((attributes & DirectoryRecord::directoryBit) != 0 && layout_.isDataCluster(cluster)) {
+            // A subdirectory's label is its own short name, not a path.
+            std::string name = DirectoryRecord::activeShortName(record);
+            if (name != "." && name != "..") queue_.emplace_back(cluster, name);
+        }
+    }
+
+    std::optional<Candidate> makeCandidate(std::span<const std::uint8_t> record, std::size_t recordOffset,
+                                           const std::string& label, std::uint32_t start) const {
+        std::int64_t size = DirectoryRecord::fileSize(record);
+        if (size < 1 || size > Limits::maximumCandidateBytes || !layout_.isDataCluster(start)) return std::nullopt;
+        std::int64_t bytesPerCluster = layout_.bytesPerCluster();
+        std::int64_t clustersRequired = (size + bytesPerCluster - 1) / bytesPerCluster;
+        if (clustersRequired <= 0 || start + clustersRequired > layout_.clusterCount + 2) return std::nullopt;
+
+        std::string entryName = DirectoryRecord::deletedShortName(record, start);
+        bool contiguousFree = fat_.isFreeContiguousRun(start, clustersRequired);
+        auto readRun = [&](std::int64_t length) {
+            return reader_.read(layout_.offset(start), static_cast<std::size_t>(length));
+        };
+        auto evidence = gatherEvidence(entryName, size, bytesPerCluster, contiguousFree, readRun);
+        if (!evidence) return std::nullopt;
+        return Candidate{
+            .id = label + "#" + std::to_string(recordOffset) + "#" + std::to_string(start) + "#" + std::to_string(size),
+            .name = safeRecoveredName(entryName, evidence->signature, start),
+            .kind = evidence->kind,
+            .sizeBytes = size,
+            .startCluster = start,
+            .clustersRequired = clustersRequired,
+            .confidence = evidence->confidence,
+            .signature = evidence->signature,
+            .contentIsValidated = evidence->contentIsValidated,
+            .directoryLocation = label,
+            .isContiguousAndFree = contiguousFree,
+            .sourceFormat = "FAT32",
+        };
+    }
+
+    const RawReader& reader_;
+    const Layout& layout_;
+    const AllocationTable& fat_;
+    const RecoveryCancellationToken* cancellationToken_;
+    std::deque<std::pair<std::uint32_t, std::string>> queue_;
+};
+
+}  // namespace
+
+ScanResult scan(const RawReader& reader, const std::string& sourceName,
+                const RecoveryCancellationToken* cancellationToken, const ProgressCallback& progress) {
+    Report report{.sourceName = sourceName, .startedAt = std::chrono::system_clock::now()};
+    Layout layout = readLayout(reader);
+    AllocationTable fat = readAllocationTable(layout, reader);
+    DirectoryWalk walk(reader, layout, fat, cancellationToken);
+    walk.run(progress);
+
+    std::vector<Candidate> candidates = std::move(walk.candidates_);
+    sortCandidates(candidates);
+    if (progress) progress(1.0, scanFinishedText(candidates.size()));
+    report.finishedAt = std::chrono::system_clock::now();
+    report.directoriesChecked = static_cast<std::int64_t>(walk.visited_.size());
+    report.entriesChecked = walk.entriesChecked_;
+    report.candidatesFound = static_cast<std::int64_t>(candidates.size());
+    report.skippedEntries = walk.skipped_;
+    return {std::move(candidates), report};
+}
+
+ScanResult scanImage(const std::filesystem::path& url, const std::string& sourceName,
+                     const RecoveryCancellationToken* cancellationToken, const ProgressCallback& progress) {
+    return scan(FileReader(url), sourceName, cancellationToken, progress);
+}
+
+ScanResult scan(const ExternalRecoveryVolume& volume, const RecoveryCancellationToken* cancellationToken,
+                const ProgressCallback& progress) {
+    std::string fileSystem = lowerCased(volume.fileSystem);
+    if (fileSystem.find("fat") == std::string::npos && fileSystem != "msdos")
+        throw RecoveryError::unsupportedSource(
+            "Deleted-file recovery is currently available for FAT32 USB and SD media. " + volume.name + " uses " +
+            volume.fileSystem + ".");
+    if (!volume.deviceIdentifier)
+        throw RecoveryError::unavailableSource("Tidewell could not identify the raw device behind " + volume.name +
+                                               ". Reconnect the drive and choose it again.");
+    return scan(PrivilegedDeviceReader(*volume.deviceIdentifier), volume.name, cancellationToken, progress);
+}
+
+}  // namespace tidewell::FATDeletedRecoveryEngine
