@@ -18,12 +18,14 @@ std::uint32_t AllocationTable::entry(std::uint64_t cluster) const {
     return LittleEndianBytes(bytes_).u32(static_cast<std::size_t>(cluster * 4)) & entryMask;
 }
 
-std::vector<std::uint32_t> AllocationTable::chain(std::uint32_t start, const Layout& layout) const {
+std::vector<std::uint32_t> AllocationTable::chain(std::uint32_t start, const Layout& layout,
+                                                  std::int64_t maximumLength) const {
     std::vector<std::uint32_t> clusters;
     std::unordered_set<std::uint32_t> seen;
     std::uint32_t cluster = start;
     while (layout.isDataCluster(cluster) && !seen.contains(cluster) &&
-           static_cast<std::int64_t>(clusters.size()) <= layout.clusterCount) {
+           static_cast<std::int64_t>(clusters.size()) <= layout.clusterCount &&
+           static_cast<std::int64_t>(clusters.size()) < maximumLength) {
         clusters.push_back(cluster);
         seen.insert(cluster);
         std::uint32_t next = entry(cluster);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "recovery/deleted/fat32_layout.h"
@@ -18,7 +19,9 @@ public:
 
     // The chain from `start`, ended quietly by a free or end-of-chain entry, a
     // cluster outside the data area, a loop, or more clusters than the volume has.
-    std::vector<std::uint32_t> chain(std::uint32_t start, const Layout& layout) const;
+    // Callers that need only the first clusters pass `maximumLength`.
+    std::vector<std::uint32_t> chain(std::uint32_t start, const Layout& layout,
+                                     std::int64_t maximumLength = std::numeric_limits<std::int64_t>::max()) const;
 
     // True when count > 0 and every entry of start ... start + count − 1 is free.
     bool isFreeContiguousRun(std::uint32_t start, std::int64_t count) const;

@@ -51,7 +51,7 @@ public:
             auto [cluster, label] = queue_.front();
             queue_.pop_front();
             if (!visited_.insert(cluster).second) continue;
-            auto chain = fat_.chain(cluster, layout_);
+            auto chain = fat_.chain(cluster, layout_, directoryClusterBudget());
             if (chain.empty()) {
                 ++skipped_;
                 continue;
@@ -69,6 +69,14 @@ public:
     std::int64_t skipped_ = 0;
 
 private:
+    // Directory clusters beyond the remaining entry budget would never be
+    // examined, so they are neither followed nor read (at least one is, so
+    // that an empty chain still counts as skipped).
+    std::int64_t directoryClusterBudget() const {
+        std::int64_t bytes = (Limits::maximumEntries - entriesChecked_) * std::int64_t{DirectoryRecord::size};
+        return std::max<std::int64_t>(1, (bytes + layout_.bytesPerCluster() - 1) / layout_.bytesPerCluster());
+    }
+
     void walkDirectory(const std::vector<std::uint32_t>& chain, const std::string& label) {
         std::int64_t budget = (Limits::maximumEntries - entriesChecked_) * std::int64_t{DirectoryRecord::size};
         auto bytes = readClusters(chain, layout_, reader_, cancellationToken_, budget);
