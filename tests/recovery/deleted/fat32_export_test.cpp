@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include "recovery/deleted/fat32_image_fixture.h"
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
 #include "recovery/deleted/file_reader.h"
@@ -55,7 +54,8 @@ TEST(FAT32Export, WritesEveryFreeCandidateByteForByteWithAReport) {
     EXPECT_EQ(progress.front(), "Recovered 1 of 6 selected files");
     EXPECT_EQ(progress.back(), "Recovered 6 of 6 selected files");
     auto text = reportOf(written[0]);
-    const std::string head = "Tidewell FAT32 Deleted-file Recovery Report\nSource: FAT32 image\nRecovered: 6 file(s)\nDate: ";
+    const std::string head =
+        "Tidewell FAT32 Deleted-file Recovery Report\nSource: FAT32 image\nRecovered: 6 file(s)\nDate: ";
     ASSERT_TRUE(text.starts_with(head)) << text;
     auto date = text.substr(head.size(), 20);
     EXPECT_EQ(date.size(), 20u);
