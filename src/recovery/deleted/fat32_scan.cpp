@@ -45,46 +45,47 @@ public:
 
     void run(const ProgressCallback& progress) {
         queue_.emplace_back(layout_.rootCluster, "Root directory");
-        while (!queue_.empty() && visited_.size() < Limits::maximumDirectories &&
-               candidates_.size() < Limits::maximumCandidates) {
+        while (!queue_.empty() && visited.size() < Limits::maximumDirectories &&
+               candidates.size() < Limits::maximumCandidates) {
             throwIfCancelled(cancellationToken_);
             auto [cluster, label] = queue_.front();
             queue_.pop_front();
-            if (!visited_.insert(cluster).second) continue;
+            if (!visited.insert(cluster).second) continue;
             auto chain = fat_.chain(cluster, layout_, directoryClusterBudget());
             if (chain.empty()) {
-                ++skipped_;
+                ++skipped;
                 continue;
             }
             walkDirectory(chain, label);
             if (progress)
-                progress(scanProgressFraction(visited_.size(), queue_.size()),
-                         scanProgressText(visited_.size(), candidates_.size()));
+                progress(scanProgressFraction(visited.size(), queue_.size()),
+                         scanProgressText(visited.size(), candidates.size()));
         }
     }
 
-    std::vector<Candidate> candidates_;
-    std::unordered_set<std::uint32_t> visited_;
-    std::int64_t entriesChecked_ = 0;
-    std::int64_t skipped_ = 0;
+    // What the walk found and examined, read once it has run.
+    std::vector<Candidate> candidates;
+    std::unordered_set<std::uint32_t> visited;
+    std::int64_t entriesChecked = 0;
+    std::int64_t skipped = 0;
 
 private:
     // Directory clusters beyond the remaining entry budget would never be
     // examined, so they are neither followed nor read (at least one is, so
     // that an empty chain still counts as skipped).
     std::int64_t directoryClusterBudget() const {
-        std::int64_t bytes = (Limits::maximumEntries - entriesChecked_) * std::int64_t{DirectoryRecord::size};
+        std::int64_t bytes = (Limits::maximumEntries - entriesChecked) * std::int64_t{DirectoryRecord::size};
         return std::max<std::int64_t>(1, (bytes + layout_.bytesPerCluster() - 1) / layout_.bytesPerCluster());
     }
 
     void walkDirectory(const std::vector<std::uint32_t>& chain, const std::string& label) {
-        std::int64_t budget = (Limits::maximumEntries - entriesChecked_) * std::int64_t{DirectoryRecord::size};
+        std::int64_t budget = (Limits::maximumEntries - entriesChecked) * std::int64_t{DirectoryRecord::size};
         auto bytes = readClusters(chain, layout_, reader_, cancellationToken_, budget);
         std::span<const std::uint8_t> all(bytes);
         for (std::size_t offset = 0; offset + DirectoryRecord::size <= bytes.size(); offset += DirectoryRecord::size) {
             throwIfCancelled(cancellationToken_);
-            if (entriesChecked_ >= Limits::maximumEntries) break;
-            ++entriesChecked_;  // the end-of-directory record counts too
+            if (entriesChecked >= Limits::maximumEntries) break;
+            ++entriesChecked;  // the end-of-directory record counts too
             auto record = all.subspan(offset, DirectoryRecord::size);
             if (DirectoryRecord::firstByte(record) == DirectoryRecord::endOfDirectory) break;
             examineRecord(record, offset, label);
@@ -99,9 +100,9 @@ private:
         std::uint32_t cluster = DirectoryRecord::cluster(record);
         if (DirectoryRecord::firstByte(record) == DirectoryRecord::deletedMark) {
             if (auto candidate = makeCandidate(record, offset, label, cluster))
-                candidates_.push_back(std::move(*candidate));
+                candidates.push_back(std::move(*candidate));
             else
-                ++skipped_;
+                ++skipped;
         } else if ((attributes & DirectoryRecord::directoryBit) != 0 && layout_.isDataCluster(cluster)) {
             // A subdirectory's label is its own short name, not a path.
             std::string name = DirectoryRecord::activeShortName(record);
@@ -157,14 +158,14 @@ ScanResult scan(const RawReader& reader, const std::string& sourceName,
     DirectoryWalk walk(reader, layout, fat, cancellationToken);
     walk.run(progress);
 
-    std::vector<Candidate> candidates = std::move(walk.candidates_);
+    std::vector<Candidate> candidates = std::move(walk.candidates);
     sortCandidates(candidates);
     if (progress) progress(1.0, scanFinishedText(candidates.size()));
     report.finishedAt = std::chrono::system_clock::now();
-    report.directoriesChecked = static_cast<std::int64_t>(walk.visited_.size());
-    report.entriesChecked = walk.entriesChecked_;
+    report.directoriesChecked = static_cast<std::int64_t>(walk.visited.size());
+    report.entriesChecked = walk.entriesChecked;
     report.candidatesFound = static_cast<std::int64_t>(candidates.size());
-    report.skippedEntries = walk.skipped_;
+    report.skippedEntries = walk.skipped;
     return {std::move(candidates), report};
 }
 
