@@ -10,15 +10,11 @@ namespace tidewell::DeletedRecoveryQAAcceptance {
 namespace {
 
 namespace Engine = FATDeletedRecoveryEngine;
+using acceptance::fail;
 
 constexpr const char* usageLine =
     "Usage: Tidewell --deleted-recovery-qa --image <fat32-partition-image> --destination <folder> "
     "[--minimum-candidates <count>] [--max-export <count>]";
-
-std::int32_t fail(const std::string& message, std::int32_t status) {
-    std::cerr << "FAIL: " << message << "\n" << std::flush;
-    return status;
-}
 
 std::int32_t verifyExports(const std::vector<Engine::Candidate>& selection,
                            const std::vector<std::filesystem::path>& written) {
@@ -36,7 +32,6 @@ std::int32_t run(const std::filesystem::path& image, const std::filesystem::path
                  std::int64_t maximumExport) {
     auto [candidates, report] = Engine::scanImage(image, Engine::defaultImageSourceName, nullptr,
                                                   acceptance::printingProgress("DELETED SCAN "));
-    std::cout << std::flush;
     if (static_cast<std::int64_t>(candidates.size()) < minimum)
         return fail("expected at least " + std::to_string(minimum) + " deleted FAT32 candidates; found " +
                         std::to_string(candidates.size()) + ".",
@@ -48,7 +43,6 @@ std::int32_t run(const std::filesystem::path& image, const std::filesystem::path
     if (selection.empty()) return fail("found deleted records, but none had an unallocated contiguous cluster run.", 3);
     auto written = Engine::exportImage(selection, image, Engine::defaultImageSourceName, destination, nullptr,
                                        acceptance::printingProgress("DELETED EXPORT "));
-    std::cout << std::flush;
     if (written.size() != selection.size())
         return fail("exported " + std::to_string(written.size()) + " of " + std::to_string(selection.size()) +
                         " recoverable deleted candidates.",
@@ -65,10 +59,7 @@ std::optional<std::int32_t> runIfRequested(const std::vector<std::string>& argum
     if (!acceptance::hasArgument(option, arguments)) return std::nullopt;
     auto image = acceptance::argumentValue("--image", arguments);
     auto destination = acceptance::argumentValue("--destination", arguments);
-    if (!image || !destination) {
-        std::cerr << usageLine << "\n" << std::flush;
-        return 64;
-    }
+    if (!image || !destination) return acceptance::usage(usageLine);
     try {
         return run(*image, *destination, acceptance::countOption("--minimum-candidates", arguments),
                    acceptance::countOption("--max-export", arguments));

@@ -1,5 +1,6 @@
 #include "acceptance/deleted_recovery_qa_support.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <fstream>
@@ -41,6 +42,17 @@ ProgressCallback printingProgress(const std::string& prefix) {
     return [prefix](double fraction, const std::string& text) {
         std::cout << prefix << static_cast<long long>(fraction * 100) << "% " << text << "\n";
     };
+}
+
+std::int32_t fail(const std::string& message, std::int32_t status) {
+    std::cout << std::flush;
+    std::cerr << "FAIL: " << message << "\n" << std::flush;
+    return status;
+}
+
+std::int32_t usage(const std::string& line) {
+    std::cerr << line << "\n" << std::flush;
+    return 64;
 }
 
 std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path) {

@@ -27,6 +27,12 @@ std::int64_t countOption(const std::string& name, const std::vector<std::string>
 // Prints "<prefix><whole percent>% <status text>" to standard output.
 ProgressCallback printingProgress(const std::string& prefix);
 
+// Writes "FAIL: " + message + line feed to standard error; returns the status.
+std::int32_t fail(const std::string& message, std::int32_t status);
+
+// Writes the usage line to standard error; returns 64.
+std::int32_t usage(const std::string& line);
+
 // The whole file; throws std::system_error when it cannot be read.
 std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path);
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 
-namespace tidewell::FATDeletedRecoveryEngine {
+namespace tidewell::DeletedRecovery {
 
 std::string rawValue(Confidence confidence) {
     switch (confidence) {
@@ -69,4 +69,4 @@ void sortCandidates(std::vector<Candidate>& candidates) {
     });
 }
 
-}  // namespace tidewell::FATDeletedRecoveryEngine
+}  // namespace tidewell::DeletedRecovery

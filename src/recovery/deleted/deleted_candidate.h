@@ -7,7 +7,10 @@
 
 #include "recovery/readable/recovery_candidate_kind.h"
 
-namespace tidewell::FATDeletedRecoveryEngine {
+// The values both deleted-file engines hand out. They live in a namespace of
+// their own, so that argument-dependent lookup never finds both engines'
+// functions for one call; each engine names them as its own.
+namespace tidewell::DeletedRecovery {
 
 enum class Confidence { high, medium, low };
 
@@ -42,4 +45,13 @@ struct Candidate {
 // Higher confidence first, then larger files, then names case-insensitively.
 void sortCandidates(std::vector<Candidate>& candidates);
 
+}  // namespace tidewell::DeletedRecovery
+
+namespace tidewell::FATDeletedRecoveryEngine {
+using DeletedRecovery::Candidate;
+using DeletedRecovery::Confidence;
+using DeletedRecovery::confidenceRank;
+using DeletedRecovery::iconName;
+using DeletedRecovery::rawValue;
+using DeletedRecovery::sortCandidates;
 }  // namespace tidewell::FATDeletedRecoveryEngine

@@ -16,6 +16,18 @@ const ExportTexts& fat32ExportTexts() {
     return texts;
 }
 
+const ExportTexts& exfatExportTexts() {
+    static const ExportTexts texts{
+        .reportTitle = "Tidewell exFAT Deleted-file Recovery Report",
+        .method =
+            "Method: deleted exFAT file entry sets with a currently unallocated, contiguous cluster run. The "
+            "source device was opened read-only and was never modified. A recovered file can still be "
+            "incomplete or overwritten; verify it before relying on it.",
+        .skipReason = ": allocation bitmap shows possible cluster reuse.",
+    };
+    return texts;
+}
+
 std::string exportReportText(const ExportTexts& texts, const std::string& sourceName, std::size_t recoveredCount,
                              std::chrono::system_clock::time_point date, const std::vector<std::string>& warnings) {
     std::string text = texts.reportTitle + "\n";

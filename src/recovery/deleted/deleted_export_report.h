@@ -16,6 +16,7 @@ struct ExportTexts {
 };
 
 const ExportTexts& fat32ExportTexts();
+const ExportTexts& exfatExportTexts();
 
 // The plain-text report written beside the recovered files; no final line feed.
 std::string exportReportText(const ExportTexts& texts, const std::string& sourceName, std::size_t recoveredCount,

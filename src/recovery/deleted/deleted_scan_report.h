@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-namespace tidewell::FATDeletedRecoveryEngine {
+namespace tidewell::DeletedRecovery {
 
 // What one deleted-file scan examined.
 struct Report {
@@ -19,4 +19,8 @@ struct Report {
     bool operator==(const Report&) const = default;
 };
 
+}  // namespace tidewell::DeletedRecovery
+
+namespace tidewell::FATDeletedRecoveryEngine {
+using DeletedRecovery::Report;
 }  // namespace tidewell::FATDeletedRecoveryEngine

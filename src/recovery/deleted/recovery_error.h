@@ -5,7 +5,7 @@
 
 #include "recovery/readable/recovery_cancellation_token.h"
 
-namespace tidewell::FATDeletedRecoveryEngine {
+namespace tidewell::DeletedRecovery {
 
 // The one error type of both deleted-file engines and their readers;
 // what() is exactly the text the user sees.
@@ -42,4 +42,9 @@ inline void throwIfCancelled(const RecoveryCancellationToken* token) {
     if (token != nullptr && token->isCancelled()) throw RecoveryError::cancelled();
 }
 
+}  // namespace tidewell::DeletedRecovery
+
+namespace tidewell::FATDeletedRecoveryEngine {
+using DeletedRecovery::RecoveryError;
+using DeletedRecovery::throwIfCancelled;
 }  // namespace tidewell::FATDeletedRecoveryEngine

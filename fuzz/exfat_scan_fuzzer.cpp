@@ -1,0 +1,17 @@
+// Fuzz target: the whole exFAT scan (boot sector, allocation table and
+// bitmap, entry sets, candidate grading) over an image held in memory. The
+// only failure allowed is the engine's own error type.
+#include <cstddef>
+#include <cstdint>
+
+#include "recovery/deleted/exfat_deleted_recovery_engine.h"
+#include "recovery/deleted/memory_reader.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    tidewell::MemoryReader reader({data, size});
+    try {
+        tidewell::ExFATDeletedRecoveryEngine::scan(reader, "fuzz");
+    } catch (const tidewell::FATDeletedRecoveryEngine::RecoveryError&) {
+    }
+    return 0;
+}
