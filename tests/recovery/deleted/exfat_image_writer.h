@@ -65,6 +65,10 @@ public:
         return first;
     }
 
+    std::int64_t offset(std::uint32_t cluster) const {
+        return heapOffset_ + (static_cast<std::int64_t>(cluster) - 2) * bytesPerCluster_;
+    }
+
     // Writes everything to the image file.
     void save() { writeFile(path_, std::string(bytes_.begin(), bytes_.end())); }
 
@@ -81,9 +85,6 @@ private:
     }
     void put(std::size_t at, std::uint64_t value, int width) {
         for (int i = 0; i < width; ++i) bytes_[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-    }
-    std::int64_t offset(std::uint32_t cluster) const {
-        return heapOffset_ + (static_cast<std::int64_t>(cluster) - 2) * bytesPerCluster_;
     }
 
     void readGeometry() {
