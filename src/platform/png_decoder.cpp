@@ -24,6 +24,11 @@ void readFromMemory(png_structp png, png_bytep target, png_size_t length) {
 
 void ignoreWarning(png_structp, png_const_charp) {}
 
+// Quietly back to the setjmp in decodePng: a rejected image is an answer, not a log line.
+[[noreturn]] void failDecode(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
 // Every stream error, benign or CRC, is fatal here: the lenient defaults would
 // accept a damaged ancillary chunk or a missing end chunk.
 void makeStrict(png_structp png) {
@@ -45,7 +50,7 @@ void decodeEveryRow(png_structp png, png_infop info, std::vector<png_byte>& row)
 }  // namespace
 
 std::optional<ImageDimensions> decodePng(std::span<const std::uint8_t> bytes) {
-    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, ignoreWarning);
+    png_structp png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, failDecode, ignoreWarning);
     if (png == nullptr) return std::nullopt;
     png_infop info = png_create_info_struct(png);
     if (info == nullptr) {

@@ -4,6 +4,7 @@
 
 #include "recovery/deleted/deleted_recovery_limits.h"
 #include "recovery/deleted/known_signatures.h"
+#include "recovery/deleted/recovered_names.h"
 
 namespace tidewell::FATDeletedRecoveryEngine {
 
@@ -48,6 +49,26 @@ std::optional<CandidateEvidence> gatherEvidence(const std::string& entryName, st
     evidence.confidence =
         grade(contiguousFree, evidence.signature.has_value(), extensionMatches, evidence.contentIsValidated);
     return evidence;
+}
+
+std::optional<Candidate> makeCandidate(const DeletedEntry& entry, std::int64_t bytesPerCluster,
+                                       const RunReader& readRun) {
+    auto evidence = gatherEvidence(entry.entryName, entry.sizeBytes, bytesPerCluster, entry.contiguousFree, readRun);
+    if (!evidence) return std::nullopt;
+    return Candidate{
+        .id = entry.id,
+        .name = safeRecoveredName(entry.entryName, evidence->signature, entry.startCluster),
+        .kind = evidence->kind,
+        .sizeBytes = entry.sizeBytes,
+        .startCluster = entry.startCluster,
+        .clustersRequired = entry.clustersRequired,
+        .confidence = evidence->confidence,
+        .signature = evidence->signature,
+        .contentIsValidated = evidence->contentIsValidated,
+        .directoryLocation = entry.directoryLocation,
+        .isContiguousAndFree = entry.contiguousFree,
+        .sourceFormat = entry.sourceFormat,
+    };
 }
 
 }  // namespace tidewell::FATDeletedRecoveryEngine

@@ -29,4 +29,21 @@ std::optional<CandidateEvidence> gatherEvidence(const std::string& entryName, st
                                                 std::int64_t bytesPerCluster, bool contiguousFree,
                                                 const RunReader& readRun);
 
+// A deleted directory entry whose run lies inside the volume.
+struct DeletedEntry {
+    std::string id;
+    std::string entryName;  // as the directory tells it
+    std::uint32_t startCluster = 0;
+    std::int64_t sizeBytes = 0;
+    std::int64_t clustersRequired = 0;
+    std::string directoryLocation;
+    bool contiguousFree = false;
+    std::string sourceFormat;  // "FAT32" or "exFAT"
+};
+
+// The candidate for a deleted entry, graded by gatherEvidence; none when
+// neither its name nor its content says what the file is.
+std::optional<Candidate> makeCandidate(const DeletedEntry& entry, std::int64_t bytesPerCluster,
+                                       const RunReader& readRun);
+
 }  // namespace tidewell::FATDeletedRecoveryEngine

@@ -1,7 +1,6 @@
 #include "recovery/deleted/exfat_allocation.h"
 
-#include <unordered_set>
-
+#include "recovery/deleted/cluster_chain.h"
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "recovery/deleted/little_endian_bytes.h"
 #include "recovery/deleted/recovery_error.h"
@@ -83,19 +82,8 @@ std::vector<std::uint32_t> AllocationTable::clustersForAllocation(std::uint32_t 
                                                                   std::int64_t maximumLength) const {
     if (!layout.isDataCluster(start)) return {};
     if (noFATChain && length) return contiguousRun(start, *length, layout, maximumLength);
-    std::vector<std::uint32_t> clusters;
-    std::unordered_set<std::uint32_t> seen;
-    std::uint32_t cluster = start;
-    while (layout.isDataCluster(cluster) && !seen.contains(cluster) &&
-           static_cast<std::int64_t>(clusters.size()) <= layout.clusterCount &&
-           static_cast<std::int64_t>(clusters.size()) < maximumLength) {
-        clusters.push_back(cluster);
-        seen.insert(cluster);
-        std::uint32_t next = entry(cluster);
-        if (next == 0 || next >= endOfChain) break;
-        cluster = next;
-    }
-    return clusters;
+    return FATDeletedRecoveryEngine::followClusterChain(start, layout.clusterCount, endOfChain, maximumLength,
+                                                        [this](std::uint32_t cluster) { return entry(cluster); });
 }
 
 AllocationTable readAllocationTable(const Layout& layout, const RawReader& reader) {

@@ -1,15 +1,14 @@
 #include <algorithm>
 #include <deque>
-#include <unordered_set>
 
 #include "recovery/deleted/candidate_evidence.h"
 #include "recovery/deleted/deleted_scan_progress.h"
+#include "recovery/deleted/deleted_scan_result.h"
 #include "recovery/deleted/exfat_allocation.h"
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "recovery/deleted/exfat_entry_set.h"
 #include "recovery/deleted/file_reader.h"
 #include "recovery/deleted/privileged_device_reader.h"
-#include "recovery/deleted/recovered_names.h"
 
 namespace tidewell::ExFATDeletedRecoveryEngine {
 
@@ -25,7 +24,8 @@ struct QueuedDirectory {
 };
 
 // The breadth-first walk of the live directory tree from the root cluster.
-class DirectoryWalk {
+// What it found and examined are its WalkTotals.
+class DirectoryWalk : public FATDeletedRecoveryEngine::WalkTotals {
 public:
     DirectoryWalk(const RawReader& reader, const Layout& layout, const AllocationTable& fat,
                   const std::vector<std::uint8_t>& bitmap, const RecoveryCancellationToken* cancellationToken)
@@ -51,12 +51,6 @@ public:
                          FATDeletedRecoveryEngine::scanProgressText(visited.size(), candidates.size()));
         }
     }
-
-    // What the walk found and examined, read once it has run.
-    std::vector<Candidate> candidates;
-    std::unordered_set<std::uint32_t> visited;
-    std::int64_t entriesChecked = 0;
-    std::int64_t skipped = 0;
 
 private:
     std::int64_t remainingEntryBytes() const {
@@ -123,28 +117,21 @@ private:
         if (clustersRequired <= 0 || set.firstCluster + clustersRequired > layout_.clusterCount + 2)
             return std::nullopt;
 
-        bool contiguousFree = isFreeContiguousRun(set.firstCluster, clustersRequired, bitmap_);
         auto readRun = [&](std::int64_t length) {
             return reader_.read(layout_.offset(set.firstCluster), static_cast<std::size_t>(length));
         };
-        auto evidence = FATDeletedRecoveryEngine::gatherEvidence(set.name, set.dataLength, bytesPerCluster,
-                                                                 contiguousFree, readRun);
-        if (!evidence) return std::nullopt;
-        return Candidate{
+        FATDeletedRecoveryEngine::DeletedEntry entry{
             .id = "exfat#" + label + "#" + std::to_string(recordOffset) + "#" + std::to_string(set.firstCluster) + "#" +
                   std::to_string(set.dataLength),
-            .name = FATDeletedRecoveryEngine::safeRecoveredName(set.name, evidence->signature, set.firstCluster),
-            .kind = evidence->kind,
-            .sizeBytes = set.dataLength,
+            .entryName = set.name,
             .startCluster = set.firstCluster,
+            .sizeBytes = set.dataLength,
             .clustersRequired = clustersRequired,
-            .confidence = evidence->confidence,
-            .signature = evidence->signature,
-            .contentIsValidated = evidence->contentIsValidated,
             .directoryLocation = label,
-            .isContiguousAndFree = contiguousFree,
+            .contiguousFree = isFreeContiguousRun(set.firstCluster, clustersRequired, bitmap_),
             .sourceFormat = "exFAT",
         };
+        return FATDeletedRecoveryEngine::makeCandidate(entry, bytesPerCluster, readRun);
     }
 
     const RawReader& reader_;
@@ -172,15 +159,8 @@ ScanResult scan(const RawReader& reader, const std::string& sourceName,
     DirectoryWalk walk(reader, layout, fat, bitmap, cancellationToken);
     walk.run(progress);
 
-    std::vector<Candidate> candidates = std::move(walk.candidates);
-    FATDeletedRecoveryEngine::sortCandidates(candidates);
-    if (progress) progress(1.0, FATDeletedRecoveryEngine::scanFinishedText(candidates.size()));
-    report.finishedAt = std::chrono::system_clock::now();
-    report.directoriesChecked = static_cast<std::int64_t>(walk.visited.size());
-    report.entriesChecked = walk.entriesChecked;
-    report.candidatesFound = static_cast<std::int64_t>(candidates.size());
-    report.skippedEntries = walk.skipped;
-    return {std::move(candidates), report};
+    return FATDeletedRecoveryEngine::finishScan(std::move(static_cast<FATDeletedRecoveryEngine::WalkTotals&>(walk)),
+                                                report, progress);
 }
 
 ScanResult scanImage(const std::filesystem::path& url, const std::string& sourceName,

@@ -1,7 +1,6 @@
 #include "recovery/deleted/fat32_allocation_table.h"
 
-#include <unordered_set>
-
+#include "recovery/deleted/cluster_chain.h"
 #include "recovery/deleted/little_endian_bytes.h"
 
 namespace tidewell::FATDeletedRecoveryEngine {
@@ -20,19 +19,8 @@ std::uint32_t AllocationTable::entry(std::uint64_t cluster) const {
 
 std::vector<std::uint32_t> AllocationTable::chain(std::uint32_t start, const Layout& layout,
                                                   std::int64_t maximumLength) const {
-    std::vector<std::uint32_t> clusters;
-    std::unordered_set<std::uint32_t> seen;
-    std::uint32_t cluster = start;
-    while (layout.isDataCluster(cluster) && !seen.contains(cluster) &&
-           static_cast<std::int64_t>(clusters.size()) <= layout.clusterCount &&
-           static_cast<std::int64_t>(clusters.size()) < maximumLength) {
-        clusters.push_back(cluster);
-        seen.insert(cluster);
-        std::uint32_t next = entry(cluster);
-        if (next == 0 || next >= endOfChain) break;
-        cluster = next;
-    }
-    return clusters;
+    return followClusterChain(start, layout.clusterCount, endOfChain, maximumLength,
+                              [this](std::uint32_t cluster) { return entry(cluster); });
 }
 
 bool AllocationTable::isFreeContiguousRun(std::uint32_t start, std::int64_t count) const {

@@ -1,15 +1,14 @@
 #include <algorithm>
 #include <deque>
-#include <unordered_set>
 
 #include "recovery/deleted/candidate_evidence.h"
 #include "recovery/deleted/deleted_scan_progress.h"
+#include "recovery/deleted/deleted_scan_result.h"
 #include "recovery/deleted/fat32_allocation_table.h"
 #include "recovery/deleted/fat32_directory_record.h"
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
 #include "recovery/deleted/file_reader.h"
 #include "recovery/deleted/privileged_device_reader.h"
-#include "recovery/deleted/recovered_names.h"
 
 namespace tidewell::FATDeletedRecoveryEngine {
 
@@ -37,7 +36,8 @@ std::vector<std::uint8_t> readClusters(const std::vector<std::uint32_t>& chain, 
 }
 
 // The breadth-first walk of the live directory tree from the root cluster.
-class DirectoryWalk {
+// What it found and examined are its WalkTotals.
+class DirectoryWalk : public WalkTotals {
 public:
     DirectoryWalk(const RawReader& reader, const Layout& layout, const AllocationTable& fat,
                   const RecoveryCancellationToken* cancellationToken)
@@ -62,12 +62,6 @@ public:
                          scanProgressText(visited.size(), candidates.size()));
         }
     }
-
-    // What the walk found and examined, read once it has run.
-    std::vector<Candidate> candidates;
-    std::unordered_set<std::uint32_t> visited;
-    std::int64_t entriesChecked = 0;
-    std::int64_t skipped = 0;
 
 private:
     // Directory clusters beyond the remaining entry budget would never be
@@ -118,27 +112,20 @@ private:
         std::int64_t clustersRequired = (size + bytesPerCluster - 1) / bytesPerCluster;
         if (clustersRequired <= 0 || start + clustersRequired > layout_.clusterCount + 2) return std::nullopt;
 
-        std::string entryName = DirectoryRecord::deletedShortName(record, start);
-        bool contiguousFree = fat_.isFreeContiguousRun(start, clustersRequired);
         auto readRun = [&](std::int64_t length) {
             return reader_.read(layout_.offset(start), static_cast<std::size_t>(length));
         };
-        auto evidence = gatherEvidence(entryName, size, bytesPerCluster, contiguousFree, readRun);
-        if (!evidence) return std::nullopt;
-        return Candidate{
+        DeletedEntry entry{
             .id = label + "#" + std::to_string(recordOffset) + "#" + std::to_string(start) + "#" + std::to_string(size),
-            .name = safeRecoveredName(entryName, evidence->signature, start),
-            .kind = evidence->kind,
-            .sizeBytes = size,
+            .entryName = DirectoryRecord::deletedShortName(record, start),
             .startCluster = start,
+            .sizeBytes = size,
             .clustersRequired = clustersRequired,
-            .confidence = evidence->confidence,
-            .signature = evidence->signature,
-            .contentIsValidated = evidence->contentIsValidated,
             .directoryLocation = label,
-            .isContiguousAndFree = contiguousFree,
+            .contiguousFree = fat_.isFreeContiguousRun(start, clustersRequired),
             .sourceFormat = "FAT32",
         };
+        return FATDeletedRecoveryEngine::makeCandidate(entry, bytesPerCluster, readRun);
     }
 
     const RawReader& reader_;
@@ -158,15 +145,7 @@ ScanResult scan(const RawReader& reader, const std::string& sourceName,
     DirectoryWalk walk(reader, layout, fat, cancellationToken);
     walk.run(progress);
 
-    std::vector<Candidate> candidates = std::move(walk.candidates);
-    sortCandidates(candidates);
-    if (progress) progress(1.0, scanFinishedText(candidates.size()));
-    report.finishedAt = std::chrono::system_clock::now();
-    report.directoriesChecked = static_cast<std::int64_t>(walk.visited.size());
-    report.entriesChecked = walk.entriesChecked;
-    report.candidatesFound = static_cast<std::int64_t>(candidates.size());
-    report.skippedEntries = walk.skipped;
-    return {std::move(candidates), report};
+    return finishScan(std::move(static_cast<WalkTotals&>(walk)), report, progress);
 }
 
 ScanResult scanImage(const std::filesystem::path& url, const std::string& sourceName,

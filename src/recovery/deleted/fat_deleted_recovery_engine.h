@@ -8,6 +8,7 @@
 #include "recovery/deleted/deleted_candidate.h"
 #include "recovery/deleted/deleted_recovery_limits.h"
 #include "recovery/deleted/deleted_scan_report.h"
+#include "recovery/deleted/deleted_scan_result.h"
 #include "recovery/deleted/fat32_layout.h"
 #include "recovery/deleted/raw_reader.h"
 #include "recovery/deleted/recovery_error.h"
@@ -20,8 +21,6 @@
 namespace tidewell::FATDeletedRecoveryEngine {
 
 inline constexpr const char* defaultImageSourceName = "FAT32 image";
-
-using ScanResult = std::pair<std::vector<Candidate>, Report>;
 
 // A mounted removable volume: checks its file system and device identifier,
 // then reads the partition through the privileged read-only reader.

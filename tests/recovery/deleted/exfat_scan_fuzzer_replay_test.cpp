@@ -1,9 +1,8 @@
 #include <gtest/gtest.h>
 
-#include <random>
-
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "recovery/deleted/exfat_fuzz_seed.h"
+#include "recovery/deleted/fuzz_replay.h"
 #include "recovery/deleted/memory_reader.h"
 
 // The fuzz target itself, under a name of its own so several targets can
@@ -49,16 +48,7 @@ TEST(ExFATScanFuzzerReplay, SurvivesHostileImages) {
 }
 
 TEST(ExFATScanFuzzerReplay, SurvivesAShortRunOfRandomMutations) {
-    testing::TinyExFAT seed;
-    std::mt19937 random(20261206);
-    for (int round = 0; round < 3000; ++round) {
-        auto bytes = seed.bytes;
-        int flips = 1 + static_cast<int>(random() % 8);
-        for (int i = 0; i < flips; ++i)
-            bytes[random() % bytes.size()] ^= static_cast<std::uint8_t>(1u << (random() % 8));
-        if (round % 10 == 0) bytes.resize(random() % bytes.size());
-        ASSERT_EQ(feed(bytes), 0);
-    }
+    testing::replayMutations(testing::TinyExFAT().bytes, exfatScanFuzzerEntry);
 }
 
 }  // namespace
