@@ -169,7 +169,10 @@ TEST(FAT32LiveExport, RefusesDestinationsOnTheSourceVolume) {
                          "source media.");
         }
     }
-    // A sibling whose name merely extends the source's passes the guard and meets the raw reader.
+    // A sibling whose name merely extends the source's passes the guard and meets the raw-device
+    // road, here without a helper and with an authorization tool that refuses.
+    testing::ScopedEnvironment socket("TIDEWELL_HELPER_SOCKET", "/nonexistent/tidewell-test.sock");
+    testing::ScopedEnvironment pkexec("TIDEWELL_PKEXEC", "/bin/false");
     for (auto destination : {"/media/CARD2", "/media/CARD 2/Rescued"}) {
         try {
             exportCandidates({candidate}, volume, destination);
