@@ -1,0 +1,64 @@
+#include "acceptance/deleted_recovery_qa_support.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <system_error>
+
+#include "acceptance/argument_value.h"
+#include "recovery/deleted/known_signatures.h"
+
+namespace tidewell::DeletedRecoveryQAAcceptance {
+
+bool signatureMatches(const std::optional<std::string>& signature, std::span<const std::uint8_t> data) {
+    using FATDeletedRecoveryEngine::passesSignatureTest;
+    static const std::vector<std::string> tested{"JPEG", "PNG", "GIF", "PDF", "ZIP", "RAR", "MP3", "RIFF"};
+    if (signature == "ISO media")
+        return data.size() >= 8 && data[4] == 'f' && data[5] == 't' && data[6] == 'y' && data[7] == 'p';
+    if (signature && std::find(tested.begin(), tested.end(), *signature) != tested.end())
+        return passesSignatureTest(*signature, data);
+    return !data.empty();
+}
+
+}  // namespace tidewell::DeletedRecoveryQAAcceptance
+
+namespace tidewell::acceptance {
+
+std::int64_t countOption(const std::string& name, const std::vector<std::string>& arguments) {
+    auto text = argumentValue(name, arguments);
+    if (!text) return 1;
+    std::string_view digits = *text;
+    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
+    std::int64_t value = 0;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (error != std::errc() || end != digits.data() + digits.size() || digits.empty()) return 1;
+    return std::max<std::int64_t>(1, value);
+}
+
+ProgressCallback printingProgress(const std::string& prefix) {
+    return [prefix](double fraction, const std::string& text) {
+        std::cout << prefix << static_cast<long long>(fraction * 100) << "% " << text << "\n";
+    };
+}
+
+std::int32_t fail(const std::string& message, std::int32_t status) {
+    std::cout << std::flush;
+    std::cerr << "FAIL: " << message << "\n" << std::flush;
+    return status;
+}
+
+std::int32_t usage(const std::string& line) {
+    std::cerr << line << "\n" << std::flush;
+    return 64;
+}
+
+std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) throw std::system_error(errno, std::generic_category(), "Could not read " + path.string());
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+}  // namespace tidewell::acceptance

@@ -1,0 +1,118 @@
+#include "recovery/deleted/deleted_export.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "recovery/deleted/deleted_recovery_limits.h"
+#include "recovery/deleted/recovered_names.h"
+#include "recovery/deleted/recovery_error.h"
+#include "util/atomic_file.h"
+#include "util/path_containment.h"
+
+namespace tidewell::FATDeletedRecoveryEngine {
+
+namespace {
+
+// A new file for writing, closed on every path. O_EXCL: an export never
+// replaces anything, even a file that appeared after the name was chosen.
+class NewFile {
+public:
+    explicit NewFile(const std::filesystem::path& path)
+        : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)) {
+        if (fd_ < 0) throw std::system_error(errno, std::generic_category(), "Could not create " + path.string());
+    }
+    ~NewFile() { ::close(fd_); }
+    NewFile(const NewFile&) = delete;
+    NewFile& operator=(const NewFile&) = delete;
+
+    void append(const std::vector<std::uint8_t>& bytes) {
+        std::size_t written = 0;
+        while (written < bytes.size()) {
+            ssize_t count = ::write(fd_, bytes.data() + written, bytes.size() - written);
+            if (count < 0 && errno == EINTR) continue;
+            if (count < 0) throw std::system_error(errno, std::generic_category(), "Could not write");
+            written += static_cast<std::size_t>(count);
+        }
+    }
+
+private:
+    int fd_;
+};
+
+std::filesystem::path standardized(const std::filesystem::path& path) {
+    auto normal = std::filesystem::absolute(path).lexically_normal();
+    auto text = normal.string();
+    while (text.size() > 1 && text.back() == '/') text.pop_back();
+    return text;
+}
+
+void writeReportQuietly(const std::filesystem::path& folder, const std::string& text) {
+    try {
+        writeFileAtomically(folder / exportReportFileName, text);
+    } catch (const std::exception&) {
+        // The recovered files matter more than the report: its failure is ignored.
+    }
+}
+
+}  // namespace
+
+void checkLiveExportDestination(const ExternalRecoveryVolume& volume, const std::filesystem::path& destination) {
+    if (!volume.deviceIdentifier)
+        throw RecoveryError::unavailableSource("Tidewell could not identify the raw device behind " + volume.name +
+                                               ".");
+    if (isPathInside(standardized(destination), standardized(volume.mountURL)))
+        throw RecoveryError::unsafeDestination(
+            "Choose a different drive or folder. Tidewell never writes recovered files back onto the source media.");
+}
+
+void copyCandidate(const Candidate& candidate, std::int64_t startOffset, const RawReader& reader,
+                   const std::filesystem::path& target, const RecoveryCancellationToken* cancellationToken) {
+    NewFile file(target);
+    std::int64_t offset = startOffset;
+    std::int64_t remaining = candidate.sizeBytes;
+    while (remaining >= 1) {
+        throwIfCancelled(cancellationToken);
+        std::int64_t chunk = std::min(remaining, Limits::exportReadChunk);
+        file.append(reader.read(offset, static_cast<std::size_t>(chunk)));
+        offset += chunk;
+        remaining -= chunk;
+    }
+}
+
+std::vector<std::filesystem::path> exportCandidateRuns(
+    const std::vector<Candidate>& candidates, const RawReader& reader, const ClusterOffset& clusterOffset,
+    const std::string& sourceName, const std::filesystem::path& destination, const ExportTexts& texts,
+    const RecoveryCancellationToken* cancellationToken, const ProgressCallback& progress) {
+    auto folder = uniqueExportDirectory(sourceName, destination);
+    std::filesystem::create_directories(folder);
+    std::vector<std::filesystem::path> outputs;
+    std::vector<std::string> warnings;
+    for (std::size_t i = 0; i < candidates.size(); ++i) {
+        const Candidate& candidate = candidates[i];
+        throwIfCancelled(cancellationToken);
+        if (!candidate.isContiguousAndFree) {
+            warnings.push_back("Skipped " + candidate.name + texts.skipReason);
+        } else {
+            auto target = uniqueFileURL(folder / safeFilename(candidate.name), outputs);
+            try {
+                copyCandidate(candidate, clusterOffset(candidate.startCluster), reader, target, cancellationToken);
+                outputs.push_back(target);
+            } catch (const std::exception& error) {
+                // A failed copy keeps its partial file; the next candidate still gets its turn.
+                warnings.push_back("Could not recover " + candidate.name + ": " + error.what());
+            }
+        }
+        if (progress)
+            progress(static_cast<double>(i + 1) / static_cast<double>(candidates.size()),
+                     "Recovered " + std::to_string(outputs.size()) + " of " + std::to_string(candidates.size()) +
+                         " selected files");
+    }
+    writeReportQuietly(folder,
+                       exportReportText(texts, sourceName, outputs.size(), std::chrono::system_clock::now(), warnings));
+    return outputs;
+}
+
+}  // namespace tidewell::FATDeletedRecoveryEngine

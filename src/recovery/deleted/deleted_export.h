@@ -1,0 +1,40 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "recovery/deleted/deleted_candidate.h"
+#include "recovery/deleted/deleted_export_report.h"
+#include "recovery/deleted/raw_reader.h"
+#include "recovery/readable/external_recovery_volume.h"
+#include "recovery/readable/recovery_cancellation_token.h"
+#include "util/progress.h"
+
+// The export steps both deleted-file engines share; each engine brings its
+// own cluster arithmetic and texts.
+namespace tidewell::FATDeletedRecoveryEngine {
+
+// Byte offset of a data cluster on the source.
+using ClusterOffset = std::function<std::int64_t(std::uint32_t cluster)>;
+
+// Throws unavailableSource (no device identifier) or unsafeDestination (the
+// destination is the volume's mount path or lies below it).
+void checkLiveExportDestination(const ExternalRecoveryVolume& volume, const std::filesystem::path& destination);
+
+// Creates the export folder, copies every candidate whose run is wholly free,
+// collects skip and failure warnings, writes the report (its failure is
+// ignored) and returns the files written, in candidate order.
+std::vector<std::filesystem::path> exportCandidateRuns(
+    const std::vector<Candidate>& candidates, const RawReader& reader, const ClusterOffset& clusterOffset,
+    const std::string& sourceName, const std::filesystem::path& destination, const ExportTexts& texts,
+    const RecoveryCancellationToken* cancellationToken, const ProgressCallback& progress);
+
+// The contiguous assumption: sizeBytes bytes from the start cluster onwards,
+// streamed in chunks of at most exportReadChunk into a new file at `target`.
+void copyCandidate(const Candidate& candidate, std::int64_t startOffset, const RawReader& reader,
+                   const std::filesystem::path& target, const RecoveryCancellationToken* cancellationToken);
+
+}  // namespace tidewell::FATDeletedRecoveryEngine

@@ -1,0 +1,40 @@
+#include "recovery/deleted/deleted_export.h"
+#include "recovery/deleted/exfat_deleted_recovery_engine.h"
+#include "recovery/deleted/file_reader.h"
+#include "recovery/deleted/privileged_device_reader.h"
+
+namespace tidewell::ExFATDeletedRecoveryEngine {
+
+std::vector<std::filesystem::path> exportCandidates(const std::vector<Candidate>& candidates, const RawReader& reader,
+                                                    const std::string& sourceName,
+                                                    const std::filesystem::path& destination,
+                                                    const RecoveryCancellationToken* cancellationToken,
+                                                    const ProgressCallback& progress) {
+    if (candidates.empty()) throw RecoveryError::noCandidates();
+    Layout layout = readLayout(reader);
+    auto clusterOffset = [&](std::uint32_t cluster) { return layout.offset(cluster); };
+    return FATDeletedRecoveryEngine::exportCandidateRuns(candidates, reader, clusterOffset, sourceName, destination,
+                                                         FATDeletedRecoveryEngine::exfatExportTexts(),
+                                                         cancellationToken, progress);
+}
+
+std::vector<std::filesystem::path> exportImage(const std::vector<Candidate>& candidates,
+                                               const std::filesystem::path& imageURL, const std::string& sourceName,
+                                               const std::filesystem::path& destination,
+                                               const RecoveryCancellationToken* cancellationToken,
+                                               const ProgressCallback& progress) {
+    return ExFATDeletedRecoveryEngine::exportCandidates(candidates, FileReader(imageURL, shortReadMessage), sourceName,
+                                                        destination, cancellationToken, progress);
+}
+
+std::vector<std::filesystem::path> exportCandidates(const std::vector<Candidate>& candidates,
+                                                    const ExternalRecoveryVolume& volume,
+                                                    const std::filesystem::path& destination,
+                                                    const RecoveryCancellationToken* cancellationToken,
+                                                    const ProgressCallback& progress) {
+    FATDeletedRecoveryEngine::checkLiveExportDestination(volume, destination);
+    return ExFATDeletedRecoveryEngine::exportCandidates(candidates, PrivilegedDeviceReader(*volume.deviceIdentifier),
+                                                        volume.name, destination, cancellationToken, progress);
+}
+
+}  // namespace tidewell::ExFATDeletedRecoveryEngine

@@ -1,0 +1,179 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "recovery/deleted/fat32_image_fixture.h"
+#include "support/temporary_folder.h"
+
+namespace tidewell::testing {
+
+struct ExFATFileOptions {
+    bool deleted = false;
+    bool noFATChain = true;
+    bool markClustersUsed = false;  // for a deleted file: its clusters were taken again
+};
+
+// A 32 MiB exFAT image made by mkfs.exfat (4 KiB clusters), into which this
+// writer puts directories and files itself, as an exFAT driver would: entry
+// sets with a correct set checksum and name hash, data in clusters it takes
+// from the free area, bitmap bits set for live data and left clear for
+// deleted files. fsck.exfat -n accepts the result.
+class ExFATImage {
+public:
+    struct Directory {
+        std::vector<std::uint32_t> clusters;
+        std::size_t nextSlot = 0;
+    };
+    using FileOptions = ExFATFileOptions;
+
+    ExFATImage() : path_(folder_ / "card.img") {
+        writeFile(path_, "");
+        std::filesystem::resize_file(path_, 32 * 1024 * 1024);
+        if (runTool("mkfs.exfat", {path_.string()}) != 0) throw std::runtime_error("mkfs.exfat failed");
+        bytes_ = fileBytes(path_);
+        readGeometry();
+    }
+
+    const std::filesystem::path& path() const { return path_; }
+    std::int64_t bytesPerCluster() const { return bytesPerCluster_; }
+    Directory& root() { return root_; }
+
+    // A subdirectory of one cluster, stored without a chain unless told otherwise.
+    Directory makeDirectory(Directory& parent, const std::string& name, bool noFATChain = true, int clusters = 1) {
+        std::uint32_t first = takeClusters(clusters, true);
+        if (!noFATChain) chainClusters(first, clusters);
+        std::int64_t length = clusters * bytesPerCluster_;
+        writeEntrySet(parent, name, 0x10, first, length, noFATChain, false);
+        Directory directory;
+        for (int i = 0; i < clusters; ++i) directory.clusters.push_back(first + static_cast<std::uint32_t>(i));
+        return directory;
+    }
+
+    // Stores the file's bytes in fresh clusters; returns its first cluster.
+    std::uint32_t addFile(Directory& directory, const std::string& name, const std::vector<std::uint8_t>& data,
+                          FileOptions options = {}) {
+        int clusters =
+            static_cast<int>((static_cast<std::int64_t>(data.size()) + bytesPerCluster_ - 1) / bytesPerCluster_);
+        std::uint32_t first = takeClusters(clusters, !options.deleted || options.markClustersUsed);
+        if (!options.noFATChain && !options.deleted) chainClusters(first, clusters);
+        std::copy(data.begin(), data.end(), bytes_.begin() + offset(first));
+        writeEntrySet(directory, name, 0x20, first, static_cast<std::int64_t>(data.size()), options.noFATChain,
+                      options.deleted);
+        return first;
+    }
+
+    std::int64_t offset(std::uint32_t cluster) const {
+        return heapOffset_ + (static_cast<std::int64_t>(cluster) - 2) * bytesPerCluster_;
+    }
+
+    // Writes everything to the image file.
+    void save() { writeFile(path_, std::string(bytes_.begin(), bytes_.end())); }
+
+    // Byte offset of the root directory's entry of the given type (0x81 bitmap).
+    std::int64_t rootEntryOffset(std::uint8_t type) const {
+        for (std::int64_t at = offset(rootCluster_);; at += 32)
+            if (bytes_[at] == type) return at;
+    }
+
+private:
+    std::uint32_t u32(std::size_t at) const {
+        return bytes_[at] | bytes_[at + 1] << 8 | bytes_[at + 2] << 16 |
+               static_cast<std::uint32_t>(bytes_[at + 3]) << 24;
+    }
+    void put(std::size_t at, std::uint64_t value, int width) {
+        for (int i = 0; i < width; ++i) bytes_[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    }
+
+    void readGeometry() {
+        std::int64_t bytesPerSector = std::int64_t{1} << bytes_[108];
+        bytesPerCluster_ = bytesPerSector << bytes_[109];
+        fatOffset_ = u32(80) * bytesPerSector;
+        heapOffset_ = u32(88) * bytesPerSector;
+        rootCluster_ = u32(96);
+        root_.clusters = {rootCluster_};
+        std::int64_t bitmapEntry = rootEntryOffset(0x81);
+        bitmapOffset_ = offset(u32(bitmapEntry + 20));
+        while (bytes_[offset(rootCluster_) + static_cast<std::int64_t>(root_.nextSlot) * 32] != 0) ++root_.nextSlot;
+        nextFree_ = rootCluster_ + 1;
+        while (isUsed(nextFree_)) ++nextFree_;
+    }
+
+    bool isUsed(std::uint32_t cluster) const {
+        return (bytes_[bitmapOffset_ + (cluster - 2) / 8] >> ((cluster - 2) % 8)) & 1;
+    }
+    void markUsed(std::uint32_t cluster) {
+        bytes_[bitmapOffset_ + (cluster - 2) / 8] |= static_cast<std::uint8_t>(1 << ((cluster - 2) % 8));
+    }
+
+    // Clusters are handed out once, in order, whether a file keeps them or not.
+    std::uint32_t takeClusters(int count, bool used) {
+        std::uint32_t first = nextFree_;
+        for (int i = 0; i < count; ++i) {
+            std::fill_n(bytes_.begin() + offset(first + i), bytesPerCluster_, 0);
+            if (used) markUsed(first + static_cast<std::uint32_t>(i));
+        }
+        nextFree_ += static_cast<std::uint32_t>(count);
+        return first;
+    }
+
+    void chainClusters(std::uint32_t first, int count) {
+        for (int i = 0; i < count; ++i)
+            put(fatOffset_ + (first + i) * 4, i + 1 < count ? first + i + 1 : 0xFFFFFFFF, 4);
+    }
+
+    static std::uint16_t rotateAdd(std::uint16_t sum, std::uint8_t byte) {
+        return static_cast<std::uint16_t>(((sum & 1) ? 0x8000 : 0) + (sum >> 1) + byte);
+    }
+
+    void writeEntrySet(Directory& directory, const std::string& name, std::uint16_t attributes, std::uint32_t first,
+                       std::int64_t length, bool noFATChain, bool deleted) {
+        int nameEntries = static_cast<int>((name.size() + 14) / 15);
+        std::vector<std::uint8_t> set(static_cast<std::size_t>(2 + nameEntries) * 32, 0);
+        set[0] = 0x85, set[1] = static_cast<std::uint8_t>(1 + nameEntries);
+        set[4] = static_cast<std::uint8_t>(attributes);
+        for (int stamp : {8, 12, 16}) {
+            std::uint32_t time = (46u << 25) | (12u << 21) | (6u << 16) | (10u << 11);
+            for (int i = 0; i < 4; ++i) set[stamp + i] = static_cast<std::uint8_t>(time >> (8 * i));
+        }
+        set[32] = 0xC0, set[33] = static_cast<std::uint8_t>(0x01 | (noFATChain ? 0x02 : 0));
+        set[35] = static_cast<std::uint8_t>(name.size());
+        std::uint16_t hash = 0;
+        for (char c : name) hash = rotateAdd(rotateAdd(hash, static_cast<std::uint8_t>(std::toupper(c))), 0);
+        set[36] = static_cast<std::uint8_t>(hash), set[37] = static_cast<std::uint8_t>(hash >> 8);
+        for (int i = 0; i < 8; ++i) set[40 + i] = set[56 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+        for (int i = 0; i < 4; ++i) set[52 + i] = static_cast<std::uint8_t>(first >> (8 * i));
+        for (std::size_t i = 0; i < name.size(); ++i) {
+            std::size_t entry = 64 + (i / 15) * 32;
+            set[entry] = 0xC1;
+            set[entry + 2 + (i % 15) * 2] = static_cast<std::uint8_t>(name[i]);
+        }
+        std::uint16_t checksum = 0;
+        for (std::size_t i = 0; i < set.size(); ++i)
+            if (i != 2 && i != 3) checksum = rotateAdd(checksum, set[i]);
+        set[2] = static_cast<std::uint8_t>(checksum), set[3] = static_cast<std::uint8_t>(checksum >> 8);
+        if (deleted)
+            for (std::size_t entry = 0; entry < set.size(); entry += 32) set[entry] &= 0x7F;
+        placeInDirectory(directory, set);
+    }
+
+    void placeInDirectory(Directory& directory, const std::vector<std::uint8_t>& set) {
+        std::size_t perCluster = static_cast<std::size_t>(bytesPerCluster_) / 32;
+        for (std::size_t entry = 0; entry < set.size() / 32; ++entry, ++directory.nextSlot) {
+            std::uint32_t cluster = directory.clusters.at(directory.nextSlot / perCluster);
+            std::int64_t at = offset(cluster) + static_cast<std::int64_t>(directory.nextSlot % perCluster) * 32;
+            std::copy_n(set.begin() + static_cast<std::ptrdiff_t>(entry * 32), 32, bytes_.begin() + at);
+        }
+    }
+
+    TemporaryFolder folder_;
+    std::filesystem::path path_;
+    std::vector<std::uint8_t> bytes_;
+    std::int64_t bytesPerCluster_ = 0, fatOffset_ = 0, heapOffset_ = 0, bitmapOffset_ = 0;
+    std::uint32_t rootCluster_ = 0, nextFree_ = 0;
+    Directory root_;
+};
+
+}  // namespace tidewell::testing
