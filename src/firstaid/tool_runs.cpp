@@ -1,6 +1,8 @@
 #include "firstaid/tool_runs.h"
 
 #include <exception>
+#include <mutex>
+#include <utility>
 
 namespace tidewell::FileFirstAidEngine {
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -15,5 +16,18 @@ std::optional<CommandOutput> runCheck(const std::string& executable, const std::
 
 // The tool's path when the tool is available now.
 std::optional<std::string> toolPath(const std::string& name);
+
+// While it lives, toolPath reports the named tools as missing. zip and unzip
+// are always found in the system folders, so tests hide them this way.
+class HiddenToolsForTesting {
+public:
+    explicit HiddenToolsForTesting(std::set<std::string> names);
+    ~HiddenToolsForTesting();
+    HiddenToolsForTesting(const HiddenToolsForTesting&) = delete;
+    HiddenToolsForTesting& operator=(const HiddenToolsForTesting&) = delete;
+
+private:
+    std::set<std::string> previous_;
+};
 
 }  // namespace tidewell::FileFirstAidEngine
