@@ -57,7 +57,8 @@ std::string qpdfFindings(const std::string& combined) {
 }
 
 ValidationResult validatePDF(const std::filesystem::path& output) {
-    const auto document = platform::openPDF(output, true);
+    const auto rendered = platform::openPDF(output, true);
+    const auto* document = rendered.opened ? &rendered : nullptr;
     if (!document || document->pageCount < 1) return {false, {"The exported PDF could not be reopened by PDFKit."}};
     ValidationResult result{true, {}};
     const auto textPages = std::count_if(document->pageTexts.begin(), document->pageTexts.end(),

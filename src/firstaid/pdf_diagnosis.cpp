@@ -22,7 +22,8 @@ FileRepairDiagnostic diagnosePDF(const std::filesystem::path& url, std::int64_t 
     const auto tail = tailSample(url);
     const bool hasEOF = findBytes(tail, "%%EOF").has_value();
     const bool hasXref = findBytes(tail, "xref") || findBytes(tail, "trailer");
-    const auto document = platform::openPDF(url);
+    const auto rendered = platform::openPDF(url);
+    const auto* document = rendered.opened ? &rendered : nullptr;
     const bool qpdf = toolPath("qpdf").has_value();
 
     FileRepairDiagnostic diagnostic;
@@ -48,7 +49,7 @@ FileRepairDiagnostic diagnosePDF(const std::filesystem::path& url, std::int64_t 
         findings.emplace_back("PDFKit readable pages", "macOS PDFKit could not open this PDF.",
                               RepairFindingLevel::warning);
     }
-    diagnostic.canAttemptRepair = document.has_value() || qpdf;
+    diagnostic.canAttemptRepair = document != nullptr || qpdf;
     diagnostic.recommendedAction = diagnostic.canAttemptRepair
                                        ? "Export a rewritten PDF copy. The original file will not be changed."
                                        : "Install qpdf or choose a PDF that macOS can still open partially.";

@@ -26,14 +26,14 @@ std::string utf8(const poppler::ustring& text) {
 
 }  // namespace
 
-std::optional<RenderedPDF> openPDF(const std::filesystem::path& path, bool extractText) {
+RenderedPDF openPDF(const std::filesystem::path& path, bool extractText) {
     std::lock_guard lock(rendererLock);
     RenderedPDF rendered;
     currentMessages = &rendered.messages;
     poppler::set_debug_error_function(collectMessage, nullptr);
     std::unique_ptr<poppler::document> document(poppler::document::load_from_file(path.string()));
-    std::optional<RenderedPDF> result;
     if (document && !document->is_locked()) {
+        rendered.opened = true;
         rendered.pageCount = document->pages();
         for (int index = 0; extractText && index < rendered.pageCount; ++index) {
             std::unique_ptr<poppler::page> page(document->create_page(index));
@@ -41,8 +41,7 @@ std::optional<RenderedPDF> openPDF(const std::filesystem::path& path, bool extra
         }
     }
     currentMessages = nullptr;
-    if (document && !document->is_locked()) result = std::move(rendered);
-    return result;
+    return rendered;
 }
 
 }  // namespace tidewell::platform
