@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "firstaid/diagnosis_lines.h"
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/firstaid_fixtures.h"
 #include "firstaid/tool_runs.h"
@@ -15,18 +16,9 @@ using testing::makeZip;
 using testing::readFile;
 using testing::writeFile;
 
-struct Line {
-    std::string title;
-    std::string detail;
-    RepairFindingLevel level;
-    bool operator==(const Line&) const = default;
-};
+using Line = testing::FindingLine;
 
-std::vector<Line> lines(const FileRepairDiagnostic& diagnostic) {
-    std::vector<Line> result;
-    for (const auto& finding : diagnostic.findings) result.push_back({finding.title, finding.detail, finding.level});
-    return result;
-}
+std::vector<Line> lines(const FileRepairDiagnostic& diagnostic) { return testing::findingLines(diagnostic); }
 
 // Renames an entry in place (local header and central directory): zip itself
 // refuses to store such names.
