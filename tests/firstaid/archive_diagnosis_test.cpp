@@ -18,7 +18,9 @@ using testing::writeFile;
 
 using Line = testing::FindingLine;
 
-std::vector<Line> lines(const FileRepairDiagnostic& diagnostic) { return testing::findingLines(diagnostic); }
+std::vector<Line> lines(const FileRepairDiagnostic& diagnostic) {
+    return testing::findingLines(diagnostic);
+}
 
 // Renames an entry in place (local header and central directory): zip itself
 // refuses to store such names.

@@ -48,9 +48,9 @@ TEST_F(PDFDiagnosisTest, LeadingJunkAndMissingEOF) {
     std::string bytes = intact();
     bytes.erase(bytes.rfind("%%EOF"));
     testing::writeFile(folder / "open-ended.pdf", bytes);
-    EXPECT_EQ(findingLines(diagnose(folder / "open-ended.pdf"))[1],
-              (FindingLine{"EOF marker", "EOF marker is missing or outside the sampled tail.",
-                           RepairFindingLevel::warning}));
+    EXPECT_EQ(
+        findingLines(diagnose(folder / "open-ended.pdf"))[1],
+        (FindingLine{"EOF marker", "EOF marker is missing or outside the sampled tail.", RepairFindingLevel::warning}));
 }
 
 TEST_F(PDFDiagnosisTest, BrokenXrefStillOpens) {
@@ -66,14 +66,14 @@ TEST_F(PDFDiagnosisTest, BrokenXrefStillOpens) {
 TEST_F(PDFDiagnosisTest, TruncatedDocument) {
     testing::truncateCopy(folder / "intact.pdf", folder / "cut.pdf", 300);
     auto diagnostic = diagnose(folder / "cut.pdf");
-    EXPECT_EQ(findingLines(diagnostic),
-              (std::vector<FindingLine>{
-                  {"PDF header", "Header is at the start of the file.", RepairFindingLevel::ok},
-                  {"EOF marker", "EOF marker is missing or outside the sampled tail.", RepairFindingLevel::warning},
-                  {"xref / trailer", "No xref or trailer marker was found in the sampled tail.",
-                   RepairFindingLevel::warning},
-                  {"PDFKit readable pages", "macOS PDFKit could not open this PDF.", RepairFindingLevel::warning},
-              }));
+    EXPECT_EQ(
+        findingLines(diagnostic),
+        (std::vector<FindingLine>{
+            {"PDF header", "Header is at the start of the file.", RepairFindingLevel::ok},
+            {"EOF marker", "EOF marker is missing or outside the sampled tail.", RepairFindingLevel::warning},
+            {"xref / trailer", "No xref or trailer marker was found in the sampled tail.", RepairFindingLevel::warning},
+            {"PDFKit readable pages", "macOS PDFKit could not open this PDF.", RepairFindingLevel::warning},
+        }));
     EXPECT_TRUE(diagnostic.canAttemptRepair);  // qpdf is shipped
 
     testing::ShippedTools withoutQpdf({"ffmpeg", "ffprobe"});
