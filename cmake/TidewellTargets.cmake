@@ -3,6 +3,10 @@
 
 function(tidewell_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Werror -Wno-missing-field-initializers)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
+    # GCC 12 reports -Wrestrict inside libstdc++'s std::string at -O3 for correct code (GCC bug 105329).
+    target_compile_options(${target} PRIVATE -Wno-restrict)
+  endif()
 endfunction()
 
 # tidewell_layer(NAME folder [DEPENDS targets...])

@@ -36,6 +36,10 @@ public:
     CancellationError() : std::runtime_error("The operation was cancelled.") {}
 };
 
+// "The repair tool timed out after {M} minutes. No original file was changed.",
+// M being the time-out in whole minutes (truncated).
+std::string timedOutMessage(double timeoutSeconds);
+
 // Thrown (as std::system_error) when the program cannot be started.
 
 // Resource folder "Tools/"+name, "Tools/"+name+"-macos", then extraCandidates,
@@ -44,6 +48,10 @@ std::optional<std::string> firstExecutable(const std::string& name,
                                            const std::vector<std::string>& extraCandidates = {});
 
 // Blocks until the child exits, the token fires or the timeout (seconds) passes.
+// Standard output and error are captured through "TidewellCommand-{UUID}-stdout.log" and
+// "-stderr.log" in the temporary folder, deleted on every path. Without standardInput the
+// child reads /dev/null. Throws std::system_error when it cannot start, CommandError on
+// time-out, CancellationError on cancellation; the child is ended and reaped before either.
 CommandOutput run(const std::string& executable, const std::vector<std::string>& arguments,
                   const std::optional<std::filesystem::path>& currentDirectory = std::nullopt,
                   const std::optional<std::string>& standardInput = std::nullopt,

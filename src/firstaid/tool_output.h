@@ -1,8 +1,31 @@
 #pragma once
-// TEMPORARY stand-in until the runner's own header lands on main; never committed.
+
 #include <filesystem>
 #include <string>
-namespace tidewell::FileFirstAidEngine {
+#include <string_view>
+
+namespace tidewell {
+
+// The text without surrounding white space and line breaks.
+std::string trimmedToolText(std::string_view text);
+
+namespace FileFirstAidEngine {
+
+namespace Limits {
+inline constexpr double kShortestCommandTimeout = 180;      // seconds
+inline constexpr double kLongestCommandTimeout = 3600;      // seconds
+inline constexpr double kCommandTimeoutPerMiB = 1.5;        // seconds
+inline constexpr std::size_t kShortenedOutputLength = 420;  // characters
+}  // namespace Limits
+
+// Time-out in seconds for a tool run on this input: 180 s plus 1.5 s per MiB, at most
+// one hour. An unreadable size counts as 0.
 double commandTimeout(const std::filesystem::path& url);
-std::string shorten(const std::string& text, const std::string& fallback);
-}  // namespace tidewell::FileFirstAidEngine
+
+// Tool output as shown in findings and warnings: trimmed, the fallback when empty,
+// the last 420 characters (where tools print their error) when longer.
+std::string shorten(std::string_view text, const std::string& fallback);
+
+}  // namespace FileFirstAidEngine
+
+}  // namespace tidewell

@@ -16,7 +16,9 @@ bool isSet(const char* name) {
 
 }  // namespace
 
-bool hasDisplay() { return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM"); }
+bool hasDisplay() {
+    return isSet("DISPLAY") || isSet("WAYLAND_DISPLAY") || isSet("QT_QPA_PLATFORM");
+}
 
 int run(int argc, char** argv) {
     // Without a display the toolkit would abort; say what is needed instead.

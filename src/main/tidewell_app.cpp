@@ -11,15 +11,6 @@ namespace tidewell::TidewellApp {
 
 namespace {
 
-using RunIfRequested = std::optional<std::int32_t> (*)(const std::vector<std::string>&);
-
-constexpr RunIfRequested acceptanceRuns[] = {
-    ExFATDeletedRecoveryQAAcceptance::runIfRequested,
-    LiveDeletedRecoveryQAAcceptance::runIfRequested,
-    DeletedRecoveryQAAcceptance::runIfRequested,
-    RecoveryQAAcceptance::runIfRequested,
-};
-
 constexpr const char* usageText =
     "Usage: tidewell [OPTION]\n"
     "Without options, starts the Tidewell desktop application.\n"
@@ -44,11 +35,26 @@ constexpr const char* usageText =
 
 }  // namespace
 
-std::optional<std::int32_t> runAcceptanceIfRequested(const std::vector<std::string>& arguments) {
-    for (RunIfRequested run : acceptanceRuns) {
+const std::vector<AcceptanceRun>& acceptanceRuns() {
+    static const std::vector<AcceptanceRun> runs{
+        ExFATDeletedRecoveryQAAcceptance::runIfRequested,
+        LiveDeletedRecoveryQAAcceptance::runIfRequested,
+        DeletedRecoveryQAAcceptance::runIfRequested,
+        RecoveryQAAcceptance::runIfRequested,
+    };
+    return runs;
+}
+
+std::optional<std::int32_t> runFirstRequested(const std::vector<std::string>& arguments,
+                                              const std::vector<AcceptanceRun>& runs) {
+    for (AcceptanceRun run : runs) {
         if (auto status = run(arguments)) return status;
     }
     return std::nullopt;
+}
+
+std::optional<std::int32_t> runAcceptanceIfRequested(const std::vector<std::string>& arguments) {
+    return runFirstRequested(arguments, acceptanceRuns());
 }
 
 std::optional<std::int32_t> runInformationIfRequested(const std::vector<std::string>& arguments) {

@@ -40,13 +40,17 @@ TemporaryFolder::~TemporaryFolder() {
 ScopedEnvironment::ScopedEnvironment(std::string name, const std::optional<std::string>& value)
     : name_(std::move(name)) {
     if (const char* old = std::getenv(name_.c_str())) previous_ = old;
-    if (value) ::setenv(name_.c_str(), value->c_str(), 1);
-    else ::unsetenv(name_.c_str());
+    if (value)
+        ::setenv(name_.c_str(), value->c_str(), 1);
+    else
+        ::unsetenv(name_.c_str());
 }
 
 ScopedEnvironment::~ScopedEnvironment() {
-    if (previous_) ::setenv(name_.c_str(), previous_->c_str(), 1);
-    else ::unsetenv(name_.c_str());
+    if (previous_)
+        ::setenv(name_.c_str(), previous_->c_str(), 1);
+    else
+        ::unsetenv(name_.c_str());
 }
 
 TemporaryHome::TemporaryHome()
@@ -89,7 +93,8 @@ int runTool(const std::string& program, const std::initializer_list<std::string>
     std::string output;
     std::array<char, 4096> chunk{};
     ssize_t got = 0;
-    while ((got = read(pipeEnds[0], chunk.data(), chunk.size())) > 0) output.append(chunk.data(), static_cast<size_t>(got));
+    while ((got = read(pipeEnds[0], chunk.data(), chunk.size())) > 0)
+        output.append(chunk.data(), static_cast<size_t>(got));
     close(pipeEnds[0]);
     if (spawned != 0) return 127;
     int status = 0;

@@ -1,0 +1,7 @@
+#!/usr/bin/env bash
+# Fails when a C++ file of the project differs from its clang-format layout.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+git ls-files -co --exclude-standard -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'helper/*.cpp' 'helper/*.h' \
+    'bench/*.cpp' 'fuzz/*.cpp' | xargs -r clang-format --dry-run --Werror

@@ -1,0 +1,55 @@
+#include "firstaid/tool_output.h"
+
+#include <algorithm>
+#include <system_error>
+
+namespace tidewell {
+
+namespace {
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+
+bool isUTF8Continuation(char c) {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
+// Start of the last `count` characters (code points) of UTF-8 text.
+std::size_t startOfLastCharacters(std::string_view text, std::size_t count) {
+    std::size_t position = text.size();
+    while (position > 0 && count > 0) {
+        --position;
+        if (!isUTF8Continuation(text[position])) --count;
+    }
+    return position;
+}
+
+}  // namespace
+
+std::string trimmedToolText(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return std::string(text);
+}
+
+namespace FileFirstAidEngine {
+
+double commandTimeout(const std::filesystem::path& url) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(url, error);
+    const double mebibytes = error ? 0.0 : static_cast<double>(size) / 1'048'576.0;
+    return std::min(Limits::kLongestCommandTimeout,
+                    std::max(Limits::kShortestCommandTimeout,
+                             Limits::kShortestCommandTimeout + Limits::kCommandTimeoutPerMiB * mebibytes));
+}
+
+std::string shorten(std::string_view text, const std::string& fallback) {
+    std::string trimmed = trimmedToolText(text);
+    if (trimmed.empty()) return fallback;
+    return trimmed.substr(startOfLastCharacters(trimmed, Limits::kShortenedOutputLength));
+}
+
+}  // namespace FileFirstAidEngine
+
+}  // namespace tidewell

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Texts in the interface language. Two mechanisms live side by side: a keyed table for the
+// labels, titles and hints of the main screens, and two-way texts written inline where they are
+// used (`pick`). Languages are passed as their raw value (see AppLanguage), so an unknown stored
+// language still works and simply shows English.
+namespace tidewell::I18n {
+
+using LanguageTexts = std::map<std::string, std::string, std::less<>>;
+// Language raw value -> key -> text. English and Simplified Chinese hold every key; Spanish,
+// Japanese and French hold the keys up to and including "ok".
+using Table = std::map<std::string, LanguageTexts, std::less<>>;
+
+// Built once, on first use.
+const Table& table();
+
+// Every key of the table, in list order.
+const std::vector<std::string>& keys();
+
+// The key's text in `language`, else its English text, else the key itself. Never fails.
+std::string t(std::string_view key, std::string_view language);
+
+// An inline two-way text: the Chinese text when `language` is "简体中文", the English one otherwise.
+std::string pick(std::string_view language, std::string_view english, std::string_view chinese);
+
+// "{n} 项" in Simplified Chinese; otherwise "1 item" for exactly one and "{n} items" for every other n.
+std::string localizedItemCount(std::int64_t n, std::string_view language);
+
+}  // namespace tidewell::I18n
