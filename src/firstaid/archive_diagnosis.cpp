@@ -23,8 +23,10 @@ RepairFinding presence(bool found, std::string title, std::string foundText, std
                  : RepairFinding(std::move(title), std::move(missingText), RepairFindingLevel::failed);
 }
 
-// The tool-driven findings: the archive test and the entry listing.
-void appendToolFindings(const std::filesystem::path& url, FileRepairKind kind, std::vector<RepairFinding>& findings) {
+// The tool-driven findings: the archive test and the entry listing (run once
+// per diagnosis and shared with the safety assessment and the preview).
+void appendToolFindings(const std::filesystem::path& url, FileRepairKind kind,
+                        const std::optional<CommandOutput>& listing, std::vector<RepairFinding>& findings) {
     auto unzip = toolPath("unzip");
     if (!unzip) return;
     if (auto test = runCheck(*unzip, {"-tqq", url.string()})) {
@@ -35,7 +37,6 @@ void appendToolFindings(const std::filesystem::path& url, FileRepairKind kind, s
                                   RepairFindingLevel::warning);
         }
     }
-    auto listing = runCheck(*unzip, {"-Z1", url.string()});
     if (!listing || firstaid_text::trimmed(listing->stdoutText).empty()) return;
     const auto entries = firstaid_text::splitDroppingEmpty(listing->stdoutText, "\n");
     findings.emplace_back("Readable entries", std::to_string(entries.size()) + " entries listed.",
@@ -86,7 +87,9 @@ FileRepairDiagnostic diagnoseArchive(const std::filesystem::path& url, FileRepai
     findings.push_back(presence(hasEnd, "End of central directory", "The ZIP end marker is present.",
                                 "The ZIP end marker is missing or outside the sampled tail."));
 
-    const auto assessment = archiveSafetyAssessment(url, logicalFileByteSize(url));
+    const auto unzip = toolPath("unzip");
+    const auto listing = unzip ? runCheck(*unzip, {"-Z1", url.string()}) : std::nullopt;
+    const auto assessment = archiveSafetyAssessment(url, logicalFileByteSize(url), listedEntries(listing));
     std::vector<std::string> missingParts;
     std::optional<std::string> officeIssue;
     if (kind == FileRepairKind::officeDocument) {
@@ -116,7 +119,7 @@ FileRepairDiagnostic diagnoseArchive(const std::filesystem::path& url, FileRepai
                               RepairFindingLevel::failed);
     }
     if (officeIssue) findings.emplace_back("Required Office content", *officeIssue, RepairFindingLevel::failed);
-    appendToolFindings(url, kind, findings);
+    appendToolFindings(url, kind, listing, findings);
 
     const bool structure = hasLocalHeader || hasCentralDirectory;
     const bool officeProblem = !missingParts.empty() || officeIssue.has_value();
@@ -124,7 +127,7 @@ FileRepairDiagnostic diagnoseArchive(const std::filesystem::path& url, FileRepai
     diagnostic.canExtractReadableContent = structure && toolPath("zip").has_value();
     diagnostic.recommendedAction = archiveRecommendedAction(diagnostic.canAttemptRepair, officeProblem, assessment);
     diagnostic.toolNotes = toolNotes();
-    diagnostic.previewItems = archivePreviewItems(url, readableArchiveEntries(url));
+    diagnostic.previewItems = archivePreviewItems(url, assessment.entries);
     return diagnostic;
 }
 

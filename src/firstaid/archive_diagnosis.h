@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "firstaid/command_runner.h"
 #include "firstaid/file_repair_diagnostic.h"
 
 // ZIP and Office package checks; listings and tests go through unzip.
@@ -22,7 +23,12 @@ struct ArchiveSafetyAssessment {
 FileRepairDiagnostic diagnoseArchive(const std::filesystem::path& url, FileRepairKind kind, std::int64_t sizeBytes);
 
 ArchiveSafetyAssessment archiveSafetyAssessment(const std::filesystem::path& url, std::int64_t compressedBytes);
+// The same over an entry list already read with readableArchiveEntries.
+ArchiveSafetyAssessment archiveSafetyAssessment(const std::filesystem::path& url, std::int64_t compressedBytes,
+                                                std::vector<std::string> listed);
 std::vector<std::string> readableArchiveEntries(const std::filesystem::path& url);
+// The entries of one "unzip -Z1" run: listed only when it exited with status 0.
+std::vector<std::string> listedEntries(const std::optional<CommandOutput>& listing);
 bool isUnsafeArchiveEntry(const std::string& name);
 bool archiveHasSymbolicLinkOrEncryption(const std::filesystem::path& url);
 std::int64_t archiveExpandedBytes(const std::filesystem::path& url);

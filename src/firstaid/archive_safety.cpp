@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <charconv>
 #include <limits>
+#include <utility>
 
 #include "firstaid/archive_diagnosis.h"
 #include "firstaid/repair_limits.h"
@@ -33,12 +34,15 @@ bool exceedsDepth(const std::string& entry) {
 
 }  // namespace
 
+std::vector<std::string> listedEntries(const std::optional<CommandOutput>& listing) {
+    if (!listing || listing->status != 0) return {};
+    return firstaid_text::splitDroppingEmpty(listing->stdoutText, "\n");
+}
+
 std::vector<std::string> readableArchiveEntries(const std::filesystem::path& url) {
     auto unzip = toolPath("unzip");
     if (!unzip) return {};
-    auto output = runCheck(*unzip, {"-Z1", url.string()});
-    if (!output || output->status != 0) return {};
-    return firstaid_text::splitDroppingEmpty(output->stdoutText, "\n");
+    return listedEntries(runCheck(*unzip, {"-Z1", url.string()}));
 }
 
 bool isUnsafeArchiveEntry(const std::string& name) {
@@ -81,8 +85,13 @@ std::int64_t archiveExpandedBytes(const std::filesystem::path& url) {
 }
 
 ArchiveSafetyAssessment archiveSafetyAssessment(const std::filesystem::path& url, std::int64_t compressedBytes) {
+    return archiveSafetyAssessment(url, compressedBytes, readableArchiveEntries(url));
+}
+
+ArchiveSafetyAssessment archiveSafetyAssessment(const std::filesystem::path& url, std::int64_t compressedBytes,
+                                                std::vector<std::string> listed) {
     ArchiveSafetyAssessment assessment;
-    assessment.entries = readableArchiveEntries(url);
+    assessment.entries = std::move(listed);
     auto& issues = assessment.issues;
     const auto& entries = assessment.entries;
     if (entries.empty()) {
