@@ -74,10 +74,7 @@ FileRepairDiagnostic diagnoseArchive(const std::filesystem::path& url, FileRepai
     const bool hasCentralDirectory = findBytes(tail, centralDirectory).has_value();
     const bool hasEnd = findBytes(tail, endOfCentralDirectory).has_value();
 
-    FileRepairDiagnostic diagnostic;
-    diagnostic.sourceURL = url;
-    diagnostic.kind = kind;
-    diagnostic.sizeBytes = sizeBytes;
+    auto diagnostic = startDiagnostic(url, kind, sizeBytes);
     auto& findings = diagnostic.findings;
     findings.push_back(presence(hasLocalHeader, "Local file headers", "At least one ZIP local header was found.",
                                 "No local ZIP header was found in the sampled data."));
@@ -126,7 +123,6 @@ FileRepairDiagnostic diagnoseArchive(const std::filesystem::path& url, FileRepai
     diagnostic.canAttemptRepair = structure && assessment.isSafe() && !officeProblem;
     diagnostic.canExtractReadableContent = structure && toolPath("zip").has_value();
     diagnostic.recommendedAction = archiveRecommendedAction(diagnostic.canAttemptRepair, officeProblem, assessment);
-    diagnostic.toolNotes = toolNotes();
     diagnostic.previewItems = archivePreviewItems(url, assessment.entries);
     return diagnostic;
 }

@@ -40,11 +40,17 @@ FileRepairKind detectKind(const std::filesystem::path& url) {
     return FileRepairKind::unknown;
 }
 
-FileRepairDiagnostic diagnoseUnsupported(const std::filesystem::path& url, std::int64_t sizeBytes) {
+FileRepairDiagnostic startDiagnostic(const std::filesystem::path& url, FileRepairKind kind, std::int64_t sizeBytes) {
     FileRepairDiagnostic diagnostic;
     diagnostic.sourceURL = url;
-    diagnostic.kind = FileRepairKind::unknown;
+    diagnostic.kind = kind;
     diagnostic.sizeBytes = sizeBytes;
+    diagnostic.toolNotes = toolNotes();
+    return diagnostic;
+}
+
+FileRepairDiagnostic diagnoseUnsupported(const std::filesystem::path& url, std::int64_t sizeBytes) {
+    auto diagnostic = startDiagnostic(url, FileRepairKind::unknown, sizeBytes);
     diagnostic.findings.emplace_back(
         "Supported formats",
         "Tidewell diagnoses ZIP, PDF, PPTX, DOCX, XLSX, MP4, MOV, M4V, common images, and common audio files. Repair "
@@ -52,7 +58,6 @@ FileRepairDiagnostic diagnoseUnsupported(const std::filesystem::path& url, std::
         "ffmpeg build.",
         RepairFindingLevel::info);
     diagnostic.recommendedAction = "Choose a supported file type.";
-    diagnostic.toolNotes = toolNotes();
     return diagnostic;
 }
 

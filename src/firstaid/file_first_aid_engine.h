@@ -33,6 +33,9 @@ std::int64_t logicalFileByteSize(const std::filesystem::path& url);
 // Availability of qpdf, ffmpeg and unzip, three lines.
 std::vector<std::string> toolNotes();
 
+// A diagnostic of this file with no findings yet, carrying the tool notes.
+FileRepairDiagnostic startDiagnostic(const std::filesystem::path& url, FileRepairKind kind, std::int64_t sizeBytes);
+
 // The diagnostic for a file of no supported kind.
 FileRepairDiagnostic diagnoseUnsupported(const std::filesystem::path& url, std::int64_t sizeBytes);
 FileRepairDiagnostic diagnosePDF(const std::filesystem::path& url, std::int64_t sizeBytes);

@@ -1,5 +1,7 @@
 #include "firstaid/file_repair_kind.h"
 
+#include "firstaid/raw_value_lookup.h"
+
 #include <algorithm>
 #include <utility>
 #include <vector>
@@ -27,10 +29,7 @@ std::string rawValue(FileRepairKind kind) {
 }
 
 std::optional<FileRepairKind> fileRepairKindFromRawValue(std::string_view raw) {
-    for (auto kind : allFileRepairKinds) {
-        if (rawValue(kind) == raw) return kind;
-    }
-    return std::nullopt;
+    return caseWithRawValue<FileRepairKind>(allFileRepairKinds, raw);
 }
 
 std::string label(FileRepairKind kind) {

@@ -25,10 +25,7 @@ FileRepairDiagnostic diagnoseImage(const std::filesystem::path& url, std::int64_
     const std::string pixels =
         dimensions ? std::to_string(dimensions->width) + " x " + std::to_string(dimensions->height) + " px" : "";
 
-    FileRepairDiagnostic diagnostic;
-    diagnostic.sourceURL = url;
-    diagnostic.kind = FileRepairKind::imageFile;
-    diagnostic.sizeBytes = sizeBytes;
+    auto diagnostic = startDiagnostic(url, FileRepairKind::imageFile, sizeBytes);
     auto& findings = diagnostic.findings;
     findings.push_back(
         dimensions
@@ -44,7 +41,6 @@ FileRepairDiagnostic diagnoseImage(const std::filesystem::path& url, std::int64_
     diagnostic.canAttemptRepair = safeExport;
     diagnostic.recommendedAction = safeExport ? "Export a normalized image copy. The original file will not be changed."
                                               : "This image cannot be decoded enough to export a safe copy.";
-    diagnostic.toolNotes = toolNotes();
     diagnostic.previewItems.emplace_back("Image", dimensions ? pixels : "No readable image dimensions.", "photo");
     diagnostic.previewItems.emplace_back("Export",
                                          extension == "heic" || extension == "gif"
@@ -58,10 +54,7 @@ FileRepairDiagnostic diagnoseAudio(const std::filesystem::path& url, std::int64_
     const std::string extension = firstaid_text::uppercased(firstaid_text::pathExtension(url));
     const bool ffmpeg = toolPath("ffmpeg").has_value();
 
-    FileRepairDiagnostic diagnostic;
-    diagnostic.sourceURL = url;
-    diagnostic.kind = FileRepairKind::audioFile;
-    diagnostic.sizeBytes = sizeBytes;
+    auto diagnostic = startDiagnostic(url, FileRepairKind::audioFile, sizeBytes);
     diagnostic.findings.emplace_back("Audio type", extension + " file selected.", RepairFindingLevel::info);
     diagnostic.findings.push_back(
         ffmpeg
@@ -71,7 +64,6 @@ FileRepairDiagnostic diagnoseAudio(const std::filesystem::path& url, std::int64_
     diagnostic.canAttemptRepair = ffmpeg;
     diagnostic.recommendedAction = ffmpeg ? "Export a remuxed audio copy without changing the original."
                                           : "Audio export requires bundled or installed ffmpeg.";
-    diagnostic.toolNotes = toolNotes();
     diagnostic.previewItems.emplace_back("Audio container", extension, "waveform");
     diagnostic.previewItems.emplace_back("Repair method", "Stream-copy remux when ffmpeg is available.",
                                          "arrow.triangle.2.circlepath");

@@ -26,10 +26,7 @@ FileRepairDiagnostic diagnosePDF(const std::filesystem::path& url, std::int64_t 
     const auto* document = rendered.opened ? &rendered : nullptr;
     const bool qpdf = toolPath("qpdf").has_value();
 
-    FileRepairDiagnostic diagnostic;
-    diagnostic.sourceURL = url;
-    diagnostic.kind = FileRepairKind::pdfDocument;
-    diagnostic.sizeBytes = sizeBytes;
+    auto diagnostic = startDiagnostic(url, FileRepairKind::pdfDocument, sizeBytes);
     auto& findings = diagnostic.findings;
     findings.push_back(headerFinding(findBytes(head, "%PDF-")));
     findings.push_back(hasEOF
@@ -53,7 +50,6 @@ FileRepairDiagnostic diagnosePDF(const std::filesystem::path& url, std::int64_t 
     diagnostic.recommendedAction = diagnostic.canAttemptRepair
                                        ? "Export a rewritten PDF copy. The original file will not be changed."
                                        : "Install qpdf or choose a PDF that macOS can still open partially.";
-    diagnostic.toolNotes = toolNotes();
     diagnostic.previewItems.emplace_back(
         "Pages", document ? std::to_string(document->pageCount) + " readable pages" : "No readable PDFKit pages",
         "doc.text");

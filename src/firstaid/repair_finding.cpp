@@ -1,7 +1,9 @@
 #include "firstaid/repair_finding.h"
 
+#include <array>
 #include <utility>
 
+#include "firstaid/raw_value_lookup.h"
 #include "util/uuid.h"
 
 namespace tidewell {
@@ -21,11 +23,9 @@ std::string rawValue(RepairFindingLevel level) {
 }
 
 std::optional<RepairFindingLevel> repairFindingLevelFromRawValue(std::string_view raw) {
-    for (auto level :
-         {RepairFindingLevel::ok, RepairFindingLevel::warning, RepairFindingLevel::failed, RepairFindingLevel::info}) {
-        if (rawValue(level) == raw) return level;
-    }
-    return std::nullopt;
+    constexpr std::array cases{RepairFindingLevel::ok, RepairFindingLevel::warning, RepairFindingLevel::failed,
+                               RepairFindingLevel::info};
+    return caseWithRawValue<RepairFindingLevel>(cases, raw);
 }
 
 std::string label(RepairFindingLevel level) {

@@ -1,5 +1,7 @@
 #include "firstaid/repair_states.h"
 
+#include "firstaid/raw_value_lookup.h"
+
 namespace tidewell {
 
 std::string rawValue(RepairTaskPhase phase) {
@@ -27,10 +29,7 @@ std::string rawValue(RepairTaskPhase phase) {
 }
 
 std::optional<RepairTaskPhase> repairTaskPhaseFromRawValue(std::string_view raw) {
-    for (auto phase : allRepairTaskPhases) {
-        if (rawValue(phase) == raw) return phase;
-    }
-    return std::nullopt;
+    return caseWithRawValue<RepairTaskPhase>(allRepairTaskPhases, raw);
 }
 
 ThemeTint tint(RepairTaskPhase phase) {
@@ -61,10 +60,8 @@ std::string rawValue(RepairOutcomeState state) {
 }
 
 std::optional<RepairOutcomeState> repairOutcomeStateFromRawValue(std::string_view raw) {
-    for (auto state : {RepairOutcomeState::repaired, RepairOutcomeState::partial, RepairOutcomeState::failed}) {
-        if (rawValue(state) == raw) return state;
-    }
-    return std::nullopt;
+    constexpr std::array cases{RepairOutcomeState::repaired, RepairOutcomeState::partial, RepairOutcomeState::failed};
+    return caseWithRawValue<RepairOutcomeState>(cases, raw);
 }
 
 std::string rawValue(RepairProgressStage stage) {
@@ -80,11 +77,9 @@ std::string rawValue(RepairProgressStage stage) {
 }
 
 std::optional<RepairProgressStage> repairProgressStageFromRawValue(std::string_view raw) {
-    for (auto stage :
-         {RepairProgressStage::diagnosing, RepairProgressStage::repairing, RepairProgressStage::verifying}) {
-        if (rawValue(stage) == raw) return stage;
-    }
-    return std::nullopt;
+    constexpr std::array cases{RepairProgressStage::diagnosing, RepairProgressStage::repairing,
+                               RepairProgressStage::verifying};
+    return caseWithRawValue<RepairProgressStage>(cases, raw);
 }
 
 }  // namespace tidewell

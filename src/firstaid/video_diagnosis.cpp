@@ -24,10 +24,7 @@ FileRepairDiagnostic diagnoseVideo(const std::filesystem::path& url, std::int64_
     const AtomRecord* moov = firstAtom(atoms, "moov");
     const AtomRecord* mdat = firstAtom(atoms, "mdat");
 
-    FileRepairDiagnostic diagnostic;
-    diagnostic.sourceURL = url;
-    diagnostic.kind = FileRepairKind::videoContainer;
-    diagnostic.sizeBytes = sizeBytes;
+    auto diagnostic = startDiagnostic(url, FileRepairKind::videoContainer, sizeBytes);
     auto& findings = diagnostic.findings;
     findings.push_back(
         ftyp ? RepairFinding("ftyp atom", "Container brand atom found.", RepairFindingLevel::ok)
@@ -52,7 +49,6 @@ FileRepairDiagnostic diagnoseVideo(const std::filesystem::path& url, std::int64_
         diagnostic.canAttemptRepair ? "Export a remuxed copy with stream copy and faststart metadata."
                                     : "This build can diagnose the container, but repair needs ftyp, moov, mdat, and "
                                       "ffmpeg.";
-    diagnostic.toolNotes = toolNotes();
     diagnostic.previewItems = videoPreviewItems(atoms, ffmpeg);
     return diagnostic;
 }
