@@ -121,7 +121,8 @@ void validateExtractedTree(const std::filesystem::path& root, std::int64_t maxim
     const std::string rootPrefix = rootPath.ends_with("/") ? rootPath : rootPath + "/";
     std::int64_t total = 0;
     std::error_code error;
-    for (std::filesystem::recursive_directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+    std::filesystem::recursive_directory_iterator it(root, error), end;
+    for (; !error && it != end; it.increment(error)) {
         const auto& entry = *it;
         std::error_code statusError;
         if (entry.is_symlink(statusError)) {
@@ -138,6 +139,8 @@ void validateExtractedTree(const std::filesystem::path& root, std::int64_t maxim
             throw RepairError::toolFailed("Archive extraction exceeded the safe 8 GB temporary-work limit.");
         }
     }
+    // A folder that cannot be walked (an extracted mode of 000, say) could hide a link.
+    if (error) throw RepairError::toolFailed("Archive extraction could not be checked completely and was not rebuilt.");
 }
 
 }  // namespace tidewell::FileFirstAidEngine

@@ -176,6 +176,9 @@ TEST_F(ExportValidationTest, ExtractedTreeLinksAndSizeLimit) {
     testing::writeFile(linked / "deep/target.txt", "t");
     std::filesystem::create_symlink("target.txt", linked / "deep/inside-link");
     EXPECT_EQ(treeFailure(linked, 100), "Archive contains a symbolic link and was not rebuilt.");
+
+    EXPECT_EQ(treeFailure(folder / "never-extracted", 100),
+              "Archive extraction could not be checked completely and was not rebuilt.");
 }
 
 }  // namespace
