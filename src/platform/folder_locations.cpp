@@ -1,0 +1,74 @@
+#include "platform/folder_locations.h"
+
+#include <cstdlib>
+
+#include "platform/folders.h"
+
+namespace tidewell::platform::FolderLocations {
+
+namespace fs = std::filesystem;
+
+fs::path systemRoot() {
+    const char* root = std::getenv(systemRootVariable);
+    if (root == nullptr || *root == '\0') return "/";
+    return fs::path(root).lexically_normal();
+}
+
+fs::path systemPath(const fs::path& absolutePath) {
+    fs::path root = systemRoot();
+    if (root == "/") return absolutePath;
+    fs::path result = root;
+    // Appending an absolute path would replace the root, so add the pieces after "/".
+    result /= absolutePath.relative_path();
+    return result;
+}
+
+fs::path applicationsFolder() {
+    return systemPath("/Applications");
+}
+fs::path userApplicationsFolder() {
+    return homeDirectory() / "Applications";
+}
+fs::path systemApplicationsFolder() {
+    return systemPath("/System/Applications");
+}
+fs::path systemFolder() {
+    return systemPath("/System");
+}
+
+fs::path userLibraryFolder() {
+    return homeDirectory() / "Library";
+}
+fs::path userCachesFolder() {
+    return userLibraryFolder() / "Caches";
+}
+fs::path userApplicationSupportFolder() {
+    return userLibraryFolder() / "Application Support";
+}
+fs::path userPreferencesFolder() {
+    return userLibraryFolder() / "Preferences";
+}
+fs::path userSavedApplicationStateFolder() {
+    return userLibraryFolder() / "Saved Application State";
+}
+fs::path userLogsFolder() {
+    return userLibraryFolder() / "Logs";
+}
+fs::path userLaunchAgentsFolder() {
+    return userLibraryFolder() / "LaunchAgents";
+}
+fs::path userDownloadsFolder() {
+    return homeDirectory() / "Downloads";
+}
+
+fs::path systemLaunchAgentsFolder() {
+    return systemPath("/Library/LaunchAgents");
+}
+fs::path systemLaunchDaemonsFolder() {
+    return systemPath("/Library/LaunchDaemons");
+}
+fs::path privilegedHelperToolsFolder() {
+    return systemPath("/Library/PrivilegedHelperTools");
+}
+
+}  // namespace tidewell::platform::FolderLocations
