@@ -1,9 +1,11 @@
 #include "main/application_shell.h"
 
 #include <QApplication>
-#include <QMainWindow>
 #include <cstdlib>
 #include <iostream>
+
+#include "main/termination_signals.h"
+#include "main/tidewell_application_delegate.h"
 
 namespace tidewell::ApplicationShell {
 
@@ -30,11 +32,11 @@ int run(int argc, char** argv) {
     }
     QApplication application(argc, argv);
     QApplication::setApplicationName("Tidewell");
-    QMainWindow window;
-    window.setWindowTitle("Tidewell");
-    window.setMinimumSize(1120, 640);
-    window.resize(1260, 740);
-    window.show();
+    // Before start-up, so a signal arriving while the window is made still quits in order.
+    TerminationSignals::quitApplicationOnSignals();
+    TidewellApplicationDelegate delegate;
+    // A second instance has asked the first to show itself: end without a window.
+    if (!delegate.applicationDidFinishLaunching()) return 0;
     return QApplication::exec();
 }
 
