@@ -15,8 +15,9 @@ function(tidewell_layer name folder)
   file(GLOB_RECURSE sources CONFIGURE_DEPENDS
        ${CMAKE_SOURCE_DIR}/src/${folder}/*.cpp ${CMAKE_SOURCE_DIR}/src/${folder}/*.h)
   list(FILTER sources EXCLUDE REGEX "/main\\.cpp$")
-  list(FILTER sources INCLUDE REGEX "\\.cpp$")
-  if(NOT sources)
+  set(implementation_files ${sources})
+  list(FILTER implementation_files INCLUDE REGEX "\\.cpp$")
+  if(NOT implementation_files)
     # A layer with no code yet still carries its include path and dependencies.
     add_library(${name} INTERFACE)
     target_include_directories(${name} INTERFACE ${CMAKE_SOURCE_DIR}/src)
