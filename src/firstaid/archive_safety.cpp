@@ -1,0 +1,126 @@
+#include <algorithm>
+#include <charconv>
+#include <limits>
+#include <utility>
+
+#include "firstaid/archive_diagnosis.h"
+#include "firstaid/repair_limits.h"
+#include "firstaid/text_helpers.h"
+#include "firstaid/tool_runs.h"
+#include "util/byte_size_text.h"
+
+namespace tidewell::FileFirstAidEngine {
+
+namespace {
+
+std::optional<std::int64_t> parseDecimal(const std::string& text) {
+    std::int64_t value = 0;
+    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+// zipinfo prints the text/binary flag of an encrypted entry in capitals ("TX", "Bx").
+bool isEncryptedListingLine(const std::string& line) {
+    const auto fields = firstaid_text::splitDroppingEmpty(line, " \t");
+    if (fields.size() < 10 || fields[4].size() != 2) return false;
+    return (fields[4][0] == 'T' || fields[4][0] == 'B') && parseDecimal(fields[3]).has_value();
+}
+
+bool exceedsDepth(const std::string& entry) {
+    return static_cast<std::int64_t>(firstaid_text::splitDroppingEmpty(entry, "/").size()) >
+           RepairLimits::maximumArchiveDepth;
+}
+
+}  // namespace
+
+std::vector<std::string> listedEntries(const std::optional<CommandOutput>& listing) {
+    if (!listing || listing->status != 0) return {};
+    return firstaid_text::splitDroppingEmpty(listing->stdoutText, "\n");
+}
+
+std::vector<std::string> readableArchiveEntries(const std::filesystem::path& url) {
+    auto unzip = toolPath("unzip");
+    if (!unzip) return {};
+    return listedEntries(runCheck(*unzip, {"-Z1", url.string()}));
+}
+
+bool isUnsafeArchiveEntry(const std::string& name) {
+    std::string normalized = name;
+    std::replace(normalized.begin(), normalized.end(), '\\', '/');
+    if (normalized.starts_with("/") || normalized.starts_with("~")) return true;
+    const auto pieces = firstaid_text::splitDroppingEmpty(normalized, "/");
+    return std::find(pieces.begin(), pieces.end(), "..") != pieces.end();
+}
+
+bool archiveHasSymbolicLinkOrEncryption(const std::filesystem::path& url) {
+    auto unzip = toolPath("unzip");
+    if (!unzip) return false;
+    auto output = runCheck(*unzip, {"-Z", "-l", url.string()});
+    if (!output || output->status != 0) return false;
+    const std::string lower = firstaid_text::lowercased(output->stdoutText);
+    if (lower.find(" encrypted ") != std::string::npos || lower.find(" encryption") != std::string::npos) return true;
+    for (const auto& line : firstaid_text::splitDroppingEmpty(output->stdoutText, "\n")) {
+        if (line.starts_with("l") || isEncryptedListingLine(line)) return true;
+    }
+    return false;
+}
+
+std::int64_t archiveExpandedBytes(const std::filesystem::path& url) {
+    auto unzip = toolPath("unzip");
+    if (!unzip) return 0;
+    auto output = runCheck(*unzip, {"-l", url.string()});
+    if (!output) return 0;
+    std::int64_t total = 0;
+    for (const auto& line : firstaid_text::splitDroppingEmpty(output->stdoutText, "\n")) {
+        const auto fields = firstaid_text::splitDroppingEmpty(line, " \t");
+        if (fields.size() < 4) continue;
+        auto size = parseDecimal(fields[0]);
+        if (!size || *size < 0) continue;
+        total = *size > std::numeric_limits<std::int64_t>::max() - total ? std::numeric_limits<std::int64_t>::max()
+                                                                         : total + *size;
+        if (total > RepairLimits::maximumExpandedArchiveBytes) return total;
+    }
+    return total;
+}
+
+ArchiveSafetyAssessment archiveSafetyAssessment(const std::filesystem::path& url, std::int64_t compressedBytes) {
+    return archiveSafetyAssessment(url, compressedBytes, readableArchiveEntries(url));
+}
+
+ArchiveSafetyAssessment archiveSafetyAssessment(const std::filesystem::path& url, std::int64_t compressedBytes,
+                                                std::vector<std::string> listed) {
+    ArchiveSafetyAssessment assessment;
+    assessment.entries = std::move(listed);
+    auto& issues = assessment.issues;
+    const auto& entries = assessment.entries;
+    if (entries.empty()) {
+        issues.push_back("No readable archive entry list is available, so Tidewell will not extract this archive.");
+    }
+    if (static_cast<std::int64_t>(entries.size()) > RepairLimits::maximumArchiveEntries) {
+        issues.push_back("This archive has " + std::to_string(entries.size()) + " entries, above the safe " +
+                         std::to_string(RepairLimits::maximumArchiveEntries) + "-entry limit.");
+    }
+    if (auto unsafe = std::find_if(entries.begin(), entries.end(), isUnsafeArchiveEntry); unsafe != entries.end()) {
+        issues.push_back("Archive entry is unsafe and will not be extracted: " + *unsafe);
+    }
+    if (std::any_of(entries.begin(), entries.end(), exceedsDepth)) {
+        issues.push_back("This archive exceeds the safe folder-depth limit.");
+    }
+    if (archiveHasSymbolicLinkOrEncryption(url)) {
+        issues.push_back(
+            "This archive contains symbolic links or encrypted entries, which Tidewell does not extract for safety.");
+    }
+    assessment.expandedBytes = archiveExpandedBytes(url);
+    if (assessment.expandedBytes > RepairLimits::maximumExpandedArchiveBytes) {
+        issues.push_back("This archive expands to " + tidewellString(assessment.expandedBytes) +
+                         ", above the safe 8 GB limit.");
+    }
+    if (compressedBytes > 0 && static_cast<double>(assessment.expandedBytes) / static_cast<double>(compressedBytes) >
+                                   RepairLimits::maximumExpansionRatio) {
+        issues.push_back("This archive exceeds the safe compression-ratio limit and may be a ZIP bomb.");
+    }
+    return assessment;
+}
+
+}  // namespace tidewell::FileFirstAidEngine

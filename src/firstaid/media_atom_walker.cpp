@@ -1,0 +1,68 @@
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <optional>
+
+#include "firstaid/media_container.h"
+
+namespace tidewell::FileFirstAidEngine {
+
+namespace {
+
+std::uint64_t bigEndian(std::span<const std::uint8_t> bytes) {
+    std::uint64_t value = 0;
+    for (auto byte : bytes) value = (value << 8) | byte;
+    return value;
+}
+
+std::string atomType(std::span<const std::uint8_t> bytes) {
+    if (std::any_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte > 0x7F; })) return "????";
+    return std::string(bytes.begin(), bytes.end());
+}
+
+// The atom whose header starts at offset, or none when the walk must stop.
+std::optional<AtomRecord> atomAt(const AtomByteReader& read, std::uint64_t offset, std::uint64_t end) {
+    std::array<std::uint8_t, MediaLimits::atomHeaderReadBytes> header{};
+    const std::size_t count = std::min(read(offset, header), header.size());
+    if (count < 8) return std::nullopt;
+    const std::span<const std::uint8_t> bytes(header.data(), count);
+    const std::uint64_t sizeField = bigEndian(bytes.subspan(0, 4));
+    std::uint64_t headerLength = 8;
+    std::uint64_t size = sizeField;
+    if (sizeField == 1) {
+        if (count < 16) return std::nullopt;
+        size = bigEndian(bytes.subspan(8, 8));
+        headerLength = 16;
+    } else if (sizeField == 0) {
+        size = end - offset;
+    }
+    // Compared as end - offset so a huge 64-bit size cannot wrap around.
+    if (size < headerLength || size > end - offset) return std::nullopt;
+    return AtomRecord{atomType(bytes.subspan(4, 4)), offset, size};
+}
+
+}  // namespace
+
+std::vector<AtomRecord> walkAtoms(const AtomByteReader& read, std::uint64_t end) {
+    std::vector<AtomRecord> atoms;
+    std::uint64_t offset = 0;
+    while (offset < end && atoms.size() < MediaLimits::maximumTopLevelAtoms) {
+        auto atom = atomAt(read, offset, end);
+        if (!atom) break;
+        offset += atom->size;
+        atoms.push_back(std::move(*atom));
+    }
+    return atoms;
+}
+
+std::vector<AtomRecord> walkAtoms(std::span<const std::uint8_t> bytes) {
+    auto read = [bytes](std::uint64_t offset, std::span<std::uint8_t> buffer) -> std::size_t {
+        if (offset >= bytes.size()) return 0;
+        const std::size_t count = std::min<std::uint64_t>(buffer.size(), bytes.size() - offset);
+        std::memcpy(buffer.data(), bytes.data() + offset, count);
+        return count;
+    };
+    return walkAtoms(read, bytes.size());
+}
+
+}  // namespace tidewell::FileFirstAidEngine

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "firstaid/file_repair_diagnostic.h"
+
+// The top-level atoms (boxes) of MP4/MOV/M4V containers, read directly from the file.
+namespace tidewell::FileFirstAidEngine {
+
+namespace MediaLimits {
+inline constexpr std::size_t maximumTopLevelAtoms = 80;
+inline constexpr std::size_t atomHeaderReadBytes = 16;
+}  // namespace MediaLimits
+
+struct AtomRecord {
+    std::string type;      // four characters, "????" when not ASCII
+    std::uint64_t offset;  // of the atom's header
+    std::uint64_t size;    // including the header
+    bool operator==(const AtomRecord&) const = default;
+};
+
+// Fills up to buffer.size() bytes from offset and returns how many it read.
+using AtomByteReader = std::function<std::size_t(std::uint64_t offset, std::span<std::uint8_t> buffer)>;
+
+// Walks the atoms of [0, end): at most 80, at most 16 bytes read per atom.
+// Never throws; a truncated or malformed atom ends the walk.
+std::vector<AtomRecord> walkAtoms(const AtomByteReader& read, std::uint64_t end);
+std::vector<AtomRecord> walkAtoms(std::span<const std::uint8_t> bytes);
+std::vector<AtomRecord> parseTopLevelAtoms(const std::filesystem::path& url);
+
+FileRepairDiagnostic diagnoseVideo(const std::filesystem::path& url, std::int64_t sizeBytes);
+std::vector<RepairPreviewItem> videoPreviewItems(const std::vector<AtomRecord>& atoms, bool ffmpegAvailable);
+
+}  // namespace tidewell::FileFirstAidEngine
