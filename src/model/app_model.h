@@ -8,9 +8,9 @@
 #include <string>
 #include <string_view>
 
-#include "ui/i18n.h"
-#include "ui/product_module.h"
-#include "ui/sidebar_item.h"
+#include "model/i18n.h"
+#include "model/product_module.h"
+#include "model/sidebar_item.h"
 
 namespace tidewell {
 
