@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+#include "best_time.h"
 #include "cleanup/app_scanner.h"
 #include "firstaid/command_runner.h"
 #include "platform/folder_locations.h"
@@ -76,16 +77,6 @@ fs::path prepareBundles() {
     return root;
 }
 
-double bestSeconds(const std::function<void()>& work) {
-    double best = 1e9;
-    for (int round = 0; round < rounds; ++round) {
-        const auto start = std::chrono::steady_clock::now();
-        work();
-        best = std::min(best, std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    }
-    return best;
-}
-
 }  // namespace
 
 int main() {
@@ -105,8 +96,8 @@ int main() {
     };
     scanOnce();  // warm the page cache for both
     duOnce();
-    const double scanSeconds = bestSeconds(scanOnce);
-    const double duSeconds = bestSeconds(duOnce);
+    const double scanSeconds = bench::bestSeconds(scanOnce, rounds);
+    const double duSeconds = bench::bestSeconds(duOnce, rounds);
     std::printf("apps listed: %zu\n", listed);
     std::printf("scan: %.3f s   du -s: %.3f s   ratio scan/du: %.2f (target <= 1.2)\n", scanSeconds, duSeconds,
                 scanSeconds / duSeconds);

@@ -1,0 +1,199 @@
+#include "cleanup/safety_policy.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <vector>
+
+#include "cleanup/folder_listing.h"
+#include "platform/folder_locations.h"
+#include "platform/folders.h"
+#include "platform/policy_folders.h"
+#include "util/path_containment.h"
+
+namespace tidewell::SafetyPolicy {
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace locations = platform::FolderLocations;
+using Kind = CleanupCandidateKind;
+
+std::string standardizedRoot(const fs::path& folder) {
+    return standardizedPath(folder.native()).value_or(folder.native());
+}
+
+std::vector<std::string> standardizedRoots(const std::vector<fs::path>& folders) {
+    std::vector<std::string> roots;
+    for (const fs::path& folder : folders) roots.push_back(standardizedRoot(folder));
+    return roots;
+}
+
+bool isInsideAny(std::string_view path, const std::vector<std::string>& roots) {
+    for (const std::string& root : roots) {
+        if (isPathInside(path, root)) return true;
+    }
+    return false;
+}
+
+std::vector<std::string> protectedPaths() {
+    return standardizedRoots({locations::systemFolder(), locations::systemBinFolder(), locations::systemSbinFolder(),
+                              locations::systemKeychainsFolder(), locations::userDocumentsFolder(),
+                              locations::userDesktopFolder(), locations::userPicturesFolder(),
+                              locations::userMoviesFolder(), locations::userMusicFolder(),
+                              locations::userGroupContainersFolder(), locations::userMobileDocumentsFolder()});
+}
+
+std::vector<std::string> appLinkLocations() {
+    return standardizedRoots({locations::applicationsFolder(), locations::userApplicationsFolder()});
+}
+
+std::vector<std::string> relatedCandidateLocations() {
+    return standardizedRoots({locations::userCachesFolder(), locations::userApplicationSupportFolder(),
+                              locations::userPreferencesFolder(), locations::userSavedApplicationStateFolder(),
+                              locations::userLogsFolder(), locations::userDownloadsFolder(),
+                              locations::userLaunchAgentsFolder()});
+}
+
+std::vector<std::string> leftoverLocations() {
+    return standardizedRoots({locations::userCachesFolder(), locations::userApplicationSupportFolder(),
+                              locations::userPreferencesFolder(), locations::userSavedApplicationStateFolder(),
+                              locations::userLogsFolder(), locations::userContainersFolder(),
+                              locations::userGroupContainersFolder(), locations::userApplicationScriptsFolder(),
+                              locations::userDownloadsFolder()});
+}
+
+std::vector<std::string> safeCleanupLocations() {
+    return standardizedRoots(
+        {locations::userDownloadsFolder(), locations::userLogsFolder(), locations::userCachesFolder()});
+}
+
+bool climbsAboveRoot(std::string_view path) {
+    return path.find("/../") != std::string_view::npos || path.ends_with("/..");
+}
+
+// The literal "/System/" and the re-rooted system folder are both off limits.
+bool isBelowSystemFolder(std::string_view path) {
+    const std::string systemFolder = standardizedRoot(locations::systemFolder());
+    return path.starts_with("/System/") || path.starts_with(systemFolder + "/");
+}
+
+bool somethingExists(const std::string& path) {
+    struct stat status {};
+    return ::lstat(path.c_str(), &status) == 0;
+}
+
+// None when the property cannot be read.
+std::optional<bool> isSymbolicLink(const std::string& path) {
+    struct stat status {};
+    if (::lstat(path.c_str(), &status) != 0) return std::nullopt;
+    return S_ISLNK(status.st_mode);
+}
+
+bool isRealEntry(const std::string& path) {
+    const auto link = isSymbolicLink(path);
+    return link.has_value() && !*link;
+}
+
+bool isRealDirectory(const std::string& path) {
+    struct stat status {};
+    return ::stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode);
+}
+
+// The checks shared by every non-bundle item: a sound absolute path outside
+// the system folder with something at it. Answers the standardised path.
+std::optional<std::string> preparedExistingPath(std::string_view path) {
+    auto standardized = standardizedPath(path);
+    if (!standardized || climbsAboveRoot(*standardized) || isBelowSystemFolder(*standardized)) return std::nullopt;
+    if (!somethingExists(*standardized)) return std::nullopt;
+    return standardized;
+}
+
+bool canMoveAppLinkToTrash(const CleanupCandidate& candidate) {
+    const auto path = standardizedPath(candidate.path);
+    if (!path || AppScanner::pathExtension(*path) != "app" || climbsAboveRoot(*path)) return false;
+    if (isProtectedPath(*path) || !isInsideAny(*path, appLinkLocations())) return false;
+    return isSymbolicLink(*path).value_or(false);
+}
+
+}  // namespace
+
+std::optional<std::string> standardizedPath(std::string_view path) {
+    if (!path.starts_with('/') || path.find('\0') != std::string_view::npos) return std::nullopt;
+    std::vector<std::string_view> segments;
+    std::size_t start = 1;
+    while (start <= path.size()) {
+        std::size_t end = path.find('/', start);
+        if (end == std::string_view::npos) end = path.size();
+        const std::string_view segment = path.substr(start, end - start);
+        if (segment == "..") {
+            if (!segments.empty() && segments.back() != "..") {
+                segments.pop_back();
+            } else {
+                segments.push_back(segment);
+            }
+        } else if (!segment.empty() && segment != ".") {
+            segments.push_back(segment);
+        }
+        start = end + 1;
+    }
+    std::string result;
+    for (std::string_view segment : segments) {
+        result += '/';
+        result += segment;
+    }
+    return result.empty() ? "/" : result;
+}
+
+bool isProtectedPath(std::string_view path) {
+    return isInsideAny(path, protectedPaths());
+}
+
+bool isAllowedAppBundlePath(std::string_view path) {
+    return isInsideAny(path, standardizedRoots({locations::applicationsFolder(), locations::userApplicationsFolder(),
+                                                locations::optFolder(), locations::usrLocalFolder()}));
+}
+
+bool needsAdminAuthorizationForAppBundlePath(std::string_view path) {
+    const std::string standardized = standardizedPath(path).value_or(std::string(path));
+    return !isPathInside(standardized, standardizedRoot(locations::userApplicationsFolder()));
+}
+
+bool canMoveAppBundleToTrash(const AppInfo& app) {
+    if (app.isProtected) return false;
+    const auto standardized = standardizedPath(app.path);
+    if (!standardized || climbsAboveRoot(*standardized)) return false;
+    std::error_code error;
+    const fs::path resolved = fs::weakly_canonical(*standardized, error);
+    if (error) return false;
+    const std::string path = resolved.native();
+    if (AppScanner::pathExtension(path) != "app" || climbsAboveRoot(path)) return false;
+    if (isProtectedPath(path) || !isAllowedAppBundlePath(path)) return false;
+    return isRealDirectory(path);
+}
+
+bool canMoveCandidateToTrash(const CleanupCandidate& candidate, const AppInfo& app) {
+    if (!candidate.isSelectable) return false;
+    if (candidate.kind == Kind::appBundle) return canMoveAppBundleToTrash(app);
+    if (candidate.kind == Kind::appLink) return canMoveAppLinkToTrash(candidate);
+    const auto path = preparedExistingPath(candidate.path);
+    if (!path || isProtectedPath(*path)) return false;
+    if (candidate.kind == Kind::launchAgent &&
+        !path->starts_with(standardizedRoot(locations::userLaunchAgentsFolder()) + "/")) {
+        return false;  // system-wide startup items are never moved from here
+    }
+    return isInsideAny(*path, relatedCandidateLocations()) && isRealEntry(*path);
+}
+
+bool canMoveStandaloneCandidateToTrash(const CleanupCandidate& candidate) {
+    if (!candidate.isSelectable) return false;
+    const auto path = preparedExistingPath(candidate.path);
+    return path && isInsideAny(*path, leftoverLocations()) && isRealEntry(*path);
+}
+
+bool canMoveSafeCleanupItemToTrash(const SafeCleanupItem& item) {
+    const auto path = preparedExistingPath(item.path);
+    return path && isInsideAny(*path, safeCleanupLocations()) && isRealEntry(*path);
+}
+
+}  // namespace tidewell::SafetyPolicy

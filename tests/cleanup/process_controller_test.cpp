@@ -1,0 +1,132 @@
+#include "cleanup/process_controller.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <thread>
+
+#include "cleanup/app_layout_fixture.h"
+#include "firstaid/command_runner.h"
+
+namespace tidewell {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::AppLayoutFixture;
+
+// A child running a copy of sleep(1) inside an app bundle, reaped on destruction.
+class BundledChild {
+public:
+    BundledChild(const fs::path& executable, bool ignoreTerminate) {
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            if (ignoreTerminate) ::signal(SIGTERM, SIG_IGN);  // survives exec
+            ::execl(executable.c_str(), "sleeper", "60", static_cast<char*>(nullptr));
+            ::_exit(127);
+        }
+        // Wait until the child runs the bundled program rather than this test's image.
+        for (int attempt = 0; attempt < 500 && !runs(executable); ++attempt) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    ~BundledChild() {
+        if (!reaped_) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+    BundledChild(const BundledChild&) = delete;
+    BundledChild& operator=(const BundledChild&) = delete;
+
+    bool runs(const fs::path& executable) const {
+        std::error_code error;
+        return fs::read_symlink("/proc/" + std::to_string(pid_) + "/exe", error) == executable;
+    }
+    bool isAlive() const { return ::kill(pid_, 0) == 0 && !exited(); }
+    // The signal that ended the child, reaping it.
+    int endingSignal() {
+        int status = 0;
+        ::waitpid(pid_, &status, 0);
+        reaped_ = true;
+        return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
+    }
+
+private:
+    bool exited() const {
+        siginfo_t info{};
+        return ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid != 0;
+    }
+    pid_t pid_ = -1;
+    bool reaped_ = false;
+};
+
+class ProcessControllerTest : public ::testing::Test {
+protected:
+    AppLayoutFixture layout;
+    fs::path bundle = layout.makeBundle(layout.home() / "Applications", "Sleeper", {});
+    fs::path executable = bundle / "Contents/MacOS/sleeper";
+    AppInfo app;
+
+    void SetUp() override {
+        fs::create_directories(executable.parent_path());
+        fs::copy_file("/bin/sleep", executable);
+        fs::permissions(executable, fs::perms::owner_all);
+        app.id = app.path = bundle.native();
+        app.bundleIdentifier = "com.example.sleeper";
+    }
+};
+
+TEST_F(ProcessControllerTest, AnAppThatQuitsIsNeverKilled) {
+    BundledChild child(executable, false);
+    ASSERT_TRUE(child.runs(executable));
+    ProcessController::quitApp(app, true);
+    EXPECT_EQ(child.endingSignal(), SIGTERM);
+}
+
+TEST_F(ProcessControllerTest, AnAppIgnoringQuitIsKilledOnlyWhenAllowed) {
+    BundledChild stubborn(executable, true);
+    ASSERT_TRUE(stubborn.runs(executable));
+    try {
+        ProcessController::quitApp(app, false);
+        ADD_FAILURE() << "no error";
+    } catch (const ProcessController::ProcessError& error) {
+        EXPECT_EQ(std::string(error.what()), "The app is still running after a normal quit request.");
+    }
+    EXPECT_TRUE(stubborn.isAlive());
+    ProcessController::quitApp(app, true);
+    EXPECT_EQ(stubborn.endingSignal(), SIGKILL);
+}
+
+TEST_F(ProcessControllerTest, WaitsEndOnCancellation) {
+    BundledChild stubborn(executable, true);
+    ASSERT_TRUE(stubborn.runs(executable));
+    auto cancellation = std::make_shared<CancellationFlag>();
+    cancellation->cancel();
+    EXPECT_THROW(ProcessController::quitApp(app, true, cancellation), CommandRunner::CancellationError);
+    EXPECT_TRUE(stubborn.isAlive());
+}
+
+TEST_F(ProcessControllerTest, MatchingRules) {
+    const platform::RunningProcess inside{1, executable.native(), 0};
+    const platform::RunningProcess prefixOnly{2, bundle.native() + "2/Contents/MacOS/other", 0};
+    EXPECT_TRUE(ProcessController::matches(app, inside));
+    EXPECT_FALSE(ProcessController::matches(app, prefixOnly));
+    // Another copy of the bundle with the same identifier belongs to the app too.
+    const fs::path copy =
+        layout.makeBundle(layout.home() / "Elsewhere", "Copy", {{"CFBundleIdentifier", "com.example.sleeper"}});
+    const platform::RunningProcess fromCopy{3, (copy / "Contents/MacOS/copy").native(), 0};
+    EXPECT_TRUE(ProcessController::matches(app, fromCopy));
+    app.bundleIdentifier = "Unknown Bundle ID";
+    EXPECT_FALSE(ProcessController::matches(app, fromCopy));
+    EXPECT_FALSE(ProcessController::matches(app, {4, "/usr/bin/sleep", 0}));
+}
+
+TEST_F(ProcessControllerTest, NothingRunningReturnsAtOnce) {
+    EXPECT_NO_THROW(ProcessController::quitApp(app, false));
+}
+
+}  // namespace
+}  // namespace tidewell

@@ -1,0 +1,168 @@
+#include "cleanup/safety_policy.h"
+
+#include <gtest/gtest.h>
+
+#include "cleanup/app_layout_fixture.h"
+
+namespace tidewell {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::AppLayoutFixture;
+using testing::writeFile;
+using Kind = CleanupCandidateKind;
+
+CleanupCandidate candidate(const fs::path& path, Kind kind, bool selectable = true) {
+    CleanupCandidate result;
+    result.id = result.path = path.native();
+    result.kind = kind;
+    result.isSelectable = selectable;
+    return result;
+}
+
+SafeCleanupItem safeItem(const fs::path& path) {
+    return {path.native(), SafeCleanupItem::Category::caches, path.filename().native(), path.native(), 1, ""};
+}
+
+AppInfo app(const fs::path& path, bool isProtected = false) {
+    AppInfo info;
+    info.id = info.path = path.native();
+    info.isProtected = isProtected;
+    return info;
+}
+
+TEST(StandardizedPath, FoldsDotsAndSeparators) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases = {
+        {"/a/./b//c/", "/a/b/c"},     {"/a/b/../c", "/a/c"}, {"/../x", "/../x"}, {"/a/../../x", "/../x"}, {"/", "/"},
+        {"relative/x", std::nullopt}, {"", std::nullopt},    {"/a/..", "/"},
+    };
+    for (const auto& [input, expected] : cases) EXPECT_EQ(SafetyPolicy::standardizedPath(input), expected) << input;
+}
+
+class SafetyPolicyTest : public ::testing::Test {
+protected:
+    AppLayoutFixture layout;
+    fs::path home = layout.home();
+};
+
+TEST_F(SafetyPolicyTest, LocationListsUseTheInsideRule) {
+    EXPECT_TRUE(SafetyPolicy::isProtectedPath((home / "Documents").native()));
+    EXPECT_TRUE(SafetyPolicy::isProtectedPath((home / "Library/Group Containers/x").native()));
+    EXPECT_FALSE(SafetyPolicy::isProtectedPath((home / "DocumentsOld/x").native()));
+    EXPECT_TRUE(SafetyPolicy::isProtectedPath(layout.system("/System/Library").native()));
+    EXPECT_TRUE(SafetyPolicy::isAllowedAppBundlePath(layout.system("/Applications").native()));
+    EXPECT_TRUE(SafetyPolicy::isAllowedAppBundlePath(layout.system("/opt/x.app").native()));
+    EXPECT_FALSE(SafetyPolicy::isAllowedAppBundlePath(layout.system("/ApplicationsOld/x.app").native()));
+    EXPECT_FALSE(SafetyPolicy::needsAdminAuthorizationForAppBundlePath((home / "Applications/X.app").native()));
+    EXPECT_TRUE(SafetyPolicy::needsAdminAuthorizationForAppBundlePath(layout.system("/Applications/X.app").native()));
+    EXPECT_TRUE(SafetyPolicy::needsAdminAuthorizationForAppBundlePath(layout.system("/usr/local/X.app").native()));
+}
+
+TEST_F(SafetyPolicyTest, AppBundlesAreJudgedAtTheirRealPlace) {
+    const fs::path bundle = layout.makeBundle(layout.system("/Applications"), "Tool", {});
+    EXPECT_TRUE(SafetyPolicy::canMoveAppBundleToTrash(app(bundle)));
+    EXPECT_FALSE(SafetyPolicy::canMoveAppBundleToTrash(app(bundle, true)));
+    const fs::path old = layout.makeBundle(layout.system("/ApplicationsOld"), "x", {});
+    EXPECT_FALSE(SafetyPolicy::canMoveAppBundleToTrash(app(old)));
+    const fs::path desktop = layout.makeBundle(home / "Desktop", "Desk", {});
+    EXPECT_FALSE(SafetyPolicy::canMoveAppBundleToTrash(app(desktop)));
+    const fs::path system = layout.makeBundle(layout.system("/System/Applications"), "Sys", {});
+    EXPECT_FALSE(SafetyPolicy::canMoveAppBundleToTrash(app(system, true)));
+    EXPECT_FALSE(SafetyPolicy::canMoveAppBundleToTrash(app(system)));
+    // A link in /Applications to a bundle elsewhere stands for the real bundle.
+    fs::create_symlink(old, layout.system("/Applications/Linked.app"));
+    EXPECT_FALSE(SafetyPolicy::canMoveAppBundleToTrash(app(layout.system("/Applications/Linked.app"))));
+    EXPECT_FALSE(SafetyPolicy::canMoveAppBundleToTrash(app(layout.system("/Applications/Gone.app"))));
+    EXPECT_TRUE(SafetyPolicy::canMoveAppBundleToTrash(app(layout.system("/Applications/./x/../Tool.app"))));
+}
+
+TEST_F(SafetyPolicyTest, AppLinksMustBeLinks) {
+    const fs::path bundle = layout.makeBundle(layout.system("/Applications"), "Tool", {});
+    const fs::path link = home / "Applications/Tool.app";
+    fs::create_directories(link.parent_path());
+    fs::create_symlink(bundle, link);
+    const AppInfo owner = app(bundle);
+    EXPECT_TRUE(SafetyPolicy::canMoveCandidateToTrash(candidate(link, Kind::appLink), owner));
+    EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(candidate(bundle, Kind::appLink), owner));
+    // The bundle kind judges the app's recorded path, not the candidate's.
+    EXPECT_TRUE(SafetyPolicy::canMoveCandidateToTrash(candidate(home / "elsewhere", Kind::appBundle), owner));
+    EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(candidate(bundle, Kind::appBundle, false), owner));
+}
+
+TEST_F(SafetyPolicyTest, CacheReplacedByLinkBetweenPlanAndMoveIsRefused) {
+    const fs::path cache = home / "Library/Caches/com.example.tool";
+    writeFile(cache / "data", "cached");
+    const CleanupCandidate planned = candidate(cache, Kind::cache);
+    const AppInfo owner = app(layout.system("/Applications/Tool.app"));
+    ASSERT_TRUE(SafetyPolicy::canMoveCandidateToTrash(planned, owner));
+
+    const fs::path moved = home / "Documents/keep";
+    fs::create_directories(moved.parent_path());
+    fs::rename(cache, moved);
+    fs::create_directory_symlink(moved, cache);
+    EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(planned, owner));
+
+    fs::remove(cache);
+    fs::rename(moved, cache);
+    EXPECT_TRUE(SafetyPolicy::canMoveCandidateToTrash(planned, owner));
+    EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(candidate(cache, Kind::cache, false), owner));
+    EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(candidate(home / "Library/Caches/gone", Kind::cache), owner));
+    const std::string climbing = (home / "Library/Caches/../../../../../../../../../..").native() + cache.native();
+    EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(candidate(climbing, Kind::cache), owner));
+    const std::string dotted = (home / "Library/./Caches/x/../com.example.tool").native();
+    EXPECT_TRUE(SafetyPolicy::canMoveCandidateToTrash(candidate(dotted, Kind::cache), owner));
+}
+
+TEST_F(SafetyPolicyTest, OnlyUserStartupItemsMove) {
+    const AppInfo owner = app(layout.system("/Applications/Tool.app"));
+    const fs::path user = home / "Library/LaunchAgents/com.example.tool.plist";
+    const fs::path systemWide = layout.system("/Library/LaunchAgents/com.example.tool.plist");
+    writeFile(user, "plist");
+    writeFile(systemWide, "plist");
+    EXPECT_TRUE(SafetyPolicy::canMoveCandidateToTrash(candidate(user, Kind::launchAgent), owner));
+    EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(candidate(systemWide, Kind::launchAgent), owner));
+    // A plist elsewhere in the allowed folders is not a startup item to move.
+    writeFile(home / "Library/Caches/agent.plist", "plist");
+    EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(
+        candidate(home / "Library/Caches/agent.plist", Kind::launchAgent), owner));
+    const fs::path helper = layout.system("/Library/PrivilegedHelperTools/com.example.helper");
+    writeFile(helper, "binary");
+    EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(candidate(helper, Kind::privilegedHelper), owner));
+    writeFile(home / "Downloads/Tool.dmg", "dmg");
+    EXPECT_TRUE(SafetyPolicy::canMoveCandidateToTrash(candidate(home / "Downloads/Tool.dmg", Kind::installer), owner));
+}
+
+TEST_F(SafetyPolicyTest, GroupContainersAreForLeftoversOnly) {
+    const fs::path group = home / "Library/Group Containers/group.com.example.tool";
+    writeFile(group / "data", "x");
+    const AppInfo owner = app(layout.system("/Applications/Tool.app"));
+    EXPECT_TRUE(SafetyPolicy::canMoveStandaloneCandidateToTrash(candidate(group, Kind::groupContainer)));
+    EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(candidate(group, Kind::groupContainer), owner));
+    EXPECT_FALSE(SafetyPolicy::canMoveStandaloneCandidateToTrash(candidate(group, Kind::groupContainer, false)));
+    const fs::path container = home / "Library/Containers/com.example.tool";
+    fs::create_directories(container);
+    EXPECT_TRUE(SafetyPolicy::canMoveStandaloneCandidateToTrash(candidate(container, Kind::container)));
+    EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(candidate(container, Kind::container), owner));
+    const fs::path link = home / "Library/Containers/linked";
+    fs::create_directory_symlink(container, link);
+    EXPECT_FALSE(SafetyPolicy::canMoveStandaloneCandidateToTrash(candidate(link, Kind::container)));
+    writeFile(home / "Documents/report.txt", "x");
+    EXPECT_FALSE(SafetyPolicy::canMoveStandaloneCandidateToTrash(candidate(home / "Documents/report.txt", Kind::logs)));
+}
+
+TEST_F(SafetyPolicyTest, SafeCleanupItemsMustStillExist) {
+    const fs::path log = home / "Library/Logs/old.log";
+    writeFile(log, "log");
+    EXPECT_TRUE(SafetyPolicy::canMoveSafeCleanupItemToTrash(safeItem(log)));
+    fs::remove(log);
+    EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(safeItem(log)));
+    EXPECT_TRUE(SafetyPolicy::canMoveSafeCleanupItemToTrash(safeItem(home / "Library/Logs")));
+    writeFile(home / "Library/Application Support/x", "x");
+    EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(safeItem(home / "Library/Application Support/x")));
+    fs::create_directories(home / "Downloads");
+    fs::create_symlink(home / "Library/Application Support/x", home / "Downloads/x.zip");
+    EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(safeItem(home / "Downloads/x.zip")));
+}
+
+}  // namespace
+}  // namespace tidewell
