@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "cleanup/app_scanner.h"
+#include "cleanup/safe_cleanup_scan.h"
+#include "cleanup/saturating_sum.h"
 #include "model/app_lists.h"
 #include "model/language_setting.h"
 
@@ -40,8 +42,7 @@ void runInBackground(QThreadPool& pool, QObject* context, Work work, Publish pub
         });
 }
 
-// The finders of leftovers and safe-cleanup items are not part of this build: their passes
-// find nothing.
+// The leftover finder is not part of this build: its pass finds nothing.
 std::size_t nothingFound() {
     return 0;
 }
@@ -50,7 +51,8 @@ std::size_t nothingFound() {
 
 AppModel::Engines AppModel::realEngines() {
     return Engines{
-        .scanApps = [](bool includePermissionSensitive) { return AppScanner::scan(includePermissionSensitive); }};
+        .scanApps = [](bool includePermissionSensitive) { return AppScanner::scan(includePermissionSensitive); },
+        .scanSafeCleanup = [] { return AppScanner::scanSafeCleanup(); }};
 }
 
 AppModel::AppModel(QObject* parent) : AppModel(realEngines(), parent) {}
@@ -127,7 +129,11 @@ void AppModel::scanSafeCleanup() {
     if (isScanningSafeCleanup_) return;
     setFlag(isScanningSafeCleanup_, true, &AppModel::isScanningSafeCleanupChanged);
     setScanStatusText(t("scanningSafeItems"));
-    runInBackground(utilityPool_, this, nothingFound, [this](std::size_t) {
+    runInBackground(utilityPool_, this, engines_.scanSafeCleanup, [this](std::vector<SafeCleanupItem> result) {
+        if (result != safeCleanupItems_) {
+            safeCleanupItems_ = std::move(result);
+            emit safeCleanupItemsChanged();
+        }
         setFlag(hasScannedSafeCleanup_, true, &AppModel::hasScannedSafeCleanupChanged);
         setFlag(isScanningSafeCleanup_, false, &AppModel::isScanningSafeCleanupChanged);
         setScanStatusText(std::nullopt);
@@ -156,6 +162,12 @@ std::vector<AppInfo> AppModel::installerLeaders() const {
 
 std::vector<AppInfo> AppModel::stubbornApps() const {
     return AppLists::stubbornApps(apps_);
+}
+
+std::int64_t AppModel::safeCleanupBytes() const {
+    std::int64_t total = 0;
+    for (const SafeCleanupItem& item : safeCleanupItems_) total = saturatingSum(total, item.sizeBytes);
+    return total;
 }
 
 void AppModel::setSelectedProductModule(std::optional<ProductModule> module) {

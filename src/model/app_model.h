@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "cleanup/app_info.h"
+#include "cleanup/safe_cleanup_item.h"
 #include "model/action_result_kind.h"
 #include "model/desktop.h"
 #include "model/dialogs.h"
@@ -47,6 +48,7 @@ public:
     // test wraps them.
     struct Engines {
         std::function<std::vector<AppInfo>(bool includePermissionSensitive)> scanApps;
+        std::function<std::vector<SafeCleanupItem>()> scanSafeCleanup;
     };
     static Engines realEngines();
 
@@ -67,6 +69,7 @@ public:
     bool hasCompletedInitialScan() const { return hasCompletedInitialScan_; }
     bool hasScannedLeftovers() const { return hasScannedLeftovers_; }
     bool hasScannedSafeCleanup() const { return hasScannedSafeCleanup_; }
+    const std::vector<SafeCleanupItem>& safeCleanupItems() const { return safeCleanupItems_; }
 
     // The app inventory. Without `force` nothing happens while a scan runs; a forced scan
     // overlaps the running one and only the most recently started scan publishes.
@@ -82,6 +85,8 @@ public:
     std::vector<AppInfo> memoryLeaders() const;
     std::vector<AppInfo> installerLeaders() const;
     std::vector<AppInfo> stubbornApps() const;
+    // The bytes of every safe-cleanup item together.
+    std::int64_t safeCleanupBytes() const;
 
     // --- Navigation
     std::optional<ProductModule> selectedProductModule() const { return selectedProductModule_; }
@@ -135,6 +140,7 @@ signals:
     void scanRequested(bool force, bool includePermissionSensitive);
 
     void appsChanged();
+    void safeCleanupItemsChanged();
     void selectedAppChanged();
     void isScanningChanged();
     void isScanningLeftoversChanged();
@@ -161,6 +167,7 @@ private:
 
     std::vector<AppInfo> apps_;
     std::optional<AppInfo> selectedApp_;
+    std::vector<SafeCleanupItem> safeCleanupItems_;
     bool isScanning_ = false;
     bool isScanningLeftovers_ = false;
     bool isScanningSafeCleanup_ = false;

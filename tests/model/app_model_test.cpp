@@ -57,14 +57,16 @@ protected:
 
     // The real inventory, counted and with the threads it ran on recorded.
     AppModel::Engines countingEngines() {
-        return AppModel::Engines{.scanApps = [this](bool includePermissionSensitive) {
+        AppModel::Engines engines = AppModel::realEngines();
+        engines.scanApps = [this](bool includePermissionSensitive) {
             {
                 std::lock_guard lock(mutex);
                 scanThreads.insert(QThread::currentThread());
             }
             ++engineCalls;
             return AppScanner::scan(includePermissionSensitive);
-        }};
+        };
+        return engines;
     }
 
     static void scanAndWait(AppModel& model, bool force = false) {
@@ -202,7 +204,7 @@ TEST_F(ModelLayout, TheInventoryRunsOffTheGuiThreadWithoutStallingIt) {
     EXPECT_LT(longestStall, 50);
 }
 
-TEST_F(ModelLayout, LeftoverAndSafeCleanupPassesGoThroughTheirBusyFlags) {
+TEST_F(ModelLayout, LeftoverAndSafeCleanupPassesPublishOnceEach) {
     AppModel model;
     model.scanLeftovers();
     EXPECT_TRUE(model.isScanningLeftovers());
@@ -210,11 +212,20 @@ TEST_F(ModelLayout, LeftoverAndSafeCleanupPassesGoThroughTheirBusyFlags) {
     QTRY_VERIFY_WITH_TIMEOUT(model.hasScannedLeftovers(), generousTimeout);
     EXPECT_FALSE(model.isScanningLeftovers());
 
+    writeFile(home.path() / "Downloads/Setup.dmg", std::string(9000, 'x'));
+    QSignalSpy published(&model, &AppModel::safeCleanupItemsChanged);
     model.scanSafeCleanup();
+    model.scanSafeCleanup();
+    EXPECT_TRUE(model.isScanningSafeCleanup());
     EXPECT_EQ(model.scanStatusText(), model.t("scanningSafeItems"));
     QTRY_VERIFY_WITH_TIMEOUT(model.hasScannedSafeCleanup(), generousTimeout);
     EXPECT_FALSE(model.isScanningSafeCleanup());
     EXPECT_EQ(model.scanStatusText(), std::nullopt);
+    EXPECT_EQ(published.count(), 1);
+    ASSERT_EQ(model.safeCleanupItems().size(), 1u);
+    EXPECT_EQ(model.safeCleanupItems().front().name, "Setup.dmg");
+    EXPECT_GE(model.safeCleanupBytes(), 9000);
+    EXPECT_EQ(model.safeCleanupBytes(), model.safeCleanupItems().front().sizeBytes);
 }
 
 TEST_F(ModelLayout, TheLanguageSurvivesARestart) {
