@@ -1,8 +1,174 @@
 #include "model/app_model.h"
 
+#include <QMetaObject>
+#include <QtConcurrent/QtConcurrentRun>
+#include <algorithm>
+
+#include "cleanup/app_scanner.h"
+#include "cleanup/safe_cleanup_scan.h"
+#include "cleanup/saturating_sum.h"
+#include "model/app_lists.h"
+#include "model/language_setting.h"
+
 namespace tidewell {
 
-AppModel::AppModel(QObject* parent) : QObject(parent) {}
+namespace {
+
+// Forced inventory scans overlap, so the user-initiated pool runs a few at once.
+constexpr int userInitiatedThreads = 4;
+constexpr int utilityThreads = 2;
+
+// The app of `result` with the previous selection's id, else the first app, else none.
+std::optional<AppInfo> carriedSelection(const std::optional<AppInfo>& previous, const std::vector<AppInfo>& result) {
+    if (previous) {
+        auto same =
+            std::find_if(result.begin(), result.end(), [&](const AppInfo& app) { return app.id == previous->id; });
+        if (same != result.end()) return *same;
+    }
+    if (result.empty()) return std::nullopt;
+    return result.front();
+}
+
+// Runs `work` on `pool` and hands its result to `publish` as a queued call on `context`, so
+// `publish` runs on the context's (GUI) thread. The work gets plain values only.
+template <typename Work, typename Publish>
+void runInBackground(QThreadPool& pool, QObject* context, Work work, Publish publish) {
+    [[maybe_unused]] auto future =
+        QtConcurrent::run(&pool, [context, work = std::move(work), publish = std::move(publish)] {
+            auto result = work();
+            QMetaObject::invokeMethod(
+                context, [publish, result = std::move(result)]() mutable { publish(std::move(result)); },
+                Qt::QueuedConnection);
+        });
+}
+
+// The leftover finder is not part of this build: its pass finds nothing.
+std::size_t nothingFound() {
+    return 0;
+}
+
+}  // namespace
+
+AppModel::Engines AppModel::realEngines() {
+    return Engines{
+        .scanApps = [](bool includePermissionSensitive) { return AppScanner::scan(includePermissionSensitive); },
+        .scanSafeCleanup = [] { return AppScanner::scanSafeCleanup(); }};
+}
+
+AppModel::AppModel(QObject* parent) : AppModel(realEngines(), parent) {}
+
+AppModel::AppModel(Engines engines, QObject* parent)
+    : QObject(parent), engines_(std::move(engines)), language_(LanguageSetting::load()) {
+    userInitiatedPool_.setMaxThreadCount(userInitiatedThreads);
+    utilityPool_.setMaxThreadCount(utilityThreads);
+    utilityPool_.setThreadPriority(QThread::LowPriority);
+}
+
+AppModel::~AppModel() {
+    // Work still running posts its result to this object; the posted calls die with it.
+    userInitiatedPool_.waitForDone();
+    utilityPool_.waitForDone();
+}
+
+void AppModel::setFlag(bool& flag, bool value, void (AppModel::*changed)()) {
+    if (flag == value) return;
+    flag = value;
+    emit(this->*changed)();
+}
+
+void AppModel::setScanStatusText(std::optional<std::string> text) {
+    if (text == scanStatusText_) return;
+    scanStatusText_ = std::move(text);
+    emit scanStatusTextChanged();
+}
+
+void AppModel::setSelectedApp(std::optional<AppInfo> app) {
+    if (app == selectedApp_) return;
+    selectedApp_ = std::move(app);
+    emit selectedAppChanged();
+}
+
+void AppModel::scan(bool force, bool includePermissionSensitive) {
+    emit scanRequested(force, includePermissionSensitive);
+    if (isScanning_ && !force) return;
+    const std::uint64_t requestID = ++scanRequestID_;
+    setFlag(isScanning_, true, &AppModel::isScanningChanged);
+    setScanStatusText(t("scanningInstalledApps"));
+    runInBackground(
+        userInitiatedPool_, this,
+        [scanApps = engines_.scanApps, includePermissionSensitive] { return scanApps(includePermissionSensitive); },
+        [this, requestID](std::vector<AppInfo> result) { publishInventory(requestID, std::move(result)); });
+}
+
+void AppModel::publishInventory(std::uint64_t requestID, std::vector<AppInfo> result) {
+    // A newer scan started meanwhile: it publishes, this result is dropped.
+    if (requestID != scanRequestID_) return;
+    std::optional<AppInfo> selection = carriedSelection(selectedApp_, result);
+    if (result != apps_) {
+        apps_ = std::move(result);
+        emit appsChanged();
+    }
+    setSelectedApp(std::move(selection));
+    setFlag(hasCompletedInitialScan_, true, &AppModel::hasCompletedInitialScanChanged);
+    setFlag(isScanning_, false, &AppModel::isScanningChanged);
+    setScanStatusText(std::nullopt);
+}
+
+void AppModel::scanLeftovers() {
+    if (isScanningLeftovers_) return;
+    setFlag(isScanningLeftovers_, true, &AppModel::isScanningLeftoversChanged);
+    setScanStatusText(t("lookingForLeftovers"));
+    runInBackground(utilityPool_, this, nothingFound, [this](std::size_t) {
+        setFlag(hasScannedLeftovers_, true, &AppModel::hasScannedLeftoversChanged);
+        setFlag(isScanningLeftovers_, false, &AppModel::isScanningLeftoversChanged);
+        setScanStatusText(std::nullopt);
+    });
+}
+
+void AppModel::scanSafeCleanup() {
+    if (isScanningSafeCleanup_) return;
+    setFlag(isScanningSafeCleanup_, true, &AppModel::isScanningSafeCleanupChanged);
+    setScanStatusText(t("scanningSafeItems"));
+    runInBackground(utilityPool_, this, engines_.scanSafeCleanup, [this](std::vector<SafeCleanupItem> result) {
+        if (result != safeCleanupItems_) {
+            safeCleanupItems_ = std::move(result);
+            emit safeCleanupItemsChanged();
+        }
+        setFlag(hasScannedSafeCleanup_, true, &AppModel::hasScannedSafeCleanupChanged);
+        setFlag(isScanningSafeCleanup_, false, &AppModel::isScanningSafeCleanupChanged);
+        setScanStatusText(std::nullopt);
+    });
+}
+
+std::vector<AppInfo> AppModel::thirdPartyApps() const {
+    return AppLists::thirdPartyApps(apps_);
+}
+
+std::vector<AppInfo> AppModel::protectedApps() const {
+    return AppLists::protectedApps(apps_);
+}
+
+std::vector<AppInfo> AppModel::diskLeaders() const {
+    return AppLists::diskLeaders(apps_);
+}
+
+std::vector<AppInfo> AppModel::memoryLeaders() const {
+    return AppLists::memoryLeaders(apps_);
+}
+
+std::vector<AppInfo> AppModel::installerLeaders() const {
+    return AppLists::installerLeaders(apps_);
+}
+
+std::vector<AppInfo> AppModel::stubbornApps() const {
+    return AppLists::stubbornApps(apps_);
+}
+
+std::int64_t AppModel::safeCleanupBytes() const {
+    std::int64_t total = 0;
+    for (const SafeCleanupItem& item : safeCleanupItems_) total = saturatingSum(total, item.sizeBytes);
+    return total;
+}
 
 void AppModel::setSelectedProductModule(std::optional<ProductModule> module) {
     if (module == selectedProductModule_) return;
@@ -16,10 +182,30 @@ void AppModel::setSelectedSidebarItem(std::optional<SidebarItem> item) {
     emit selectionChanged();
 }
 
+void AppModel::setShowSelfUninstallConfirm(bool show) {
+    setFlag(showSelfUninstallConfirm_, show, &AppModel::showSelfUninstallConfirmChanged);
+}
+
 void AppModel::setLanguage(const std::string& language) {
+    // Every assignment is stored, so the choice survives a crash right after it.
+    LanguageSetting::save(language);
     if (language == language_) return;
     language_ = language;
     emit languageChanged();
+}
+
+void AppModel::presentAction(const std::string& message, ActionResultKind kind) {
+    actionMessage_ = message;
+    emit actionMessageChanged();
+    if (kind != actionResultKind_) {
+        actionResultKind_ = kind;
+        emit actionResultKindChanged();
+    }
+    setFlag(showActionAlert_, true, &AppModel::showActionAlertChanged);
+}
+
+void AppModel::setShowActionAlert(bool show) {
+    setFlag(showActionAlert_, show, &AppModel::showActionAlertChanged);
 }
 
 void AppModel::chooseRepairFile() {
@@ -29,10 +215,6 @@ void AppModel::chooseRepairFile() {
 
 void AppModel::cancelRepair() {
     emit repairCancelled();
-}
-
-void AppModel::scan(bool force, bool includePermissionSensitive) {
-    emit scanRequested(force, includePermissionSensitive);
 }
 
 }  // namespace tidewell

@@ -3,7 +3,7 @@
 #include <QWidget>
 #include <array>
 
-#include "ui/product_module.h"
+#include "model/product_module.h"
 
 class QPushButton;
 

@@ -1,6 +1,6 @@
 #include "ui/list_filters.h"
 
-#include "ui/i18n.h"
+#include "model/i18n.h"
 
 namespace tidewell {
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "ui/product_module.h"
-#include "ui/sidebar_item.h"
+#include "model/product_module.h"
+#include "model/sidebar_item.h"
 
 namespace tidewell {
 

@@ -5,7 +5,7 @@
 #include <functional>
 #include <optional>
 
-#include "ui/sidebar_item.h"
+#include "model/sidebar_item.h"
 
 namespace tidewell {
 

@@ -2,7 +2,7 @@
 
 #include <QWidget>
 
-#include "ui/sidebar_item.h"
+#include "model/sidebar_item.h"
 
 class QLabel;
 

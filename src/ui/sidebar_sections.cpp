@@ -1,6 +1,6 @@
 #include "ui/sidebar_sections.h"
 
-#include "ui/i18n.h"
+#include "model/i18n.h"
 
 namespace tidewell {
 

@@ -5,8 +5,8 @@
 #include <optional>
 #include <string>
 
-#include "ui/product_module.h"
-#include "ui/sidebar_item.h"
+#include "model/product_module.h"
+#include "model/sidebar_item.h"
 
 class QAbstractButton;
 class QLabel;

@@ -1,6 +1,6 @@
-#include "ui/product_module.h"
+#include "model/product_module.h"
 
-#include "ui/i18n.h"
+#include "model/i18n.h"
 
 namespace tidewell {
 

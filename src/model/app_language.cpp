@@ -1,4 +1,4 @@
-#include "ui/app_language.h"
+#include "model/app_language.h"
 
 namespace tidewell {
 

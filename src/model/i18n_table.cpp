@@ -1,4 +1,4 @@
-#include "ui/i18n_table.h"
+#include "model/i18n_table.h"
 
 // The keyed interface texts. Columns: key, English, Simplified Chinese, Spanish, Japanese, French.
 // Spanish, Japanese and French cover the keys up to and including "ok"; later keys show English there.

@@ -1,6 +1,6 @@
-#include "ui/sidebar_item.h"
+#include "model/sidebar_item.h"
 
-#include "ui/i18n.h"
+#include "model/i18n.h"
 
 namespace tidewell {
 

@@ -1,10 +1,10 @@
-#include "ui/i18n.h"
+#include "model/i18n.h"
 
 #include <gtest/gtest.h>
 
 #include <set>
 
-#include "ui/app_language.h"
+#include "model/app_language.h"
 
 namespace tidewell {
 namespace {

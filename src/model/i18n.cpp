@@ -1,7 +1,7 @@
-#include "ui/i18n.h"
+#include "model/i18n.h"
 
-#include "ui/app_language.h"
-#include "ui/i18n_table.h"
+#include "model/app_language.h"
+#include "model/i18n_table.h"
 
 namespace tidewell::I18n {
 namespace {
