@@ -138,6 +138,7 @@ FileRepairOutcome extractReadableContents(const FileRepairDiagnostic& diagnostic
     fs::create_directory(contents);
     extraction.report(RepairProgressStage::repairing, 0.56, "Extracting readable contents");
     const CommandOutput unzipped = extraction.run(*unzip, {"-q", "-o", archive.string(), "-d", contents.string()});
+    grantOwnerAccessToFolders(contents);
     validateExtractedTree(contents, RepairLimits::maximumExpandedArchiveBytes);
 
     const std::set<std::string> files = extractedRelativeFilePaths(contents);

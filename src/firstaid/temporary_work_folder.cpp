@@ -21,8 +21,25 @@ TemporaryWorkFolder::TemporaryWorkFolder(std::string_view prefix)
 }
 
 TemporaryWorkFolder::~TemporaryWorkFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
+    std::error_code error;
+    fs::remove_all(path_, error);
+    if (!error) return;
+    // A read-only folder from an archive blocks removal of what it holds.
+    grantOwnerAccessToFolders(path_);
+    fs::remove_all(path_, error);
+}
+
+void grantOwnerAccessToFolders(const fs::path& root) {
+    std::error_code error;
+    fs::permissions(root, fs::perms::owner_all, fs::perm_options::add, error);
+    fs::recursive_directory_iterator items(root, error);
+    for (; !error && items != fs::recursive_directory_iterator(); items.increment(error)) {
+        std::error_code statusError;
+        if (!fs::is_directory(items->symlink_status(statusError))) continue;
+        // Before the iterator steps into the folder, so that it can be listed.
+        std::error_code ignored;
+        fs::permissions(items->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
 }
 
 }  // namespace tidewell::FileFirstAidEngine

@@ -21,4 +21,9 @@ private:
     std::filesystem::path path_;
 };
 
+// Gives the owner full access to every folder below root (links are not
+// followed). Archives may carry read-only folders; unlocked, their contents can
+// be walked, copied and removed by an ordinary user.
+void grantOwnerAccessToFolders(const std::filesystem::path& root);
+
 }  // namespace tidewell::FileFirstAidEngine

@@ -172,6 +172,26 @@ TEST_F(ContentExtractionTest, RefusalsBeforeAnythingIsWritten) {
     EXPECT_TRUE(reports.empty());
 }
 
+TEST_F(ContentExtractionTest, ReadOnlyFoldersInTheArchiveComeOutUsable) {
+    testing::writeFile(folder / "tree/locked/inner/f.txt", "locked");
+    testing::writeFile(folder / "tree/shut/g.txt", "shut");
+    fs::permissions(folder / "tree/locked", fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(folder / "tree/shut", fs::perms::none);
+    const auto output = CommandRunner::run("/usr/bin/zip", {"-q", "-r", (folder / "ro.zip").string(), "locked", "shut"},
+                                           folder / "tree");
+    ASSERT_EQ(output.status, 0) << output.combined();
+    fs::permissions(folder / "tree/locked", fs::perms::owner_all);
+    fs::permissions(folder / "tree/shut", fs::perms::owner_all);
+
+    const auto outcome = extract(diagnose(folder / "ro.zip"));
+    EXPECT_EQ(outcome.message, "Extracted 2 readable files into a separate folder.");
+    for (const char* name : {"locked", "locked/inner", "shut"}) {
+        const auto mode = fs::status(outcome.outputURL / name).permissions();
+        EXPECT_EQ(mode & fs::perms::owner_all, fs::perms::owner_all) << name;
+    }
+    EXPECT_EQ(testing::readFile(outcome.outputURL / "shut/g.txt"), "shut");
+}
+
 TEST_F(ContentExtractionTest, ReportListsTheFirst500PathsInOrder) {
     std::set<std::string> files;
     for (int number = 0; number < 600; ++number) files.insert("f" + std::to_string(1000 + number) + ".txt");
