@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <exception>
 #include <fstream>
-#include <sstream>
 #include <system_error>
 
 #include "firstaid/repair_history_coding.h"
@@ -19,13 +18,19 @@ namespace {
 // The file earlier versions wrote; it is dropped unread.
 constexpr const char* legacyFileName = "repair-history.json";
 
-std::optional<std::string> readWholeFile(const fs::path& path) {
+namespace Limits {
+// 80 records take a few tens of kilobytes; anything far larger is not a history.
+constexpr std::uintmax_t maximumFileBytes = 16 * 1024 * 1024;
+}  // namespace Limits
+
+std::optional<std::string> readHistoryFile(const fs::path& path) {
+    std::error_code error;
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (error || size > Limits::maximumFileBytes) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size), '\0');
     std::ifstream file(path, std::ios::binary);
-    if (!file) return std::nullopt;
-    std::ostringstream bytes;
-    bytes << file.rdbuf();
-    if (file.bad()) return std::nullopt;
-    return bytes.str();
+    if (!file.read(bytes.data(), static_cast<std::streamsize>(size))) return std::nullopt;
+    return bytes;
 }
 
 }  // namespace
@@ -45,7 +50,7 @@ std::vector<RepairHistoryRecord> load() {
     std::error_code ignored;
     fs::remove(storage->parent_path() / legacyFileName, ignored);
 
-    const std::optional<std::string> bytes = readWholeFile(*storage);
+    const std::optional<std::string> bytes = readHistoryFile(*storage);
     if (!bytes) return {};
     std::optional<std::vector<RepairHistoryRecord>> records = decodeRepairHistory(*bytes);
     if (!records) return {};

@@ -120,6 +120,9 @@ TEST_F(RepairHistoryStoreTest, MalformedFilesLoadEmpty) {
     EXPECT_TRUE(RepairHistoryStore::load().empty());
     testing::writeFile(file(), "{}");
     EXPECT_TRUE(RepairHistoryStore::load().empty());
+    // A valid history padded beyond any real size is not read at all.
+    testing::writeFile(file(), encodeRepairHistory({record(1, 10)}) + std::string(17 * 1024 * 1024, ' '));
+    EXPECT_TRUE(RepairHistoryStore::load().empty());
 }
 
 TEST_F(RepairHistoryStoreTest, LegacyFileIsDeletedUnread) {
