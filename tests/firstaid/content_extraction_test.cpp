@@ -205,6 +205,15 @@ TEST_F(ContentExtractionTest, ReportListsTheFirst500PathsInOrder) {
     EXPECT_TRUE(list.ends_with("\n- f1499.txt\n- \u2026 100 additional files"));
 }
 
+TEST_F(ContentExtractionTest, SixHundredExtractedFilesAreCountedBeyondTheList) {
+    std::vector<std::pair<std::string, std::string>> files;
+    for (int number = 0; number < 600; ++number) files.emplace_back("d/" + std::to_string(number) + ".txt", "x");
+    const auto outcome = extract(diagnose(testing::makeZip(folder / "many.zip", files)));
+    EXPECT_EQ(outcome.message, "Extracted 600 readable files into a separate folder.");
+    EXPECT_TRUE(outcome.report.ends_with("\n- d/548.txt\n- \u2026 100 additional files"));
+    EXPECT_EQ(testing::readFile(outcome.outputURL / "Tidewell-Recovery-Report.txt"), outcome.report);
+}
+
 TEST_F(ContentExtractionTest, RelativePathsAreRegularFilesOnly) {
     testing::writeFile(folder / "tree/a.txt", "a");
     testing::writeFile(folder / "tree/sub/deeper/b.txt", "b");
