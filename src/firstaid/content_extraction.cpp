@@ -82,6 +82,32 @@ fs::path salvagedArchive(Extraction& extraction, const fs::path& work) {
     return salvaged;
 }
 
+// Unzips the archive into contents and checks what came out; notes go to the extraction.
+std::set<std::string> extractFiles(Extraction& extraction, const fs::path& archive, const fs::path& contents) {
+    const auto unzip = toolPath("unzip");
+    if (!unzip) throw RepairError::toolFailed("macOS unzip is unavailable for readable-content extraction.");
+    fs::create_directory(contents);
+    extraction.report(RepairProgressStage::repairing, 0.56, "Extracting readable contents");
+    const CommandOutput unzipped = extraction.run(*unzip, {"-q", "-o", archive.string(), "-d", contents.string()});
+    grantOwnerAccessToFolders(contents);
+    validateExtractedTree(contents, RepairLimits::maximumExpandedArchiveBytes);
+
+    std::set<std::string> files = extractedRelativeFilePaths(contents);
+    if (files.empty()) {
+        throw RepairError::noRecoverableContent(
+            shorten(unzipped.combined(), "No individually readable files could be extracted."));
+    }
+    if (unzipped.status != 0) {
+        extraction.warnings.push_back(shorten(unzipped.combined(), "Some archive entries could not be extracted."));
+    }
+    if (extraction.diagnostic.kind == FileRepairKind::officeDocument) {
+        extraction.warnings.push_back(
+            "Office package structure may be incomplete. Files inside this folder (such as media, XML, or "
+            "attachments) are recovered separately and are not a working Office document.");
+    }
+    return files;
+}
+
 void throwIfCancelled(const std::shared_ptr<RepairCancellationToken>& token) {
     if (token && token->isCancelled()) throw CommandRunner::CancellationError();
 }
@@ -131,38 +157,19 @@ FileRepairOutcome extractReadableContents(const FileRepairDiagnostic& diagnostic
     if (!archiveSafetyAssessment(source, logicalFileByteSize(source)).isSafe()) {
         archive = salvagedArchive(extraction, work.path());
     }
-    const auto unzip = toolPath("unzip");
-    if (!unzip) throw RepairError::toolFailed("macOS unzip is unavailable for readable-content extraction.");
-
     const fs::path contents = work.path() / "contents";
-    fs::create_directory(contents);
-    extraction.report(RepairProgressStage::repairing, 0.56, "Extracting readable contents");
-    const CommandOutput unzipped = extraction.run(*unzip, {"-q", "-o", archive.string(), "-d", contents.string()});
-    grantOwnerAccessToFolders(contents);
-    validateExtractedTree(contents, RepairLimits::maximumExpandedArchiveBytes);
-
-    const std::set<std::string> files = extractedRelativeFilePaths(contents);
-    if (files.empty()) {
-        throw RepairError::noRecoverableContent(
-            shorten(unzipped.combined(), "No individually readable files could be extracted."));
-    }
-    if (unzipped.status != 0) {
-        extraction.warnings.push_back(shorten(unzipped.combined(), "Some archive entries could not be extracted."));
-    }
-    if (diagnostic.kind == FileRepairKind::officeDocument) {
-        extraction.warnings.push_back(
-            "Office package structure may be incomplete. Files inside this folder (such as media, XML, or "
-            "attachments) are recovered separately and are not a working Office document.");
-    }
-
+    const std::set<std::string> files = extractFiles(extraction, archive, contents);
     extraction.report(RepairProgressStage::verifying, 0.86, "Writing recovered contents");
     copyContents(contents, output);
     const std::string report = contentExtractionReport(source, output, files, extraction.warnings);
     writeReport(output / kReportFileName, report);
 
-    return FileRepairOutcome{
-        output, RepairOutcomeState::partial,        extractedMessage(files.size()), extraction.warnings,
-        report, RepairExportKind::extractedContents};
+    return FileRepairOutcome{.outputURL = output,
+                             .state = RepairOutcomeState::partial,
+                             .message = extractedMessage(files.size()),
+                             .warnings = extraction.warnings,
+                             .report = report,
+                             .exportKind = RepairExportKind::extractedContents};
 }
 
 }  // namespace tidewell::FileFirstAidEngine
