@@ -6,19 +6,36 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cleanup/app_info.h"
+#include "cleanup/cleanup_candidate.h"
+#include "cleanup/cleanup_report.h"
+#include "cleanup/leftover_group.h"
 #include "cleanup/safe_cleanup_item.h"
+#include "firstaid/file_repair_diagnostic.h"
+#include "firstaid/file_repair_job.h"
+#include "firstaid/file_repair_outcome.h"
+#include "firstaid/repair_cancellation_token.h"
+#include "firstaid/repair_history_record.h"
 #include "model/action_result_kind.h"
 #include "model/desktop.h"
 #include "model/dialogs.h"
 #include "model/i18n.h"
 #include "model/product_module.h"
 #include "model/sidebar_item.h"
+#include "recovery/deleted/deleted_candidate.h"
+#include "recovery/deleted/deleted_scan_report.h"
+#include "recovery/readable/external_recovery_volume.h"
+#include "recovery/readable/recovery_cancellation_token.h"
+#include "recovery/readable/recovery_candidate.h"
+#include "recovery/readable/recovery_scan_report.h"
+#include "recovery/readable/recovery_scan_state.h"
 
 namespace tidewell {
 
@@ -39,6 +56,9 @@ class AppModel : public QObject {
                    showSelfUninstallConfirmChanged)
     Q_PROPERTY(bool showActionAlert READ showActionAlert WRITE setShowActionAlert NOTIFY showActionAlertChanged)
     Q_PROPERTY(QString language READ languageText WRITE setLanguageText NOTIFY languageChanged)
+    Q_PROPERTY(bool isDiagnosingRepair READ isDiagnosingRepair NOTIFY isDiagnosingRepairChanged)
+    Q_PROPERTY(bool repairInProgress READ repairInProgress NOTIFY repairInProgressChanged)
+    Q_PROPERTY(bool repairQueueInProgress READ repairQueueInProgress NOTIFY repairQueueInProgressChanged)
 
 public:
     // Asks the user for a file to repair; none when the user cancels.
@@ -49,6 +69,21 @@ public:
     struct Engines {
         std::function<std::vector<AppInfo>(bool includePermissionSensitive)> scanApps;
         std::function<std::vector<SafeCleanupItem>()> scanSafeCleanup;
+        std::function<std::vector<LeftoverGroup>(const std::vector<AppInfo>& installedApps)> scanLeftovers;
+
+        // The item's new location in the Trash when known; throws when it could not be moved.
+        std::function<std::optional<std::filesystem::path>(const std::filesystem::path&, bool allowAdminAuthorization)>
+            moveToTrash;
+        std::function<void(const AppInfo&, bool allowForceQuit)> quitApp;
+        std::function<void(const CleanupCandidate&)> bootout;
+        // The installed application folder this process runs from, else the executable itself.
+        std::function<std::filesystem::path()> runningApplicationBundle;
+        // Ends the application (after its own bundle moved to the Trash).
+        std::function<void()> terminateApplication;
+
+        std::function<std::vector<ExternalRecoveryVolume>()> mountedExternalVolumes;
+        // The source as it is now; none when it is gone.
+        std::function<std::optional<ExternalRecoveryVolume>(const ExternalRecoveryVolume&)> refreshedVolume;
     };
     static Engines realEngines();
 
@@ -70,6 +105,9 @@ public:
     bool hasScannedLeftovers() const { return hasScannedLeftovers_; }
     bool hasScannedSafeCleanup() const { return hasScannedSafeCleanup_; }
     const std::vector<SafeCleanupItem>& safeCleanupItems() const { return safeCleanupItems_; }
+    const std::vector<LeftoverGroup>& leftovers() const { return leftovers_; }
+    const std::optional<LeftoverGroup>& selectedLeftover() const { return selectedLeftover_; }
+    void setSelectedLeftover(std::optional<LeftoverGroup> group);
 
     // The app inventory. Without `force` nothing happens while a scan runs; a forced scan
     // overlaps the running one and only the most recently started scan publishes.
@@ -100,6 +138,94 @@ public:
     const std::optional<std::string>& cleanupStatusText() const { return cleanupStatusText_; }
     bool showSelfUninstallConfirm() const { return showSelfUninstallConfirm_; }
     void setShowSelfUninstallConfirm(bool show);
+    // Newest first; loaded from the report store at construction.
+    const std::vector<CleanupReport>& reports() const { return reports_; }
+
+    // --- Cleanup workflows (each batch does nothing while another one runs)
+    // Moves the bundle alone; records no report.
+    void moveAppBundleToTrash(const AppInfo& app);
+    // Startup items first (unloaded before they move), the bundle last; a running app is
+    // quit before its bundle moves.
+    void moveCleanupCandidatesToTrash(const AppInfo& app, const std::vector<CleanupCandidate>& candidates,
+                                      bool allowForceQuit = false, bool allowAdminAuthorization = false);
+    void moveLeftoverCandidatesToTrash(const LeftoverGroup& group, const std::vector<CleanupCandidate>& candidates);
+    void moveSafeCleanupItemsToTrash(const std::vector<SafeCleanupItem>& items);
+    // Moves this application's installed folder to the Trash and ends the application.
+    void selfUninstall();
+    // Writes the support snapshot and reveals it in the file browser.
+    void exportDiagnostics();
+
+    // --- Readable and deleted-file recovery (one source list for both screens)
+    const std::vector<ExternalRecoveryVolume>& recoveryVolumes() const { return recoveryVolumes_; }
+    const std::optional<std::string>& selectedRecoveryVolumeID() const { return selectedRecoveryVolumeID_; }
+    // The source with the selected id, else the first; none when the list is empty.
+    std::optional<ExternalRecoveryVolume> selectedRecoveryVolume() const;
+    const std::vector<RecoveryCandidate>& recoveryCandidates() const { return recoveryCandidates_; }
+    const std::set<std::string>& selectedRecoveryCandidateIDs() const { return selectedRecoveryCandidateIDs_; }
+    std::vector<RecoveryCandidate> selectedRecoveryCandidates() const;
+    const RecoveryScanState& recoveryScanState() const { return recoveryScanState_; }
+    const std::optional<std::string>& recoveryStatusText() const { return recoveryStatusText_; }
+    const std::optional<RecoveryScanReport>& recoveryReport() const { return recoveryReport_; }
+
+    const std::vector<DeletedRecovery::Candidate>& deletedRecoveryCandidates() const {
+        return deletedRecoveryCandidates_;
+    }
+    const std::set<std::string>& selectedDeletedRecoveryCandidateIDs() const {
+        return selectedDeletedRecoveryCandidateIDs_;
+    }
+    std::vector<DeletedRecovery::Candidate> selectedDeletedRecoveryCandidates() const;
+    const RecoveryScanState& deletedRecoveryScanState() const { return deletedRecoveryScanState_; }
+    const std::optional<std::string>& deletedRecoveryStatusText() const { return deletedRecoveryStatusText_; }
+    const std::optional<DeletedRecovery::Report>& deletedRecoveryReport() const { return deletedRecoveryReport_; }
+
+    // Lists the mounted external sources again, keeping the selected one when it is still there.
+    void refreshRecoveryVolumes();
+    // Asks for a folder to use as a source and selects it.
+    void chooseRecoverySource();
+    // Selecting another source drops both screens' results; the current one keeps them.
+    void selectRecoveryVolume(const std::optional<std::string>& id);
+    void scanSelectedRecoveryVolume();
+    void cancelRecoveryScan();
+    void toggleRecoveryCandidate(const RecoveryCandidate& candidate);
+    void selectAllRecoveryCandidates();
+    void exportSelectedRecoveryCandidates();
+    void scanDeletedFiles();
+    void cancelDeletedRecoveryScan();
+    void toggleDeletedRecoveryCandidate(const DeletedRecovery::Candidate& candidate);
+    void selectAllDeletedRecoveryCandidates();
+    void exportSelectedDeletedRecoveryCandidates();
+
+    // --- Repair queue
+    const std::optional<std::filesystem::path>& repairSelectedURL() const { return repairSelectedURL_; }
+    const std::optional<FileRepairDiagnostic>& repairDiagnostic() const { return repairDiagnostic_; }
+    bool isDiagnosingRepair() const { return isDiagnosingRepair_; }
+    bool repairInProgress() const { return repairInProgress_; }
+    bool repairQueueInProgress() const { return repairQueueInProgress_; }
+    const std::optional<std::string>& repairStatusText() const { return repairStatusText_; }
+    const std::vector<FileRepairJob>& repairJobs() const { return repairJobs_; }
+    const std::optional<std::string>& selectedRepairJobID() const { return selectedRepairJobID_; }
+    // The job with the selected id, else the first; none when the queue is empty.
+    std::optional<FileRepairJob> selectedRepairJob() const;
+    // Jobs ready for repair whose diagnostic allows an attempt.
+    std::int64_t readyRepairJobCount() const;
+    // Newest first; loaded from the history store at construction.
+    const std::vector<RepairHistoryRecord>& repairHistory() const { return repairHistory_; }
+
+    // Queues existing files not queued yet, then diagnoses the new jobs.
+    void addRepairFiles(const std::vector<std::filesystem::path>& urls);
+    // Diagnoses the jobs in order; nothing happens while a diagnosis runs.
+    void diagnoseRepairJobs(const std::vector<std::string>& ids);
+    void selectRepairJob(const FileRepairJob& job);
+    void removeRepairJob(const FileRepairJob& job);
+    // Exports a repaired copy of the selected job to a place the user chooses.
+    void exportRepairCopy();
+    // Extracts the selected job's readable contents into a folder the user chooses.
+    void extractReadableRepairContents();
+    // Exports every ready job into one folder the user chooses.
+    void exportAllRepairableCopies();
+    void clearRepairHistory();
+    void revealRepairOutput(const std::filesystem::path& url);
+    void openRepairOutput(const std::filesystem::path& url);
 
     // --- Presentation
     // The language raw value; stored at every assignment and read back at the next start.
@@ -126,9 +252,10 @@ public:
 
     // The chooser the file-repair command asks (the application installs a file dialog).
     void setRepairFileChooser(RepairFileChooser chooser) { repairFileChooser_ = std::move(chooser); }
-    // Asks the chooser for a file and announces the chosen one.
+    // Asks for files to repair (the chooser when one is installed, else the open panel) and
+    // queues them.
     void chooseRepairFile();
-    // Stops a running repair; nothing happens when none runs.
+    // Stops a running repair export; nothing happens when none runs.
     void cancelRepair();
 
 signals:
@@ -156,6 +283,33 @@ signals:
     void actionResultKindChanged();
     void showActionAlertChanged();
 
+    void leftoversChanged();
+    void selectedLeftoverChanged();
+    void reportsChanged();
+
+    void recoveryVolumesChanged();
+    void selectedRecoveryVolumeIDChanged();
+    void recoveryCandidatesChanged();
+    void selectedRecoveryCandidateIDsChanged();
+    void recoveryScanStateChanged();
+    void recoveryStatusTextChanged();
+    void recoveryReportChanged();
+    void deletedRecoveryCandidatesChanged();
+    void selectedDeletedRecoveryCandidateIDsChanged();
+    void deletedRecoveryScanStateChanged();
+    void deletedRecoveryStatusTextChanged();
+    void deletedRecoveryReportChanged();
+
+    void repairSelectedURLChanged();
+    void repairDiagnosticChanged();
+    void isDiagnosingRepairChanged();
+    void repairInProgressChanged();
+    void repairQueueInProgressChanged();
+    void repairStatusTextChanged();
+    void repairJobsChanged();
+    void selectedRepairJobIDChanged();
+    void repairHistoryChanged();
+
 private:
     void publishInventory(std::uint64_t requestID, std::vector<AppInfo> result);
     void setScanStatusText(std::optional<std::string> text);
@@ -168,6 +322,8 @@ private:
     std::vector<AppInfo> apps_;
     std::optional<AppInfo> selectedApp_;
     std::vector<SafeCleanupItem> safeCleanupItems_;
+    std::vector<LeftoverGroup> leftovers_;
+    std::optional<LeftoverGroup> selectedLeftover_;
     bool isScanning_ = false;
     bool isScanningLeftovers_ = false;
     bool isScanningSafeCleanup_ = false;
@@ -184,6 +340,33 @@ private:
     bool cleanupInProgress_ = false;
     std::optional<std::string> cleanupStatusText_;
     bool showSelfUninstallConfirm_ = false;
+    std::vector<CleanupReport> reports_;
+
+    std::vector<ExternalRecoveryVolume> recoveryVolumes_;
+    std::optional<std::string> selectedRecoveryVolumeID_;
+    std::vector<RecoveryCandidate> recoveryCandidates_;
+    std::set<std::string> selectedRecoveryCandidateIDs_;
+    RecoveryScanState recoveryScanState_ = RecoveryScanState::idle();
+    std::optional<std::string> recoveryStatusText_;
+    std::optional<RecoveryScanReport> recoveryReport_;
+    std::shared_ptr<RecoveryCancellationToken> recoveryCancellationToken_;
+    std::vector<DeletedRecovery::Candidate> deletedRecoveryCandidates_;
+    std::set<std::string> selectedDeletedRecoveryCandidateIDs_;
+    RecoveryScanState deletedRecoveryScanState_ = RecoveryScanState::idle();
+    std::optional<std::string> deletedRecoveryStatusText_;
+    std::optional<DeletedRecovery::Report> deletedRecoveryReport_;
+    std::shared_ptr<RecoveryCancellationToken> deletedRecoveryCancellationToken_;
+
+    std::optional<std::filesystem::path> repairSelectedURL_;
+    std::optional<FileRepairDiagnostic> repairDiagnostic_;
+    bool isDiagnosingRepair_ = false;
+    bool repairInProgress_ = false;
+    bool repairQueueInProgress_ = false;
+    std::optional<std::string> repairStatusText_;
+    std::vector<FileRepairJob> repairJobs_;
+    std::optional<std::string> selectedRepairJobID_;
+    std::vector<RepairHistoryRecord> repairHistory_;
+    std::shared_ptr<RepairCancellationToken> repairCancellationToken_;
 
     std::string language_;
     std::optional<std::string> actionMessage_;

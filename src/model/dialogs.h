@@ -17,11 +17,16 @@ public:
         bool canChooseDirectories = false;
         bool allowsMultipleSelection = false;
         std::optional<std::filesystem::path> directory;  // the folder the panel opens in
+        std::string message;                             // the explanation shown in the panel
+        bool canCreateDirectories = false;
+        // Content type names ("public.jpeg", "com.adobe.pdf"); empty allows every file.
+        std::vector<std::string> allowedContentTypes;
     };
     struct SaveRequest {
         std::string title;
         std::string suggestedName;
         std::optional<std::filesystem::path> directory;
+        std::string message;
     };
 
     virtual ~Dialogs() = default;
