@@ -31,13 +31,18 @@
 #include "model/sidebar_item.h"
 #include "recovery/deleted/deleted_candidate.h"
 #include "recovery/deleted/deleted_scan_report.h"
+#include "recovery/deleted/deleted_scan_result.h"
 #include "recovery/readable/external_recovery_volume.h"
 #include "recovery/readable/recovery_cancellation_token.h"
 #include "recovery/readable/recovery_candidate.h"
 #include "recovery/readable/recovery_scan_report.h"
 #include "recovery/readable/recovery_scan_state.h"
+#include "util/progress.h"
 
 namespace tidewell {
+
+struct CleanupBatch;
+struct CleanupPlanRun;
 
 // The application model: all interface state, confined to the GUI thread. The views read its
 // state and call its operations; the engines run on two worker pools (user-initiated work and
@@ -311,6 +316,53 @@ signals:
     void repairHistoryChanged();
 
 private:
+    // Work that follows a scan or a batch; runs on the GUI thread.
+    using Continuation = std::function<void()>;
+
+    // The scans, calling `then` when this call's own work ended (at once when it did not start).
+    void startInventoryScan(bool force, bool includePermissionSensitive, Continuation then);
+    void startLeftoverScan(Continuation then);
+    void startSafeCleanupScan(Continuation then);
+
+    // Cleanup batches.
+    void setCleanupStatusText(std::optional<std::string> text);
+    // From a worker: shows the step as the cleanup status once the GUI thread gets to it.
+    void postCleanupStatus(std::string text);
+    void endCleanup();
+    void addReport(const CleanupReport& report);
+    void recordBatch(const std::string& appName, const CleanupBatch& batch, const std::string& summary);
+    void finishCleanupPlan(const AppInfo& app, const CleanupPlanRun& run);
+
+    // Recovery screens.
+    void resetRecoveryScan();
+    // The live check: the selected source as it is now (replacing the listed one), or none
+    // when it is gone; `then` gets the answer on the GUI thread.
+    void checkLiveRecoveryVolume(std::function<void(std::optional<ExternalRecoveryVolume>)> then);
+    // While a screen scans or exports, or a live check is under way, requests are ignored.
+    bool recoveryRequestBlocked(const RecoveryScanState& state) const;
+    // A progress callback for a worker that posts "{percent}% · {text}" to the status, unless
+    // the results were reset meanwhile.
+    ProgressCallback statusPoster(std::optional<std::string> AppModel::*status, void (AppModel::*changed)());
+    std::optional<std::filesystem::path> chooseRecoveryDestination(const std::string& message);
+    void startReadableScan(const ExternalRecoveryVolume& volume);
+    void startReadableExport(const ExternalRecoveryVolume& volume, std::vector<RecoveryCandidate> selected,
+                             const std::filesystem::path& destination);
+    void setDeletedRecoveryStatus(std::string text);
+    void startDeletedScan(const ExternalRecoveryVolume& volume);
+    void publishDeletedScan(FATDeletedRecoveryEngine::ScanResult found);
+    void startDeletedExport(const ExternalRecoveryVolume& volume, std::vector<DeletedRecovery::Candidate> selected,
+                            const std::filesystem::path& destination);
+
+    static std::vector<RepairHistoryRecord> loadRepairHistory();
+
+    // Stores the value and announces it when it differs.
+    template <typename Value>
+    void assign(Value& field, Value value, void (AppModel::*changed)()) {
+        if (field == value) return;
+        field = std::move(value);
+        emit(this->*changed)();
+    }
+
     void publishInventory(std::uint64_t requestID, std::vector<AppInfo> result);
     void setScanStatusText(std::optional<std::string> text);
     void setFlag(bool& flag, bool value, void (AppModel::*changed)());
@@ -356,6 +408,9 @@ private:
     std::optional<std::string> deletedRecoveryStatusText_;
     std::optional<DeletedRecovery::Report> deletedRecoveryReport_;
     std::shared_ptr<RecoveryCancellationToken> deletedRecoveryCancellationToken_;
+    // Counts the resets of the recovery results; work begun before the latest reset publishes nothing.
+    std::uint64_t recoveryGeneration_ = 0;
+    int liveChecksInFlight_ = 0;
 
     std::optional<std::filesystem::path> repairSelectedURL_;
     std::optional<FileRepairDiagnostic> repairDiagnostic_;

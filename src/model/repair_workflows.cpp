@@ -10,6 +10,19 @@ std::int64_t AppModel::readyRepairJobCount() const {
     return 0;
 }
 
+std::vector<RepairHistoryRecord> AppModel::loadRepairHistory() {
+    return {};
+}
+
+void AppModel::chooseRepairFile() {
+    if (!repairFileChooser_) return;
+    if (auto file = repairFileChooser_()) emit repairFileChosen(QString::fromStdString(file->string()));
+}
+
+void AppModel::cancelRepair() {
+    emit repairCancelled();
+}
+
 void AppModel::addRepairFiles(const std::vector<std::filesystem::path>&) {}
 void AppModel::diagnoseRepairJobs(const std::vector<std::string>&) {}
 void AppModel::selectRepairJob(const FileRepairJob&) {}
