@@ -75,7 +75,7 @@ TEST_F(CleanupWorkflows, APlanMovesTheStartupItemThenTheCacheThenTheBundleAndRec
               "</dict></plist>\n");
     AppModel model(recordingEngines());
     model.scan(true, true);
-    QTRY_VERIFY_WITH_TIMEOUT(!model.isScanning(), workflowTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return !model.isScanning(); }));
     ASSERT_EQ(model.apps().size(), 1u);
     const AppInfo app = model.apps().front();
     std::vector<CleanupCandidate> plan;
@@ -169,7 +169,7 @@ TEST_F(CleanupWorkflows, ALeftoverGroupMovesAndBothListsAreScannedAgain) {
     AppModel model(recordingEngines());
     scanAndWait(model);
     model.scanLeftovers();
-    QTRY_VERIFY_WITH_TIMEOUT(model.hasScannedLeftovers() && !model.isScanningLeftovers(), workflowTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return model.hasScannedLeftovers() && !model.isScanningLeftovers(); }));
     ASSERT_EQ(model.leftovers().size(), 1u);
     const LeftoverGroup group = model.leftovers().front();
     EXPECT_EQ(model.selectedLeftover(), group);
@@ -193,7 +193,7 @@ TEST_F(CleanupWorkflows, SafeCleanupItemsMoveAndTheListIsScannedAgain) {
     writeFile(home.path() / "Downloads/tool.zip", std::string(3000, 'z'));
     AppModel model(recordingEngines());
     model.scanSafeCleanup();
-    QTRY_VERIFY_WITH_TIMEOUT(model.hasScannedSafeCleanup() && !model.isScanningSafeCleanup(), workflowTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return model.hasScannedSafeCleanup() && !model.isScanningSafeCleanup(); }));
     ASSERT_EQ(model.safeCleanupItems().size(), 2u);
 
     model.moveSafeCleanupItemsToTrash(model.safeCleanupItems());
@@ -217,17 +217,17 @@ TEST_F(CleanupWorkflows, AnAppBundleMovesAloneWithoutAReport) {
     scanAndWait(model);
     AppInfo app = model.apps().front();
     model.moveAppBundleToTrash(app);
-    QTRY_VERIFY_WITH_TIMEOUT(model.showActionAlert(), workflowTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return model.showActionAlert(); }));
     EXPECT_EQ(*model.actionMessage(), "Alpha was moved to Trash: " + (trashFiles() / "Alpha.app").string() +
                                           ". Related caches and installers were left untouched in this alpha build.");
     EXPECT_EQ(model.actionResultKind(), ActionResultKind::success);
-    QTRY_VERIFY_WITH_TIMEOUT(model.apps().empty(), workflowTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return model.apps().empty(); }));
     EXPECT_TRUE(model.reports().empty());
 
     model.setShowActionAlert(false);
     app.isProtected = true;
     model.moveAppBundleToTrash(app);
-    QTRY_VERIFY_WITH_TIMEOUT(model.showActionAlert(), workflowTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return model.showActionAlert(); }));
     EXPECT_EQ(*model.actionMessage(),
               "Tidewell blocked this item because it is protected or outside the approved app locations.");
     EXPECT_EQ(model.actionResultKind(), ActionResultKind::failure);
@@ -286,7 +286,7 @@ TEST_F(CleanupWorkflows, SelfUninstallMovesTheInstalledFolderOrRefuses) {
     engines.runningApplicationBundle = [installed] { return installed; };
     AppModel model(engines);
     model.selfUninstall();
-    QTRY_COMPARE_WITH_TIMEOUT(terminations.load(), 1, workflowTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return terminations.load() == 1; }));
     EXPECT_TRUE(inTrash("Tidewell.app"));
 }
 
@@ -295,7 +295,7 @@ TEST_F(CleanupWorkflows, DiagnosticsAreExportedAndRevealed) {
     AppModel model(recordingEngines());
     model.setDesktop(&desktop);
     model.exportDiagnostics();
-    QTRY_VERIFY_WITH_TIMEOUT(model.showActionAlert(), workflowTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return model.showActionAlert(); }));
     ASSERT_EQ(desktop.revealed.size(), 1u);
     const fs::path file = desktop.revealed.front().front();
     EXPECT_TRUE(fs::is_regular_file(file));

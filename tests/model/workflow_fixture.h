@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QDeadlineTimer>
 #include <QTest>
 #include <filesystem>
+#include <functional>
 #include <string>
 
 #include "model/app_model.h"
@@ -14,6 +16,17 @@
 namespace tidewell::testing {
 
 inline constexpr int workflowTimeout = 60000;
+
+// Processes events until the condition holds; false when it still does not after the timeout.
+// (A gtest assertion, unlike the QTRY macros, fails the test.)
+inline bool eventually(const std::function<bool()>& condition, int timeout = workflowTimeout) {
+    QDeadlineTimer deadline(timeout);
+    while (!condition()) {
+        if (deadline.hasExpired()) return false;
+        QTest::qWait(5);
+    }
+    return true;
+}
 
 // A temporary HOME and a re-rooted system whose "/Applications" the real inventory reads.
 class WorkflowLayout : public ::testing::Test {
@@ -42,10 +55,10 @@ protected:
 
     static void scanAndWait(AppModel& model) {
         model.scan(true);
-        QTRY_VERIFY_WITH_TIMEOUT(!model.isScanning(), workflowTimeout);
+        ASSERT_TRUE(testing::eventually([&] { return !model.isScanning(); }));
     }
     static void waitForCleanup(AppModel& model) {
-        QTRY_VERIFY_WITH_TIMEOUT(!model.cleanupInProgress(), workflowTimeout);
+        ASSERT_TRUE(testing::eventually([&] { return !model.cleanupInProgress(); }));
     }
 };
 
