@@ -4,6 +4,7 @@
 #include <QString>
 #include <QThreadPool>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -22,6 +23,7 @@
 #include "firstaid/file_repair_job.h"
 #include "firstaid/file_repair_outcome.h"
 #include "firstaid/repair_cancellation_token.h"
+#include "firstaid/repair_export.h"
 #include "firstaid/repair_history_record.h"
 #include "model/action_result_kind.h"
 #include "model/desktop.h"
@@ -29,6 +31,7 @@
 #include "model/i18n.h"
 #include "model/product_module.h"
 #include "model/sidebar_item.h"
+#include "model/work_result.h"
 #include "recovery/deleted/deleted_candidate.h"
 #include "recovery/deleted/deleted_scan_report.h"
 #include "recovery/deleted/deleted_scan_result.h"
@@ -43,6 +46,8 @@ namespace tidewell {
 
 struct CleanupBatch;
 struct CleanupPlanRun;
+struct RepairBatch;
+struct RepairExportResult;
 
 // The application model: all interface state, confined to the GUI thread. The views read its
 // state and call its operations; the engines run on two worker pools (user-initiated work and
@@ -353,6 +358,26 @@ private:
     void startDeletedExport(const ExternalRecoveryVolume& volume, std::vector<DeletedRecovery::Candidate> selected,
                             const std::filesystem::path& destination);
 
+    // Repair queue.
+    void updateRepairJob(const std::string& id, const std::function<void(FileRepairJob&)>& change);
+    void setRepairStatusText(std::optional<std::string> text);
+    void diagnoseNextRepairJob();
+    void publishDiagnosis(const std::string& id, const std::string& name, WorkResult<FileRepairDiagnostic> diagnosed);
+    // From a worker: each progress report of an export updates the job's phase, line and fraction.
+    FileFirstAidEngine::RepairProgress repairProgressPoster(const std::string& jobID);
+    void beginRepairExport();
+    void endRepairExport();
+    void runRepairExport(const FileRepairJob& job, const std::filesystem::path& output, bool extraction,
+                         std::function<void(WorkResult<RepairExportResult>)> finished);
+    void failJobExport(const std::string& id, const WorkResult<RepairExportResult>& failure,
+                       const std::string& cancelledMessage, const std::string& failurePrefix);
+    void exportNextBatchItem(const std::shared_ptr<RepairBatch>& batch);
+    void finishRepairBatch(const RepairBatch& batch);
+    static RepairHistoryRecord makeRepairHistoryRecord(const std::string& sourceName,
+                                                       const FileRepairDiagnostic& diagnostic,
+                                                       const FileRepairOutcome& outcome);
+    void appendRepairHistory(const RepairHistoryRecord& record);
+
     static std::vector<RepairHistoryRecord> loadRepairHistory();
 
     // Stores the value and announces it when it differs.
@@ -422,6 +447,8 @@ private:
     std::optional<std::string> selectedRepairJobID_;
     std::vector<RepairHistoryRecord> repairHistory_;
     std::shared_ptr<RepairCancellationToken> repairCancellationToken_;
+    // Jobs waiting for the running diagnosis, in order.
+    std::deque<std::string> pendingDiagnosisIDs_;
 
     std::string language_;
     std::optional<std::string> actionMessage_;

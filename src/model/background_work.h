@@ -4,11 +4,9 @@
 #include <QObject>
 #include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
-#include <exception>
-#include <functional>
-#include <optional>
-#include <string>
 #include <utility>
+
+#include "model/work_result.h"
 
 namespace tidewell {
 
@@ -31,40 +29,6 @@ void runInBackground(QThreadPool& pool, QObject* context, Work work, Publish pub
 template <typename Update>
 void postToContext(QObject* context, Update update) {
     QMetaObject::invokeMethod(context, std::move(update), Qt::QueuedConnection);
-}
-
-// How a piece of engine work ended: its value, or the error's text, with cancellation told
-// apart because it is never reported as a failure.
-template <typename Value>
-struct WorkResult {
-    std::optional<Value> value;
-    std::string errorDescription;
-    bool cancelled = false;
-
-    bool succeeded() const { return value.has_value(); }
-};
-
-// Whether a caught exception is one of the engines' cancellation errors.
-bool isCancellationError(const std::exception_ptr& error);
-
-// Runs `work` and captures its value or the exception it threw.
-template <typename Value, typename Work>
-WorkResult<Value> captureWork(Work&& work) {
-    WorkResult<Value> result;
-    try {
-        result.value = work();
-    } catch (...) {
-        const std::exception_ptr error = std::current_exception();
-        result.cancelled = isCancellationError(error);
-        try {
-            std::rethrow_exception(error);
-        } catch (const std::exception& exception) {
-            result.errorDescription = exception.what();
-        } catch (...) {
-            result.errorDescription = "Unknown error.";
-        }
-    }
-    return result;
 }
 
 }  // namespace tidewell

@@ -1,4 +1,4 @@
-#include "model/background_work.h"
+#include "model/work_result.h"
 
 #include "firstaid/command_runner.h"
 #include "recovery/deleted/recovery_error.h"
