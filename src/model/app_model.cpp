@@ -71,6 +71,10 @@ AppModel::AppModel(Engines engines, QObject* parent)
 }
 
 AppModel::~AppModel() {
+    // Long recovery and repair work is stopped rather than waited for.
+    for (const auto& token : {recoveryCancellationToken_, deletedRecoveryCancellationToken_})
+        if (token) token->cancel();
+    if (repairCancellationToken_) repairCancellationToken_->cancel();
     // Work still running posts its result to this object; the posted calls die with it.
     userInitiatedPool_.waitForDone();
     utilityPool_.waitForDone();
