@@ -6,11 +6,6 @@
 #include "platform/image_decoder.h"
 #include "support/temporary_folder.h"
 
-// libx265, which makes the HEIC fixtures, keeps encoder state it never frees.
-extern "C" const char* __lsan_default_suppressions() {
-    return "leak:libx265.so\n";
-}
-
 namespace tidewell::platform {
 namespace {
 
