@@ -340,11 +340,16 @@ private:
 
     // Recovery screens.
     void resetRecoveryScan();
+    // Empties a screen's candidates, selection and report.
+    void clearReadableResults();
+    void clearDeletedResults();
     // The live check: the selected source as it is now (replacing the listed one), or none
     // when it is gone; `then` gets the answer on the GUI thread.
     void checkLiveRecoveryVolume(std::function<void(std::optional<ExternalRecoveryVolume>)> then);
-    // While a screen scans or exports, or a live check is under way, requests are ignored.
-    bool recoveryRequestBlocked(const RecoveryScanState& state) const;
+    // Runs `then` with the live source, or tells the user it is gone. While the screen scans or
+    // exports, or a live check is under way, nothing happens.
+    void whenSourceIsLive(const RecoveryScanState& state, const std::string& goneMessage,
+                          std::function<void(const ExternalRecoveryVolume&)> then);
     // A progress callback for a worker that posts "{percent}% · {text}" to the status, unless
     // the results were reset meanwhile.
     ProgressCallback statusPoster(std::optional<std::string> AppModel::*status, void (AppModel::*changed)());

@@ -2,6 +2,7 @@
 
 #include "cleanup/saturating_sum.h"
 #include "firstaid/text_helpers.h"
+#include "model/work_result.h"
 
 namespace tidewell {
 
@@ -12,6 +13,15 @@ void CleanupBatch::addMoved(const std::string& label, std::int64_t sizeBytes) {
 
 void CleanupBatch::addFailure(const std::string& label, const std::string& description) {
     failed.push_back(label + ": " + description);
+}
+
+bool CleanupBatch::attempt(const std::string& label, std::int64_t sizeBytes, const std::function<void()>& move) {
+    const WorkResult<bool> moved = captureWork<bool>([&] { return move(), true; });
+    if (moved.succeeded())
+        addMoved(label, sizeBytes);
+    else
+        addFailure(label, moved.errorDescription);
+    return moved.succeeded();
 }
 
 ActionResultKind CleanupBatch::resultKind() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -18,6 +19,9 @@ struct CleanupBatch {
 
     void addMoved(const std::string& label, std::int64_t sizeBytes);
     void addFailure(const std::string& label, const std::string& description);
+    // Runs `move` and records the item as moved, or as failed with the error's description.
+    // True when it moved.
+    bool attempt(const std::string& label, std::int64_t sizeBytes, const std::function<void()>& move);
 
     // Success when everything moved, warning when some failed, failure when nothing moved.
     ActionResultKind resultKind() const;

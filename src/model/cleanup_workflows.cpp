@@ -112,17 +112,12 @@ void AppModel::moveCleanupCandidatesToTrash(const AppInfo& app, const std::vecto
         }
         for (const CleanupCandidate& candidate : accepted) {
             postCleanupStatus("Moving " + candidate.label + " to Trash");
-            auto moved = captureWork<bool>([&] {
+            const bool moved = run.batch.attempt(candidate.label, candidate.sizeBytes, [&] {
                 if (candidate.kind == CleanupCandidateKind::launchAgent) engines.bootout(candidate);
                 engines.moveToTrash(std::filesystem::path(candidate.path), allowAdminAuthorization);
-                return true;
             });
-            if (!moved.succeeded()) {
-                run.batch.addFailure(candidate.label, moved.errorDescription);
-                continue;
-            }
-            run.batch.addMoved(candidate.label, candidate.sizeBytes);
-            if (isThisApplication && candidate.kind == CleanupCandidateKind::appBundle) run.movedOwnBundle = true;
+            if (moved && isThisApplication && candidate.kind == CleanupCandidateKind::appBundle)
+                run.movedOwnBundle = true;
         }
         return run;
     };
@@ -170,12 +165,8 @@ void AppModel::moveLeftoverCandidatesToTrash(const LeftoverGroup& group,
         postCleanupStatus("Preparing to move " + std::to_string(accepted.size()) + " leftovers for " + group.name);
         for (const CleanupCandidate& candidate : accepted) {
             postCleanupStatus("Moving " + candidate.label + " to Trash");
-            auto moved =
-                captureWork<bool>([&] { return moveToTrash(std::filesystem::path(candidate.path), false), true; });
-            if (moved.succeeded())
-                batch->addMoved(candidate.label, candidate.sizeBytes);
-            else
-                batch->addFailure(candidate.label, moved.errorDescription);
+            batch->attempt(candidate.label, candidate.sizeBytes,
+                           [&] { moveToTrash(std::filesystem::path(candidate.path), false); });
         }
         return batch;
     };
@@ -204,11 +195,7 @@ void AppModel::moveSafeCleanupItemsToTrash(const std::vector<SafeCleanupItem>& i
         postCleanupStatus("Moving " + std::to_string(accepted.size()) + " safe cleanup items to Trash");
         for (const SafeCleanupItem& item : accepted) {
             postCleanupStatus("Moving " + item.name + " to Trash");
-            auto moved = captureWork<bool>([&] { return moveToTrash(std::filesystem::path(item.path), false), true; });
-            if (moved.succeeded())
-                batch->addMoved(item.name, item.sizeBytes);
-            else
-                batch->addFailure(item.name, moved.errorDescription);
+            batch->attempt(item.name, item.sizeBytes, [&] { moveToTrash(std::filesystem::path(item.path), false); });
         }
         return batch;
     };

@@ -16,6 +16,9 @@ namespace fs = std::filesystem;
 
 using ExportedFiles = std::vector<fs::path>;
 
+constexpr const char* goneBeforeExportMessage =
+    "The selected source is no longer mounted. Reconnect it before exporting recovered files.";
+
 bool isBusy(const RecoveryScanState& state) {
     return state.stateCase() == RecoveryScanState::Case::scanning ||
            state.stateCase() == RecoveryScanState::Case::exporting;
@@ -82,16 +85,24 @@ void AppModel::resetRecoveryScan() {
         if (*token) (*token)->cancel();
         token->reset();
     }
+    clearReadableResults();
+    assign(recoveryScanState_, RecoveryScanState::idle(), &AppModel::recoveryScanStateChanged);
+    assign(recoveryStatusText_, {}, &AppModel::recoveryStatusTextChanged);
+    clearDeletedResults();
+    assign(deletedRecoveryScanState_, RecoveryScanState::idle(), &AppModel::deletedRecoveryScanStateChanged);
+    assign(deletedRecoveryStatusText_, {}, &AppModel::deletedRecoveryStatusTextChanged);
+}
+
+void AppModel::clearReadableResults() {
     assign(recoveryCandidates_, {}, &AppModel::recoveryCandidatesChanged);
     assign(selectedRecoveryCandidateIDs_, {}, &AppModel::selectedRecoveryCandidateIDsChanged);
     assign(recoveryReport_, {}, &AppModel::recoveryReportChanged);
-    assign(recoveryScanState_, RecoveryScanState::idle(), &AppModel::recoveryScanStateChanged);
-    assign(recoveryStatusText_, {}, &AppModel::recoveryStatusTextChanged);
+}
+
+void AppModel::clearDeletedResults() {
     assign(deletedRecoveryCandidates_, {}, &AppModel::deletedRecoveryCandidatesChanged);
     assign(selectedDeletedRecoveryCandidateIDs_, {}, &AppModel::selectedDeletedRecoveryCandidateIDsChanged);
     assign(deletedRecoveryReport_, {}, &AppModel::deletedRecoveryReportChanged);
-    assign(deletedRecoveryScanState_, RecoveryScanState::idle(), &AppModel::deletedRecoveryScanStateChanged);
-    assign(deletedRecoveryStatusText_, {}, &AppModel::deletedRecoveryStatusTextChanged);
 }
 
 void AppModel::refreshRecoveryVolumes() {
@@ -163,8 +174,13 @@ void AppModel::checkLiveRecoveryVolume(std::function<void(std::optional<External
         });
 }
 
-bool AppModel::recoveryRequestBlocked(const RecoveryScanState& state) const {
-    return isBusy(state) || liveChecksInFlight_ > 0;
+void AppModel::whenSourceIsLive(const RecoveryScanState& state, const std::string& goneMessage,
+                                std::function<void(const ExternalRecoveryVolume&)> then) {
+    if (isBusy(state) || liveChecksInFlight_ > 0) return;
+    checkLiveRecoveryVolume([this, goneMessage, then](std::optional<ExternalRecoveryVolume> volume) {
+        if (!volume) return presentAction(goneMessage, ActionResultKind::info);
+        then(*volume);
+    });
 }
 
 // --- Selection
@@ -202,20 +218,14 @@ ProgressCallback AppModel::statusPoster(std::optional<std::string> AppModel::*st
 }
 
 void AppModel::scanSelectedRecoveryVolume() {
-    if (recoveryRequestBlocked(recoveryScanState_)) return;
-    checkLiveRecoveryVolume([this](std::optional<ExternalRecoveryVolume> volume) {
-        if (!volume)
-            return presentAction("The selected source is no longer mounted. Reconnect it, choose it again, then scan.",
-                                 ActionResultKind::info);
-        startReadableScan(*volume);
-    });
+    whenSourceIsLive(recoveryScanState_,
+                     "The selected source is no longer mounted. Reconnect it, choose it again, then scan.",
+                     [this](const ExternalRecoveryVolume& volume) { startReadableScan(volume); });
 }
 
 void AppModel::startReadableScan(const ExternalRecoveryVolume& volume) {
     assign(recoveryScanState_, RecoveryScanState::scanning(), &AppModel::recoveryScanStateChanged);
-    assign(recoveryCandidates_, {}, &AppModel::recoveryCandidatesChanged);
-    assign(selectedRecoveryCandidateIDs_, {}, &AppModel::selectedRecoveryCandidateIDsChanged);
-    assign(recoveryReport_, {}, &AppModel::recoveryReportChanged);
+    clearReadableResults();
     recoveryCancellationToken_ = std::make_shared<RecoveryCancellationToken>();
     assign(recoveryStatusText_, std::optional<std::string>("Preparing a read-only scan of " + volume.name),
            &AppModel::recoveryStatusTextChanged);
@@ -265,20 +275,14 @@ std::optional<fs::path> AppModel::chooseRecoveryDestination(const std::string& m
 }
 
 void AppModel::exportSelectedRecoveryCandidates() {
-    if (recoveryRequestBlocked(recoveryScanState_)) return;
-    checkLiveRecoveryVolume([this](std::optional<ExternalRecoveryVolume> volume) {
-        if (!volume)
-            return presentAction(
-                "The selected source is no longer mounted. Reconnect it before exporting recovered "
-                "files.",
-                ActionResultKind::info);
+    whenSourceIsLive(recoveryScanState_, goneBeforeExportMessage, [this](const ExternalRecoveryVolume& volume) {
         std::vector<RecoveryCandidate> selected = selectedRecoveryCandidates();
         if (selected.empty())
             return presentAction("Select at least one readable file to export.", ActionResultKind::info);
         std::optional<fs::path> destination = chooseRecoveryDestination(
             "Recovered files must be exported to another drive or folder. The source will not be changed.");
         if (!destination) return;
-        startReadableExport(*volume, std::move(selected), *destination);
+        startReadableExport(volume, std::move(selected), *destination);
     });
 }
 
@@ -325,22 +329,15 @@ void AppModel::setDeletedRecoveryStatus(std::string text) {
 }
 
 void AppModel::scanDeletedFiles() {
-    if (recoveryRequestBlocked(deletedRecoveryScanState_)) return;
-    checkLiveRecoveryVolume([this](std::optional<ExternalRecoveryVolume> volume) {
-        if (!volume)
-            return presentAction(
-                "The selected FAT32 or exFAT source is no longer mounted. Reconnect it, choose it "
-                "again, then scan.",
-                ActionResultKind::info);
-        startDeletedScan(*volume);
-    });
+    whenSourceIsLive(deletedRecoveryScanState_,
+                     "The selected FAT32 or exFAT source is no longer mounted. Reconnect it, choose it "
+                     "again, then scan.",
+                     [this](const ExternalRecoveryVolume& volume) { startDeletedScan(volume); });
 }
 
 void AppModel::startDeletedScan(const ExternalRecoveryVolume& volume) {
     assign(deletedRecoveryScanState_, RecoveryScanState::scanning(), &AppModel::deletedRecoveryScanStateChanged);
-    assign(deletedRecoveryCandidates_, {}, &AppModel::deletedRecoveryCandidatesChanged);
-    assign(selectedDeletedRecoveryCandidateIDs_, {}, &AppModel::selectedDeletedRecoveryCandidateIDsChanged);
-    assign(deletedRecoveryReport_, {}, &AppModel::deletedRecoveryReportChanged);
+    clearDeletedResults();
     deletedRecoveryCancellationToken_ = std::make_shared<RecoveryCancellationToken>();
     setDeletedRecoveryStatus("Waiting for macOS administrator approval to read " + volume.name);
     auto work = [this, volume, token = deletedRecoveryCancellationToken_, generation = recoveryGeneration_,
@@ -407,13 +404,7 @@ void AppModel::cancelDeletedRecoveryScan() {
 }
 
 void AppModel::exportSelectedDeletedRecoveryCandidates() {
-    if (recoveryRequestBlocked(deletedRecoveryScanState_)) return;
-    checkLiveRecoveryVolume([this](std::optional<ExternalRecoveryVolume> volume) {
-        if (!volume)
-            return presentAction(
-                "The selected source is no longer mounted. Reconnect it before exporting recovered "
-                "files.",
-                ActionResultKind::info);
+    whenSourceIsLive(deletedRecoveryScanState_, goneBeforeExportMessage, [this](const ExternalRecoveryVolume& volume) {
         std::vector<DeletedRecovery::Candidate> selected = selectedDeletedRecoveryCandidates();
         if (selected.empty())
             return presentAction("Select at least one deleted-file candidate to export.", ActionResultKind::info);
@@ -421,7 +412,7 @@ void AppModel::exportSelectedDeletedRecoveryCandidates() {
             "Recovered files must be written somewhere other than the source drive. Tidewell will not modify the "
             "source.");
         if (!destination) return;
-        startDeletedExport(*volume, std::move(selected), *destination);
+        startDeletedExport(volume, std::move(selected), *destination);
     });
 }
 
