@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 
 #include "model/app_model.h"
+#include "model/repair_batch.h"
 #include "model/scripted_desktop.h"
 #include "model/workflow_fixture.h"
 #include "support/pdf_fixture.h"
@@ -177,6 +178,26 @@ TEST_F(RepairQueue, CancellingWithoutARunningExportChangesNothing) {
     model.cancelRepair();
     EXPECT_EQ(cancelled.count(), 1);
     EXPECT_EQ(model.repairStatusText(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace tidewell
+
+namespace tidewell {
+namespace {
+
+TEST(RepairBatch, TellsHowManyCopiesWereWrittenAndWhatFailed) {
+    RepairBatch batch{.folder = "/out", .exported = 1};
+    EXPECT_EQ(batch.message(), "Exported 1 repaired copy to /out.");
+    batch.exported = 2;
+    batch.failedNames = {"a.pdf", "b.jpg"};
+    EXPECT_EQ(batch.message(), "Exported 2 repaired copies to /out. Could not repair: a.pdf, b.jpg.");
+    batch.cancelled = true;
+    EXPECT_EQ(batch.message(), "Batch repair cancelled. Exported 2 repaired copies before cancellation.");
+    batch.exported = 0;
+    EXPECT_EQ(batch.message(), "Batch repair cancelled. Exported 0 repaired copies before cancellation.");
+    EXPECT_EQ(RepairBatch::startProgress(0, 3), 0.04);
+    EXPECT_EQ(RepairBatch::startProgress(2, 4), 0.5);
 }
 
 }  // namespace
