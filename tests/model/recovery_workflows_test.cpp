@@ -2,6 +2,7 @@
 
 #include <QSignalSpy>
 #include <QTest>
+#include <atomic>
 
 #include "model/app_model.h"
 #include "model/scripted_desktop.h"
@@ -150,6 +151,26 @@ TEST_F(RecoveryWorkflows, PreconditionsAreReportedAsInformation) {
     EXPECT_EQ(model.deletedRecoveryScanState(), RecoveryScanState::idle());
 }
 
+TEST_F(RecoveryWorkflows, PressingScanTwiceScansOnce) {
+    std::atomic<int> liveChecks = 0;
+    AppModel::Engines engines = AppModel::realEngines();
+    engines.refreshedVolume = [&](const ExternalRecoveryVolume& volume) {
+        ++liveChecks;
+        return ExternalRecoveryEngine::refreshedVolume(volume);
+    };
+    AppModel model(engines);
+    attach(model);
+    pick(model, makeSource("Card"));
+    std::vector<RecoveryScanState> states;
+    QObject::connect(&model, &AppModel::recoveryScanStateChanged, [&] { states.push_back(model.recoveryScanState()); });
+    model.scanSelectedRecoveryVolume();
+    model.scanSelectedRecoveryVolume();
+    ASSERT_TRUE(testing::eventually([&] { return model.recoveryScanState() == RecoveryScanState::completed(); }));
+    QTest::qWait(100);
+    EXPECT_EQ(liveChecks, 1);
+    EXPECT_EQ(states, (std::vector<RecoveryScanState>{RecoveryScanState::scanning(), RecoveryScanState::completed()}));
+}
+
 TEST_F(RecoveryWorkflows, SwitchingSourceDuringAScanDropsItsResult) {
     AppModel model;
     attach(model);
@@ -276,6 +297,26 @@ TEST_F(DeletedRecoveryWorkflows, AnExFATSourceIsScannedByTheExFATEngineThroughTh
                                           " deleted-file candidate(s) to a separate folder. Verify the recovered "
                                           "files before relying on them; the source was not changed.");
     EXPECT_TRUE(isPathInside(desktop.revealed[0].front(), destination));
+}
+
+TEST_F(DeletedRecoveryWorkflows, ACardWithoutDeletedEntriesCompletesWithAnExplanation) {
+    testing::ExFATImage image;
+    fs::create_directories(folder / "dev");
+    fs::copy_file(image.path(), folder / "dev/sdz1");
+    testing::RawHelperProcess helper(socket(), folder / "dev");
+    AppModel model(cardEngines(cardVolume("exfat")));
+    attach(model);
+    model.refreshRecoveryVolumes();
+    ASSERT_TRUE(testing::eventually([&] { return model.selectedRecoveryVolumeID().has_value(); }));
+    model.scanDeletedFiles();
+    ASSERT_TRUE(testing::eventually([&] { return model.showActionAlert(); }));
+    EXPECT_EQ(model.deletedRecoveryScanState(), RecoveryScanState::completed());
+    EXPECT_TRUE(model.deletedRecoveryCandidates().empty());
+    EXPECT_EQ(model.deletedRecoveryStatusText(), "Scan complete · no recoverable deleted entries found");
+    EXPECT_EQ(model.actionMessage(),
+              "No recoverable deleted FAT32 or exFAT directory entries were found. Files may have been overwritten, "
+              "stored without a surviving directory record, or use a format Tidewell does not yet support.");
+    EXPECT_EQ(model.actionResultKind(), ActionResultKind::info);
 }
 
 TEST_F(DeletedRecoveryWorkflows, AFailedStartIsShownOnceAsAFailure) {
