@@ -2,6 +2,7 @@
 
 #include <QSignalSpy>
 
+#include "firstaid/repair_history_store.h"
 #include "model/app_model.h"
 #include "model/repair_batch.h"
 #include "model/scripted_desktop.h"
@@ -170,6 +171,27 @@ TEST_F(RepairQueue, RemovedOutputsAreReportedInsteadOfShown) {
     model.openRepairOutput(output);
     EXPECT_EQ(model.actionMessage(), "This repaired copy is no longer available at its saved location.");
     EXPECT_EQ(desktop.opened.size(), 1u);
+}
+
+TEST_F(RepairQueue, TheHistoryIsLoadedAtConstructionAndClearedForGood) {
+    const RepairHistoryRecord record{.id = "2B1F7E64-2D0C-4A55-9C31-5C9B9F0C2A11",
+                                     .sourceName = "report.pdf",
+                                     .outputName = "report-repaired.pdf",
+                                     .kindRawValue = "PDF",
+                                     .stateRawValue = "Repaired",
+                                     .sourceSizeBytes = 4096,
+                                     .outputSizeBytes = 4096,
+                                     .completedAt = std::chrono::system_clock::now(),
+                                     .message = "Rebuilt the PDF."};
+    RepairHistoryStore::save({record});
+    AppModel model;
+    ASSERT_EQ(model.repairHistory().size(), 1u);
+    EXPECT_EQ(model.repairHistory().front().id, record.id);
+    QSignalSpy changed(&model, &AppModel::repairHistoryChanged);
+    model.clearRepairHistory();
+    EXPECT_TRUE(model.repairHistory().empty());
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_TRUE(AppModel().repairHistory().empty());
 }
 
 TEST_F(RepairQueue, CancellingWithoutARunningExportChangesNothing) {
