@@ -1,7 +1,5 @@
 #include "acceptance/deleted_recovery_qa_support.h"
 
-#include "util/unicode_text.h"
-
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
