@@ -181,6 +181,19 @@ TEST(FAT32LiveExport, RefusesDestinationsOnTheSourceVolume) {
             EXPECT_EQ(error.errorCase(), RecoveryError::Case::administratorAuthorizationFailed) << destination;
         }
     }
+    // On a real mount: a link into it, and any folder of the same file system.
+    TemporaryFolder mount;
+    TemporaryFolder elsewhere;
+    std::filesystem::create_symlink(mount.path(), elsewhere.path() / "card");
+    volume.mountURL = mount.path();
+    for (auto destination : {elsewhere.path() / "card" / "Rescued", mount.path().parent_path() / "beside"}) {
+        try {
+            exportCandidates({candidate}, volume, destination);
+            FAIL() << destination;
+        } catch (const RecoveryError& error) {
+            EXPECT_EQ(error.errorCase(), RecoveryError::Case::unsafeDestination) << destination;
+        }
+    }
     volume.deviceIdentifier.reset();
     try {
         exportCandidates({candidate}, volume, "/media/CARD2");
