@@ -62,6 +62,18 @@ std::optional<dev_t> deviceHolding(std::filesystem::path path) {
     }
 }
 
+// The device mounted at `mountPoint`; none when the folder is missing or is no
+// mount point (then it shares its parent's device, and the rule would refuse
+// every folder beside it).
+std::optional<dev_t> mountedDevice(const std::filesystem::path& mountPoint) {
+    struct stat mount {};
+    struct stat parent {};
+    if (::stat(mountPoint.c_str(), &mount) != 0 || ::stat(mountPoint.parent_path().c_str(), &parent) != 0)
+        return std::nullopt;
+    if (mount.st_dev == parent.st_dev && mountPoint != mountPoint.parent_path()) return std::nullopt;
+    return mount.st_dev;
+}
+
 void writeReportQuietly(const std::filesystem::path& folder, const std::string& text) {
     try {
         writeFileAtomically(folder / exportReportFileName, text);
@@ -81,9 +93,7 @@ void checkLiveExportDestination(const ExternalRecoveryVolume& volume, const std:
     // folder whose file system lives on the source partition itself.
     auto target = standardized(destination);
     auto source = standardized(volume.mountURL);
-    struct stat mountFacts {};
-    std::optional<dev_t> sourceDevice;
-    if (::stat(source.c_str(), &mountFacts) == 0) sourceDevice = mountFacts.st_dev;
+    auto sourceDevice = mountedDevice(source);
     if (isPathInside(target, source) || isPathInside(platform::resolvedPath(target), platform::resolvedPath(source)) ||
         (sourceDevice && deviceHolding(target) == sourceDevice))
         throw RecoveryError::unsafeDestination(
