@@ -51,8 +51,12 @@ void populate(AppModel& model, const screenshots::SampleState& sample) {
     if (!model.apps().empty()) model.setSelectedApp(model.apps().front());
     if (!model.leftovers().empty()) model.setSelectedLeftover(model.leftovers().front());
     model.refreshRecoveryVolumes();
+    settle([&] { return !model.recoveryVolumes().empty(); });
     model.scanSelectedRecoveryVolume();
-    settle([&] { return idle(model.recoveryScanState()); });
+    settle([&] {
+        return model.recoveryReport().has_value() || model.recoveryScanState().isFailure() ||
+               (idle(model.recoveryScanState()) && !model.recoveryCandidates().empty());
+    });
     model.addRepairFiles(sample.damagedFiles());
     settle([&] { return !model.isDiagnosingRepair(); });
 }
