@@ -43,16 +43,11 @@ LeftoversPage::LeftoversPage(AppModel& model, QWidget* parent) : QWidget(parent)
     auto header = PageParts::addHeader(layout, this);
     title_ = header.title;
     subtitle_ = header.subtitle;
-    auto* controls = new QHBoxLayout;
-    filter_ = new QComboBox(this);
-    for ([[maybe_unused]] LeftoverFilter filter : allLeftoverFilterCases) filter_->addItem(QString());
-    search_ = new QLineEdit(this);
-    search_->setClearButtonEnabled(true);
-    scan_ = PageParts::button(this, "scanLeftovers", [this] { model_.scanLeftovers(); });
-    controls->addWidget(filter_);
-    controls->addWidget(search_, 1);
-    controls->addWidget(scan_);
-    layout->addLayout(controls);
+    const auto controls = PageParts::addListControls(layout, this, allLeftoverFilterCases.size(), "scanLeftovers",
+                                                     [this] { model_.scanLeftovers(); });
+    filter_ = controls.filter;
+    search_ = controls.search;
+    scan_ = controls.scan;
     progress_ = PageParts::busyBar(this);
     layout->addWidget(progress_);
 

@@ -1,5 +1,8 @@
 #include "ui/page_parts.h"
 
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
 #include <QVBoxLayout>
 
 namespace tidewell::PageParts {
@@ -42,6 +45,22 @@ QPushButton* button(QWidget* parent, const char* objectName, std::function<void(
     made->setObjectName(objectName);
     QObject::connect(made, &QPushButton::clicked, parent, [action = std::move(action)] { action(); });
     return made;
+}
+
+ListControls addListControls(QVBoxLayout* layout, QWidget* parent, std::size_t filterCount, const char* scanName,
+                             std::function<void()> scan) {
+    ListControls controls;
+    auto* row = new QHBoxLayout;
+    controls.filter = new QComboBox(parent);
+    for (std::size_t index = 0; index < filterCount; ++index) controls.filter->addItem(QString());
+    controls.search = new QLineEdit(parent);
+    controls.search->setClearButtonEnabled(true);
+    controls.scan = button(parent, scanName, std::move(scan));
+    row->addWidget(controls.filter);
+    row->addWidget(controls.search, 1);
+    row->addWidget(controls.scan);
+    layout->addLayout(row);
+    return controls;
 }
 
 QLabel* note(QWidget* parent) {

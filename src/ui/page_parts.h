@@ -8,6 +8,8 @@
 #include <string>
 
 class QBoxLayout;
+class QComboBox;
+class QLineEdit;
 class QVBoxLayout;
 
 namespace tidewell {
@@ -30,6 +32,16 @@ QProgressBar* busyBar(QWidget* parent);
 void showProgress(QProgressBar* bar, bool running, double fraction = -1);
 
 QPushButton* button(QWidget* parent, const char* objectName, std::function<void()> action);
+
+// The row above a filtered list: a filter picker with `filterCount` entries (titled later),
+// a search field and the list's scan button.
+struct ListControls {
+    QComboBox* filter = nullptr;
+    QLineEdit* search = nullptr;
+    QPushButton* scan = nullptr;
+};
+ListControls addListControls(QVBoxLayout* layout, QWidget* parent, std::size_t filterCount, const char* scanName,
+                             std::function<void()> scan);
 
 // A grey explanatory line that wraps.
 QLabel* note(QWidget* parent);

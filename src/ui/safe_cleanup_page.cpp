@@ -39,16 +39,11 @@ SafeCleanupPage::SafeCleanupPage(AppModel& model, QWidget* parent) : QWidget(par
     auto header = PageParts::addHeader(layout, this);
     title_ = header.title;
     subtitle_ = header.subtitle;
-    auto* controls = new QHBoxLayout;
-    filter_ = new QComboBox(this);
-    for ([[maybe_unused]] SafeCleanupFilter filter : allSafeCleanupFilterCases) filter_->addItem(QString());
-    search_ = new QLineEdit(this);
-    search_->setClearButtonEnabled(true);
-    scan_ = PageParts::button(this, "scanSafeCleanup", [this] { model_.scanSafeCleanup(); });
-    controls->addWidget(filter_);
-    controls->addWidget(search_, 1);
-    controls->addWidget(scan_);
-    layout->addLayout(controls);
+    const auto controls = PageParts::addListControls(layout, this, allSafeCleanupFilterCases.size(), "scanSafeCleanup",
+                                                     [this] { model_.scanSafeCleanup(); });
+    filter_ = controls.filter;
+    search_ = controls.search;
+    scan_ = controls.scan;
     progress_ = PageParts::busyBar(this);
     layout->addWidget(progress_);
     items_ = new QTreeWidget(this);
