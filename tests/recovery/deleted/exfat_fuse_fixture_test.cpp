@@ -142,6 +142,7 @@ TEST(ExFATFuseFixture, AFileDeletedThroughTheDriverIsJudgedByItsChainFlag) {
 
     auto flags = deletedStreamFlags(testing::fileBytes(image));
     ASSERT_TRUE(flags.has_value()) << "no deleted entry set in the root directory";
+    RecordProperty("noFATChainFlag", (*flags & 0x02) != 0 ? "set" : "clear");
     auto [candidates, report] = scanImage(image);
     auto found = std::find_if(candidates.begin(), candidates.end(),
                               [](const Candidate& candidate) { return candidate.name == "IMG_0001.JPG"; });
