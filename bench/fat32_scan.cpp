@@ -13,7 +13,7 @@
 
 #include "firstaid/command_runner.h"
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
-#include "scan_image_samples.h"
+#include "sample_entries.h"
 
 namespace {
 
