@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <csetjmp>
 #include <cstdlib>
 #include <memory>

@@ -175,11 +175,16 @@ std::optional<PixelImage> decodePixels(const fs::path& url) {
     const Bytes bytes = readBytes(url, 0, static_cast<std::size_t>(size));
     if (static_cast<std::int64_t>(bytes.size()) != size || !platform::decodeImage(bytes)) return std::nullopt;
     switch (*platform::sniffImageFormat(bytes)) {
-        case platform::ImageFormat::jpeg: return jpegPixels(bytes);
-        case platform::ImageFormat::png: return pngPixels(bytes);
-        case platform::ImageFormat::gif: return gifPixels(url);
-        case platform::ImageFormat::tiff: return tiffPixels(url);
-        case platform::ImageFormat::heif: return heifPixels(bytes);
+        case platform::ImageFormat::jpeg:
+            return jpegPixels(bytes);
+        case platform::ImageFormat::png:
+            return pngPixels(bytes);
+        case platform::ImageFormat::gif:
+            return gifPixels(url);
+        case platform::ImageFormat::tiff:
+            return tiffPixels(url);
+        case platform::ImageFormat::heif:
+            return heifPixels(bytes);
     }
     return std::nullopt;
 }

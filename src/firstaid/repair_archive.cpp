@@ -61,8 +61,7 @@ std::optional<std::string> skippedEntriesWarning(const std::vector<std::string>&
     const bool more = named.size() > kNamedSkippedEntries;
     if (more) named.resize(kNamedSkippedEntries);
     return "Skipped " + std::to_string(missing.size()) + " unreadable archive " +
-           (missing.size() == 1 ? "entry" : "entries") + ": " + firstaid_text::joined(named, ", ") +
-           (more ? " …" : "");
+           (missing.size() == 1 ? "entry" : "entries") + ": " + firstaid_text::joined(named, ", ") + (more ? " …" : "");
 }
 
 FileRepairOutcome repairArchive(const RepairJob& job) {
@@ -102,8 +101,7 @@ FileRepairOutcome repairArchive(const RepairJob& job) {
         warnings.push_back(*skipped);
     }
     warnings.insert(warnings.end(), validation.begin(), validation.end());
-    return job.outcome("Rebuilt " + std::to_string(itemCount) + " readable archive entries into a new copy.",
-                       warnings);
+    return job.outcome("Rebuilt " + std::to_string(itemCount) + " readable archive entries into a new copy.", warnings);
 }
 
 }  // namespace tidewell::FileFirstAidEngine

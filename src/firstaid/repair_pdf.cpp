@@ -1,3 +1,6 @@
+// Only the current pointer interface of the PDF library is used.
+#define POINTERHOLDER_TRANSITION 4
+
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFWriter.hh>
 

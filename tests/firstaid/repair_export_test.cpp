@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <tuple>
 
+#include "firstaid/archive_diagnosis.h"
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/firstaid_fixtures.h"
 #include "firstaid/media_container.h"
@@ -101,9 +102,10 @@ TEST(RepairNamingTest, SuggestedNamesAndUniquePlaces) {
 TEST(RepairReportTest, LinesInOrder) {
     testing::TemporaryFolder folder;
     testing::writeFile(folder / "a.zip", "");
-    EXPECT_EQ(diagnosticReport(folder / "a.zip", std::nullopt, RepairOutcomeState::failed, {}),
-              "Tidewell File First Aid Report\nState: Failed\nSource: a.zip\nSource size: 0 B\nWarnings: none\n"
-              "Original file was not overwritten.");
+    EXPECT_EQ(
+        diagnosticReport(folder / "a.zip", std::nullopt, RepairOutcomeState::failed, {}),
+        "Tidewell File First Aid Report\nState: Could not repair\nSource: a.zip\nSource size: 0 B\nWarnings: none\n"
+        "Original file was not overwritten.");
     testing::writeFile(folder / "b.zip", "");
     EXPECT_EQ(diagnosticReport(folder / "a.zip", folder / "b.zip", RepairOutcomeState::partial, {"one", "two"}),
               "Tidewell File First Aid Report\nState: Partially recovered\nSource: a.zip\nSource size: 0 B\n"
@@ -112,8 +114,7 @@ TEST(RepairReportTest, LinesInOrder) {
 
 TEST(RepairSkippedEntriesTest, CountsPluralAndFirstFiveSorted) {
     const std::vector<std::string> listed{"d/", "h", "g", "f", "e", "d/c", "b", "a", "kept"};
-    EXPECT_EQ(skippedEntriesWarning(listed, {"kept"}),
-              "Skipped 7 unreadable archive entries: a, b, d/c, e, f \u2026");
+    EXPECT_EQ(skippedEntriesWarning(listed, {"kept"}), "Skipped 7 unreadable archive entries: a, b, d/c, e, f \u2026");
     EXPECT_EQ(skippedEntriesWarning({"x", "kept"}, {"kept"}), "Skipped 1 unreadable archive entry: x");
     EXPECT_EQ(skippedEntriesWarning({"dir/", "kept"}, {"kept"}), std::nullopt);
 }
@@ -257,12 +258,12 @@ TEST_F(RepairExportTest, CancellationWhileFfmpegRuns) {
 }
 
 TEST_F(RepairExportTest, ImagesAreReencodedByExtension) {
-    ASSERT_TRUE(testing::runFFmpeg({"-f", "lavfi", "-i", "testsrc=size=64x48", "-frames:v", "1",
-                                    (folder / "photo.jpg").string()}));
-    ASSERT_TRUE(testing::runFFmpeg({"-f", "lavfi", "-i", "testsrc=size=32x24", "-frames:v", "1", "-f", "image2",
-                                    "-c:v", "tiff", (folder / "scan.TIFF").string()}));
-    ASSERT_TRUE(testing::runFFmpeg({"-f", "lavfi", "-i", "testsrc=size=32x24", "-frames:v", "1",
-                                    (folder / "anim.gif").string()}));
+    ASSERT_TRUE(testing::runFFmpeg(
+        {"-f", "lavfi", "-i", "testsrc=size=64x48", "-frames:v", "1", (folder / "photo.jpg").string()}));
+    ASSERT_TRUE(testing::runFFmpeg({"-f", "lavfi", "-i", "testsrc=size=32x24", "-frames:v", "1", "-f", "image2", "-c:v",
+                                    "tiff", (folder / "scan.TIFF").string()}));
+    ASSERT_TRUE(testing::runFFmpeg(
+        {"-f", "lavfi", "-i", "testsrc=size=32x24", "-frames:v", "1", (folder / "anim.gif").string()}));
     const auto jpeg = repairFile(folder / "photo.jpg");
     EXPECT_EQ(jpeg.state, RepairOutcomeState::repaired);
     EXPECT_EQ(jpeg.message, "Exported a normalized image copy.");
