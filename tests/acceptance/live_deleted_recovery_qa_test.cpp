@@ -1,13 +1,45 @@
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include "acceptance/acceptance_runs.h"
 #include "acceptance/deleted_recovery_qa_support.h"
+#include "recovery/deleted/privileged_disk_reader.h"
+#include "support/raw_helper_process.h"
 #include "support/temporary_folder.h"
 
 namespace tidewell {
 namespace {
 
+using testing::runTool;
 using testing::TemporaryFolder;
+
+// A FAT32 image attached to a loop device and mounted; detached when done.
+class LoopMountedCard {
+public:
+    explicit LoopMountedCard(const std::filesystem::path& folder) : mount_(folder / "CARD") {
+        auto image = folder / "card.img";
+        testing::writeFile(image, "");
+        std::filesystem::resize_file(image, 64 << 20);
+        if (runTool("mkfs.vfat", {"-F", "32", "-n", "CARD", image.string()}) != 0) return;
+        std::string device;
+        if (runTool("losetup", {"-f", "--show", image.string()}, &device) != 0) return;
+        device_ = device.substr(0, device.find('\n'));
+        std::filesystem::create_directories(mount_);
+        mounted_ = runTool("mount", {"-t", "vfat", device_, mount_.string()}) == 0;
+    }
+    ~LoopMountedCard() {
+        if (mounted_) runTool("umount", {mount_.string()});
+        if (!device_.empty()) runTool("losetup", {"-d", device_});
+    }
+    bool isMounted() const { return mounted_; }
+    const std::filesystem::path& mountPoint() const { return mount_; }
+
+private:
+    std::filesystem::path mount_;
+    std::string device_;
+    bool mounted_ = false;
+};
 
 struct RunOutcome {
     std::optional<std::int32_t> status;
@@ -74,6 +106,22 @@ TEST(LiveDeletedRecoveryQA, CarriesAOnePixelPNGOfSeventyBytes) {
     auto data = LiveDeletedRecoveryQAAcceptance::testImageData();
     ASSERT_EQ(data.size(), 70u);
     EXPECT_TRUE(DeletedRecoveryQAAcceptance::signatureMatches("PNG", data));
+}
+
+TEST(LiveDeletedRecoveryQA, RecoversItsTestFileFromALoopMountedCardThroughTheHelper) {
+    if (::geteuid() != 0) GTEST_SKIP() << "attaching a loop device needs root";
+    TemporaryFolder folder;
+    LoopMountedCard card(folder.path());
+    if (!card.isMounted()) GTEST_SKIP() << "this machine cannot loop-mount a FAT32 image";
+    testing::ScopedEnvironment socket("TIDEWELL_HELPER_SOCKET", (folder / "helper.sock").string());
+    testing::ScopedEnvironment pkexec("TIDEWELL_PKEXEC", (folder / "no-pkexec").string());
+    PrivilegedDiskReader::resetInstallationState();
+    testing::RawHelperProcess helper(folder / "helper.sock", "/dev");
+    TemporaryFolder destination;
+    auto outcome = runLiveQA({"--source", card.mountPoint().string(), "--destination", destination.path().string()});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    EXPECT_NE(outcome.out.find("PASS live deleted recovery acceptance: TWQA"), std::string::npos) << outcome.out;
+    PrivilegedDiskReader::resetInstallationState();
 }
 
 }  // namespace
