@@ -4,4 +4,4 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 git ls-files -co --exclude-standard -- 'src/*.cpp' 'src/*.h' 'tests/*.cpp' 'tests/*.h' 'helper/*.cpp' 'helper/*.h' \
-    'bench/*.cpp' 'fuzz/*.cpp' | xargs -r clang-format --dry-run --Werror
+    'bench/*.cpp' 'bench/*.h' 'fuzz/*.cpp' 'tools/*.cpp' 'tools/*.h' | xargs -r clang-format --dry-run --Werror

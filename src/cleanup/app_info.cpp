@@ -1,6 +1,5 @@
 #include "cleanup/app_info.h"
 
-
 #include "cleanup/saturating_sum.h"
 #include "util/byte_size_text.h"
 #include "util/relative_date_text.h"

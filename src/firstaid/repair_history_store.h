@@ -1,7 +1,7 @@
 #pragma once
 
-#include <filesystem>
 #include <cstddef>
+#include <filesystem>
 #include <optional>
 #include <vector>
 

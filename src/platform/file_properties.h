@@ -13,10 +13,10 @@ struct FileProperties {
     bool isRegularFile = false;
     bool isDirectory = false;
     bool isSymbolicLink = false;
-    bool isHidden = false;                        // name begins with "."
-    std::optional<std::int64_t> allocatedSize;    // st_blocks * 512 (regular files)
-    std::optional<std::int64_t> totalAllocatedSize;  // the same on Linux
-    std::int64_t logicalSize = 0;                 // st_size
+    bool isHidden = false;                                              // name begins with "."
+    std::optional<std::int64_t> allocatedSize;                          // st_blocks * 512 (regular files)
+    std::optional<std::int64_t> totalAllocatedSize;                     // the same on Linux
+    std::int64_t logicalSize = 0;                                       // st_size
     std::optional<std::chrono::system_clock::time_point> creationDate;  // statx birth time when known
     std::optional<std::chrono::system_clock::time_point> addedDate;     // not kept on Linux: absent
     std::optional<std::chrono::system_clock::time_point> accessDate;

@@ -25,7 +25,8 @@ std::optional<ImageFormat> sniffImageFormat(std::span<const std::uint8_t> bytes)
     if (startsWith(bytes, {0xFF, 0xD8, 0xFF})) return ImageFormat::jpeg;
     if (startsWith(bytes, {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A})) return ImageFormat::png;
     if (startsWith(bytes, {'G', 'I', 'F', '8'})) return ImageFormat::gif;
-    if (startsWith(bytes, {'I', 'I', 0x2A, 0x00}) || startsWith(bytes, {'M', 'M', 0x00, 0x2A})) return ImageFormat::tiff;
+    if (startsWith(bytes, {'I', 'I', 0x2A, 0x00}) || startsWith(bytes, {'M', 'M', 0x00, 0x2A}))
+        return ImageFormat::tiff;
     if (isHeifBrand(bytes)) return ImageFormat::heif;
     return std::nullopt;
 }
@@ -34,11 +35,16 @@ std::optional<ImageDimensions> decodeImage(std::span<const std::uint8_t> bytes) 
     auto format = sniffImageFormat(bytes);
     if (!format) return std::nullopt;
     switch (*format) {
-        case ImageFormat::jpeg: return decodeJpeg(bytes);
-        case ImageFormat::png: return decodePng(bytes);
-        case ImageFormat::gif: return decodeGif(bytes);
-        case ImageFormat::tiff: return decodeTiff(bytes);
-        case ImageFormat::heif: return decodeHeif(bytes);
+        case ImageFormat::jpeg:
+            return decodeJpeg(bytes);
+        case ImageFormat::png:
+            return decodePng(bytes);
+        case ImageFormat::gif:
+            return decodeGif(bytes);
+        case ImageFormat::tiff:
+            return decodeTiff(bytes);
+        case ImageFormat::heif:
+            return decodeHeif(bytes);
     }
     return std::nullopt;
 }
