@@ -21,7 +21,6 @@ struct Command {
 };
 
 const Command& diagnoseCommand();
-const Command& repairCommand();
 const Command& extractCommand();
 const Command& appsCommand();
 const Command& leftoversCommand();
