@@ -18,6 +18,8 @@ std::optional<std::int32_t> runIfRequested(const std::vector<std::string>& argum
 namespace LiveDeletedRecoveryQAAcceptance {
 inline constexpr const char* option = "--live-deleted-recovery-qa";
 std::optional<std::int32_t> runIfRequested(const std::vector<std::string>& arguments);
+// The 70-byte 1 x 1 PNG written to the volume and expected back.
+std::vector<std::uint8_t> testImageData();
 }  // namespace LiveDeletedRecoveryQAAcceptance
 
 namespace DeletedRecoveryQAAcceptance {

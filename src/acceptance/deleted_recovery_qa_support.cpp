@@ -10,6 +10,7 @@
 
 #include "acceptance/argument_value.h"
 #include "recovery/deleted/known_signatures.h"
+#include "util/unicode_text.h"
 
 namespace tidewell::DeletedRecoveryQAAcceptance {
 
@@ -59,6 +60,11 @@ std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path) {
     std::ifstream file(path, std::ios::binary);
     if (!file) throw std::system_error(errno, std::generic_category(), "Could not read " + path.string());
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+bool isFAT32FileSystemName(const std::string& fileSystem) {
+    std::string name = lowercased(fileSystem);
+    return (name.find("fat") != std::string::npos || name == "msdos") && name.find("exfat") == std::string::npos;
 }
 
 }  // namespace tidewell::acceptance

@@ -27,6 +27,10 @@ std::int64_t countOption(const std::string& name, const std::vector<std::string>
 // Prints "<prefix><whole percent>% <status text>" to standard output.
 ProgressCallback printingProgress(const std::string& prefix);
 
+// A file-system name the FAT32 engine reads: "fat" in it or "msdos", but not
+// exFAT, which the name test alone would let through.
+bool isFAT32FileSystemName(const std::string& fileSystem);
+
 // Writes "FAIL: " + message + line feed to standard error; returns the status.
 std::int32_t fail(const std::string& message, std::int32_t status);
 

@@ -1,11 +1,13 @@
 #include "recovery/deleted/deleted_export.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <system_error>
 
+#include "platform/mount_info.h"
 #include "recovery/deleted/deleted_recovery_limits.h"
 #include "recovery/deleted/recovered_names.h"
 #include "recovery/deleted/recovery_error.h"
@@ -49,6 +51,29 @@ std::filesystem::path standardized(const std::filesystem::path& path) {
     return text;
 }
 
+// The device of the file system that would hold `path`: that of its nearest
+// existing folder, since the export folder is made later.
+std::optional<dev_t> deviceHolding(std::filesystem::path path) {
+    for (;;) {
+        struct stat facts {};
+        if (::stat(path.c_str(), &facts) == 0) return facts.st_dev;
+        if (path == path.parent_path()) return std::nullopt;
+        path = path.parent_path();
+    }
+}
+
+// The device mounted at `mountPoint`; none when the folder is missing or is no
+// mount point (then it shares its parent's device, and the rule would refuse
+// every folder beside it).
+std::optional<dev_t> mountedDevice(const std::filesystem::path& mountPoint) {
+    struct stat mount {};
+    struct stat parent {};
+    if (::stat(mountPoint.c_str(), &mount) != 0 || ::stat(mountPoint.parent_path().c_str(), &parent) != 0)
+        return std::nullopt;
+    if (mount.st_dev == parent.st_dev && mountPoint != mountPoint.parent_path()) return std::nullopt;
+    return mount.st_dev;
+}
+
 void writeReportQuietly(const std::filesystem::path& folder, const std::string& text) {
     try {
         writeFileAtomically(folder / exportReportFileName, text);
@@ -63,7 +88,14 @@ void checkLiveExportDestination(const ExternalRecoveryVolume& volume, const std:
     if (!volume.deviceIdentifier)
         throw RecoveryError::unavailableSource("Tidewell could not identify the raw device behind " + volume.name +
                                                ".");
-    if (isPathInside(standardized(destination), standardized(volume.mountURL)))
+    // Writing onto the medium being undeleted can overwrite the very clusters
+    // being rescued: refuse paths under the mount, also through links, and any
+    // folder whose file system lives on the source partition itself.
+    auto target = standardized(destination);
+    auto source = standardized(volume.mountURL);
+    auto sourceDevice = mountedDevice(source);
+    if (isPathInside(target, source) || isPathInside(platform::resolvedPath(target), platform::resolvedPath(source)) ||
+        (sourceDevice && deviceHolding(target) == sourceDevice))
         throw RecoveryError::unsafeDestination(
             "Choose a different drive or folder. Tidewell never writes recovered files back onto the source media.");
 }

@@ -181,6 +181,19 @@ TEST(FAT32LiveExport, RefusesDestinationsOnTheSourceVolume) {
             EXPECT_EQ(error.errorCase(), RecoveryError::Case::administratorAuthorizationFailed) << destination;
         }
     }
+    // A link into the mount is followed.
+    TemporaryFolder mount;
+    TemporaryFolder elsewhere;
+    std::filesystem::create_symlink(mount.path(), elsewhere.path() / "card");
+    volume.mountURL = mount.path();
+    for (auto destination : {elsewhere.path() / "card" / "Rescued"}) {
+        try {
+            exportCandidates({candidate}, volume, destination);
+            FAIL() << destination;
+        } catch (const RecoveryError& error) {
+            EXPECT_EQ(error.errorCase(), RecoveryError::Case::unsafeDestination) << destination;
+        }
+    }
     volume.deviceIdentifier.reset();
     try {
         exportCandidates({candidate}, volume, "/media/CARD2");
