@@ -90,7 +90,8 @@ TEST_F(InventoryCommandsTest, ListingsMatchTheEnginesAndMoveNothing) {
         expectedItems.push_back({item.path, rawValue(item.category), item.sizeBytes});
     }
     nlohmann::json listedItems = nlohmann::json::array();
-    for (const auto& item : cleanup.json()["items"]) {
+    const auto items = cleanup.json()["items"];
+    for (const auto& item : items) {
         listedItems.push_back({item["path"], item["category"], item["sizeBytes"]});
     }
     EXPECT_EQ(listedItems, expectedItems);
