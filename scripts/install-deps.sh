@@ -10,7 +10,7 @@ packages=(
   libplist-dev libplist++-dev libplist-utils nlohmann-json3-dev
   libjpeg-dev libpng-dev libgif-dev libtiff-dev libheif-dev
   libpoppler-cpp-dev libqpdf-dev poppler-utils
-  zip unzip qpdf ffmpeg dosfstools mtools exfatprogs sleuthkit
+  zip unzip qpdf ffmpeg dosfstools mtools exfatprogs exfat-fuse sleuthkit
   xvfb xauth clang-format clang-tidy
 )
 

@@ -1,14 +1,21 @@
 #include "model/app_model.h"
 
-#include <QMetaObject>
-#include <QtConcurrent/QtConcurrentRun>
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "cleanup/app_scanner.h"
+#include "cleanup/launch_agent_controller.h"
+#include "cleanup/leftover_scan.h"
+#include "cleanup/process_controller.h"
+#include "cleanup/report_store.h"
 #include "cleanup/safe_cleanup_scan.h"
 #include "cleanup/saturating_sum.h"
+#include "cleanup/trash_executor.h"
 #include "model/app_lists.h"
+#include "model/background_work.h"
 #include "model/language_setting.h"
+#include "model/running_application_bundle.h"
+#include "recovery/readable/external_recovery_engine.h"
 
 namespace tidewell {
 
@@ -19,32 +26,15 @@ constexpr int userInitiatedThreads = 4;
 constexpr int utilityThreads = 2;
 
 // The app of `result` with the previous selection's id, else the first app, else none.
-std::optional<AppInfo> carriedSelection(const std::optional<AppInfo>& previous, const std::vector<AppInfo>& result) {
+template <typename Item>
+std::optional<Item> carriedSelection(const std::optional<Item>& previous, const std::vector<Item>& result) {
     if (previous) {
         auto same =
-            std::find_if(result.begin(), result.end(), [&](const AppInfo& app) { return app.id == previous->id; });
+            std::find_if(result.begin(), result.end(), [&](const Item& item) { return item.id == previous->id; });
         if (same != result.end()) return *same;
     }
     if (result.empty()) return std::nullopt;
     return result.front();
-}
-
-// Runs `work` on `pool` and hands its result to `publish` as a queued call on `context`, so
-// `publish` runs on the context's (GUI) thread. The work gets plain values only.
-template <typename Work, typename Publish>
-void runInBackground(QThreadPool& pool, QObject* context, Work work, Publish publish) {
-    [[maybe_unused]] auto future =
-        QtConcurrent::run(&pool, [context, work = std::move(work), publish = std::move(publish)] {
-            auto result = work();
-            QMetaObject::invokeMethod(
-                context, [publish, result = std::move(result)]() mutable { publish(std::move(result)); },
-                Qt::QueuedConnection);
-        });
-}
-
-// The leftover finder is not part of this build: its pass finds nothing.
-std::size_t nothingFound() {
-    return 0;
 }
 
 }  // namespace
@@ -52,19 +42,39 @@ std::size_t nothingFound() {
 AppModel::Engines AppModel::realEngines() {
     return Engines{
         .scanApps = [](bool includePermissionSensitive) { return AppScanner::scan(includePermissionSensitive); },
-        .scanSafeCleanup = [] { return AppScanner::scanSafeCleanup(); }};
+        .scanSafeCleanup = [] { return AppScanner::scanSafeCleanup(); },
+        .scanLeftovers = [](const std::vector<AppInfo>& apps) { return AppScanner::scanLeftovers(apps); },
+        .moveToTrash =
+            [](const std::filesystem::path& url, bool allowAdminAuthorization) {
+                return TrashExecutor::moveToTrash(url, allowAdminAuthorization);
+            },
+        .quitApp = [](const AppInfo& app, bool allowForceQuit) { ProcessController::quitApp(app, allowForceQuit); },
+        .bootout = [](const CleanupCandidate& candidate) { LaunchAgentController::bootout(candidate); },
+        .runningApplicationBundle = [] { return runningApplicationBundle(); },
+        .terminateApplication = [] { QCoreApplication::quit(); },
+        .mountedExternalVolumes = [] { return ExternalRecoveryEngine::mountedExternalVolumes(); },
+        .refreshedVolume =
+            [](const ExternalRecoveryVolume& volume) { return ExternalRecoveryEngine::refreshedVolume(volume); }};
 }
 
 AppModel::AppModel(QObject* parent) : AppModel(realEngines(), parent) {}
 
 AppModel::AppModel(Engines engines, QObject* parent)
-    : QObject(parent), engines_(std::move(engines)), language_(LanguageSetting::load()) {
+    : QObject(parent),
+      engines_(std::move(engines)),
+      reports_(ReportStore::load()),
+      repairHistory_(loadRepairHistory()),
+      language_(LanguageSetting::load()) {
     userInitiatedPool_.setMaxThreadCount(userInitiatedThreads);
     utilityPool_.setMaxThreadCount(utilityThreads);
     utilityPool_.setThreadPriority(QThread::LowPriority);
 }
 
 AppModel::~AppModel() {
+    // Long recovery and repair work is stopped rather than waited for.
+    for (const auto& token : {recoveryCancellationToken_, deletedRecoveryCancellationToken_})
+        if (token) token->cancel();
+    if (repairCancellationToken_) repairCancellationToken_->cancel();
     // Work still running posts its result to this object; the posted calls die with it.
     userInitiatedPool_.waitForDone();
     utilityPool_.waitForDone();
@@ -89,15 +99,25 @@ void AppModel::setSelectedApp(std::optional<AppInfo> app) {
 }
 
 void AppModel::scan(bool force, bool includePermissionSensitive) {
+    startInventoryScan(force, includePermissionSensitive, {});
+}
+
+void AppModel::startInventoryScan(bool force, bool includePermissionSensitive, Continuation then) {
     emit scanRequested(force, includePermissionSensitive);
-    if (isScanning_ && !force) return;
+    if (isScanning_ && !force) {
+        if (then) then();
+        return;
+    }
     const std::uint64_t requestID = ++scanRequestID_;
     setFlag(isScanning_, true, &AppModel::isScanningChanged);
     setScanStatusText(t("scanningInstalledApps"));
     runInBackground(
         userInitiatedPool_, this,
         [scanApps = engines_.scanApps, includePermissionSensitive] { return scanApps(includePermissionSensitive); },
-        [this, requestID](std::vector<AppInfo> result) { publishInventory(requestID, std::move(result)); });
+        [this, requestID, then](std::vector<AppInfo> result) {
+            publishInventory(requestID, std::move(result));
+            if (then) then();
+        });
 }
 
 void AppModel::publishInventory(std::uint64_t requestID, std::vector<AppInfo> result) {
@@ -115,21 +135,44 @@ void AppModel::publishInventory(std::uint64_t requestID, std::vector<AppInfo> re
 }
 
 void AppModel::scanLeftovers() {
-    if (isScanningLeftovers_) return;
+    startLeftoverScan({});
+}
+
+void AppModel::startLeftoverScan(Continuation then) {
+    if (isScanningLeftovers_) {
+        if (then) then();
+        return;
+    }
     setFlag(isScanningLeftovers_, true, &AppModel::isScanningLeftoversChanged);
     setScanStatusText(t("lookingForLeftovers"));
-    runInBackground(utilityPool_, this, nothingFound, [this](std::size_t) {
-        setFlag(hasScannedLeftovers_, true, &AppModel::hasScannedLeftoversChanged);
-        setFlag(isScanningLeftovers_, false, &AppModel::isScanningLeftoversChanged);
-        setScanStatusText(std::nullopt);
-    });
+    runInBackground(
+        utilityPool_, this, [scanLeftovers = engines_.scanLeftovers, apps = apps_] { return scanLeftovers(apps); },
+        [this, then](std::vector<LeftoverGroup> result) {
+            std::optional<LeftoverGroup> selection = carriedSelection(selectedLeftover_, result);
+            if (result != leftovers_) {
+                leftovers_ = std::move(result);
+                emit leftoversChanged();
+            }
+            setSelectedLeftover(std::move(selection));
+            setFlag(hasScannedLeftovers_, true, &AppModel::hasScannedLeftoversChanged);
+            setFlag(isScanningLeftovers_, false, &AppModel::isScanningLeftoversChanged);
+            setScanStatusText(std::nullopt);
+            if (then) then();
+        });
 }
 
 void AppModel::scanSafeCleanup() {
-    if (isScanningSafeCleanup_) return;
+    startSafeCleanupScan({});
+}
+
+void AppModel::startSafeCleanupScan(Continuation then) {
+    if (isScanningSafeCleanup_) {
+        if (then) then();
+        return;
+    }
     setFlag(isScanningSafeCleanup_, true, &AppModel::isScanningSafeCleanupChanged);
     setScanStatusText(t("scanningSafeItems"));
-    runInBackground(utilityPool_, this, engines_.scanSafeCleanup, [this](std::vector<SafeCleanupItem> result) {
+    runInBackground(utilityPool_, this, engines_.scanSafeCleanup, [this, then](std::vector<SafeCleanupItem> result) {
         if (result != safeCleanupItems_) {
             safeCleanupItems_ = std::move(result);
             emit safeCleanupItemsChanged();
@@ -137,6 +180,7 @@ void AppModel::scanSafeCleanup() {
         setFlag(hasScannedSafeCleanup_, true, &AppModel::hasScannedSafeCleanupChanged);
         setFlag(isScanningSafeCleanup_, false, &AppModel::isScanningSafeCleanupChanged);
         setScanStatusText(std::nullopt);
+        if (then) then();
     });
 }
 
@@ -206,15 +250,6 @@ void AppModel::presentAction(const std::string& message, ActionResultKind kind) 
 
 void AppModel::setShowActionAlert(bool show) {
     setFlag(showActionAlert_, show, &AppModel::showActionAlertChanged);
-}
-
-void AppModel::chooseRepairFile() {
-    if (!repairFileChooser_) return;
-    if (auto file = repairFileChooser_()) emit repairFileChosen(QString::fromStdString(file->string()));
-}
-
-void AppModel::cancelRepair() {
-    emit repairCancelled();
 }
 
 }  // namespace tidewell

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QThreadPool>
 #include <cstdint>
+#include <deque>
 #include <filesystem>
 #include <functional>
 #include <memory>
@@ -22,6 +23,7 @@
 #include "firstaid/file_repair_job.h"
 #include "firstaid/file_repair_outcome.h"
 #include "firstaid/repair_cancellation_token.h"
+#include "firstaid/repair_export.h"
 #include "firstaid/repair_history_record.h"
 #include "model/action_result_kind.h"
 #include "model/desktop.h"
@@ -29,15 +31,23 @@
 #include "model/i18n.h"
 #include "model/product_module.h"
 #include "model/sidebar_item.h"
+#include "model/work_result.h"
 #include "recovery/deleted/deleted_candidate.h"
 #include "recovery/deleted/deleted_scan_report.h"
+#include "recovery/deleted/deleted_scan_result.h"
 #include "recovery/readable/external_recovery_volume.h"
 #include "recovery/readable/recovery_cancellation_token.h"
 #include "recovery/readable/recovery_candidate.h"
 #include "recovery/readable/recovery_scan_report.h"
 #include "recovery/readable/recovery_scan_state.h"
+#include "util/progress.h"
 
 namespace tidewell {
+
+struct CleanupBatch;
+struct CleanupPlanRun;
+struct RepairBatch;
+struct RepairExportResult;
 
 // The application model: all interface state, confined to the GUI thread. The views read its
 // state and call its operations; the engines run on two worker pools (user-initiated work and
@@ -311,6 +321,78 @@ signals:
     void repairHistoryChanged();
 
 private:
+    // Work that follows a scan or a batch; runs on the GUI thread.
+    using Continuation = std::function<void()>;
+
+    // The scans, calling `then` when this call's own work ended (at once when it did not start).
+    void startInventoryScan(bool force, bool includePermissionSensitive, Continuation then);
+    void startLeftoverScan(Continuation then);
+    void startSafeCleanupScan(Continuation then);
+
+    // Cleanup batches.
+    void setCleanupStatusText(std::optional<std::string> text);
+    // From a worker: shows the step as the cleanup status once the GUI thread gets to it.
+    void postCleanupStatus(std::string text);
+    void endCleanup();
+    void addReport(const CleanupReport& report);
+    void recordBatch(const std::string& appName, const CleanupBatch& batch, const std::string& summary);
+    void finishCleanupPlan(const AppInfo& app, const CleanupPlanRun& run);
+
+    // Recovery screens.
+    void resetRecoveryScan();
+    // Empties a screen's candidates, selection and report.
+    void clearReadableResults();
+    void clearDeletedResults();
+    // The live check: the selected source as it is now (replacing the listed one), or none
+    // when it is gone; `then` gets the answer on the GUI thread.
+    void checkLiveRecoveryVolume(std::function<void(std::optional<ExternalRecoveryVolume>)> then);
+    // Runs `then` with the live source, or tells the user it is gone. While the screen scans or
+    // exports, or a live check is under way, nothing happens.
+    void whenSourceIsLive(const RecoveryScanState& state, const std::string& goneMessage,
+                          std::function<void(const ExternalRecoveryVolume&)> then);
+    // A progress callback for a worker that posts "{percent}% · {text}" to the status, unless
+    // the results were reset meanwhile.
+    ProgressCallback statusPoster(std::optional<std::string> AppModel::*status, void (AppModel::*changed)());
+    std::optional<std::filesystem::path> chooseRecoveryDestination(const std::string& message);
+    void startReadableScan(const ExternalRecoveryVolume& volume);
+    void startReadableExport(const ExternalRecoveryVolume& volume, std::vector<RecoveryCandidate> selected,
+                             const std::filesystem::path& destination);
+    void setDeletedRecoveryStatus(std::string text);
+    void startDeletedScan(const ExternalRecoveryVolume& volume);
+    void publishDeletedScan(FATDeletedRecoveryEngine::ScanResult found);
+    void startDeletedExport(const ExternalRecoveryVolume& volume, std::vector<DeletedRecovery::Candidate> selected,
+                            const std::filesystem::path& destination);
+
+    // Repair queue.
+    void updateRepairJob(const std::string& id, const std::function<void(FileRepairJob&)>& change);
+    void setRepairStatusText(std::optional<std::string> text);
+    void diagnoseNextRepairJob();
+    void publishDiagnosis(const std::string& id, const std::string& name, WorkResult<FileRepairDiagnostic> diagnosed);
+    // From a worker: each progress report of an export updates the job's phase, line and fraction.
+    FileFirstAidEngine::RepairProgress repairProgressPoster(const std::string& jobID);
+    void beginRepairExport();
+    void endRepairExport();
+    void runRepairExport(const FileRepairJob& job, const std::filesystem::path& output, bool extraction,
+                         std::function<void(WorkResult<RepairExportResult>)> finished);
+    void failJobExport(const std::string& id, const WorkResult<RepairExportResult>& failure,
+                       const std::string& cancelledMessage, const std::string& failurePrefix);
+    void exportNextBatchItem(const std::shared_ptr<RepairBatch>& batch);
+    void finishRepairBatch(const RepairBatch& batch);
+    static RepairHistoryRecord makeRepairHistoryRecord(const std::string& sourceName,
+                                                       const FileRepairDiagnostic& diagnostic,
+                                                       const FileRepairOutcome& outcome);
+    void appendRepairHistory(const RepairHistoryRecord& record);
+
+    static std::vector<RepairHistoryRecord> loadRepairHistory();
+
+    // Stores the value and announces it when it differs.
+    template <typename Value>
+    void assign(Value& field, Value value, void (AppModel::*changed)()) {
+        if (field == value) return;
+        field = std::move(value);
+        emit(this->*changed)();
+    }
+
     void publishInventory(std::uint64_t requestID, std::vector<AppInfo> result);
     void setScanStatusText(std::optional<std::string> text);
     void setFlag(bool& flag, bool value, void (AppModel::*changed)());
@@ -356,6 +438,9 @@ private:
     std::optional<std::string> deletedRecoveryStatusText_;
     std::optional<DeletedRecovery::Report> deletedRecoveryReport_;
     std::shared_ptr<RecoveryCancellationToken> deletedRecoveryCancellationToken_;
+    // Counts the resets of the recovery results; work begun before the latest reset publishes nothing.
+    std::uint64_t recoveryGeneration_ = 0;
+    int liveChecksInFlight_ = 0;
 
     std::optional<std::filesystem::path> repairSelectedURL_;
     std::optional<FileRepairDiagnostic> repairDiagnostic_;
@@ -367,6 +452,8 @@ private:
     std::optional<std::string> selectedRepairJobID_;
     std::vector<RepairHistoryRecord> repairHistory_;
     std::shared_ptr<RepairCancellationToken> repairCancellationToken_;
+    // Jobs waiting for the running diagnosis, in order.
+    std::deque<std::string> pendingDiagnosisIDs_;
 
     std::string language_;
     std::optional<std::string> actionMessage_;

@@ -1,31 +1,466 @@
+#include <algorithm>
+#include <cstdint>
+
 #include "model/app_model.h"
+#include "model/background_work.h"
+#include "recovery/deleted/exfat_deleted_recovery_engine.h"
+#include "recovery/deleted/fat_deleted_recovery_engine.h"
+#include "recovery/deleted/privileged_device_read.h"
+#include "recovery/readable/external_recovery_engine.h"
 
 namespace tidewell {
 
+namespace {
+
+namespace fs = std::filesystem;
+
+using ExportedFiles = std::vector<fs::path>;
+
+constexpr const char* goneBeforeExportMessage =
+    "The selected source is no longer mounted. Reconnect it before exporting recovered files.";
+
+bool isBusy(const RecoveryScanState& state) {
+    return state.stateCase() == RecoveryScanState::Case::scanning ||
+           state.stateCase() == RecoveryScanState::Case::exporting;
+}
+
+// "42% · Indexed 120 readable files": the whole part of the percentage, then the engine's text.
+std::string progressStatus(double fraction, const std::string& text) {
+    return std::to_string(static_cast<std::int64_t>(fraction * 100)) + "% · " + text;
+}
+
+bool isExFAT(const ExternalRecoveryVolume& volume) {
+    std::string fileSystem = volume.fileSystem;
+    std::transform(fileSystem.begin(), fileSystem.end(), fileSystem.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return fileSystem.find("exfat") != std::string::npos;
+}
+
+template <typename Candidate>
+std::vector<Candidate> selectedIn(const std::vector<Candidate>& candidates, const std::set<std::string>& ids,
+                                  std::string (*idOf)(const Candidate&)) {
+    std::vector<Candidate> selected;
+    for (const Candidate& candidate : candidates)
+        if (ids.contains(idOf(candidate))) selected.push_back(candidate);
+    return selected;
+}
+
+std::string readableID(const RecoveryCandidate& candidate) {
+    return candidate.id();
+}
+
+std::string deletedID(const DeletedRecovery::Candidate& candidate) {
+    return candidate.id;
+}
+
+void toggled(std::set<std::string>& ids, const std::string& id) {
+    if (!ids.erase(id)) ids.insert(id);
+}
+
+}  // namespace
+
+// --- Source list
+
 std::optional<ExternalRecoveryVolume> AppModel::selectedRecoveryVolume() const {
-    return std::nullopt;
+    if (recoveryVolumes_.empty()) return std::nullopt;
+    if (selectedRecoveryVolumeID_) {
+        for (const ExternalRecoveryVolume& volume : recoveryVolumes_)
+            if (volume.id == *selectedRecoveryVolumeID_) return volume;
+    }
+    return recoveryVolumes_.front();
 }
 
 std::vector<RecoveryCandidate> AppModel::selectedRecoveryCandidates() const {
-    return {};
+    return selectedIn(recoveryCandidates_, selectedRecoveryCandidateIDs_, readableID);
 }
 
 std::vector<DeletedRecovery::Candidate> AppModel::selectedDeletedRecoveryCandidates() const {
-    return {};
+    return selectedIn(deletedRecoveryCandidates_, selectedDeletedRecoveryCandidateIDs_, deletedID);
 }
 
-void AppModel::refreshRecoveryVolumes() {}
-void AppModel::chooseRecoverySource() {}
-void AppModel::selectRecoveryVolume(const std::optional<std::string>&) {}
-void AppModel::scanSelectedRecoveryVolume() {}
-void AppModel::cancelRecoveryScan() {}
-void AppModel::toggleRecoveryCandidate(const RecoveryCandidate&) {}
-void AppModel::selectAllRecoveryCandidates() {}
-void AppModel::exportSelectedRecoveryCandidates() {}
-void AppModel::scanDeletedFiles() {}
-void AppModel::cancelDeletedRecoveryScan() {}
-void AppModel::toggleDeletedRecoveryCandidate(const DeletedRecovery::Candidate&) {}
-void AppModel::selectAllDeletedRecoveryCandidates() {}
-void AppModel::exportSelectedDeletedRecoveryCandidates() {}
+void AppModel::resetRecoveryScan() {
+    // Work still running for the old source publishes nothing; it is stopped as well.
+    ++recoveryGeneration_;
+    for (auto* token : {&recoveryCancellationToken_, &deletedRecoveryCancellationToken_}) {
+        if (*token) (*token)->cancel();
+        token->reset();
+    }
+    clearReadableResults();
+    assign(recoveryScanState_, RecoveryScanState::idle(), &AppModel::recoveryScanStateChanged);
+    assign(recoveryStatusText_, {}, &AppModel::recoveryStatusTextChanged);
+    clearDeletedResults();
+    assign(deletedRecoveryScanState_, RecoveryScanState::idle(), &AppModel::deletedRecoveryScanStateChanged);
+    assign(deletedRecoveryStatusText_, {}, &AppModel::deletedRecoveryStatusTextChanged);
+}
+
+void AppModel::clearReadableResults() {
+    assign(recoveryCandidates_, {}, &AppModel::recoveryCandidatesChanged);
+    assign(selectedRecoveryCandidateIDs_, {}, &AppModel::selectedRecoveryCandidateIDsChanged);
+    assign(recoveryReport_, {}, &AppModel::recoveryReportChanged);
+}
+
+void AppModel::clearDeletedResults() {
+    assign(deletedRecoveryCandidates_, {}, &AppModel::deletedRecoveryCandidatesChanged);
+    assign(selectedDeletedRecoveryCandidateIDs_, {}, &AppModel::selectedDeletedRecoveryCandidateIDsChanged);
+    assign(deletedRecoveryReport_, {}, &AppModel::deletedRecoveryReportChanged);
+}
+
+void AppModel::refreshRecoveryVolumes() {
+    runInBackground(userInitiatedPool_, this, engines_.mountedExternalVolumes,
+                    [this](std::vector<ExternalRecoveryVolume> volumes) {
+                        const std::optional<ExternalRecoveryVolume> previous = selectedRecoveryVolume();
+                        const std::optional<std::string> previousID = selectedRecoveryVolumeID_;
+                        assign(recoveryVolumes_, std::move(volumes), &AppModel::recoveryVolumesChanged);
+                        std::optional<std::string> id;
+                        if (!recoveryVolumes_.empty()) id = recoveryVolumes_.front().id;
+                        for (const ExternalRecoveryVolume& volume : recoveryVolumes_)
+                            if (previous && standardizedPath(volume.mountURL) == standardizedPath(previous->mountURL)) {
+                                id = volume.id;
+                                break;
+                            }
+                        assign(selectedRecoveryVolumeID_, id, &AppModel::selectedRecoveryVolumeIDChanged);
+                        if (recoveryVolumes_.empty() || id != previousID) resetRecoveryScan();
+                    });
+}
+
+void AppModel::chooseRecoverySource() {
+    if (!dialogs_) return;
+    const std::vector<fs::path> chosen = dialogs_->chooseForOpening(
+        {.title = "Choose a mounted recovery source",
+         .canChooseFiles = false,
+         .canChooseDirectories = true,
+         .allowsMultipleSelection = false,
+         .message = "Choose an external drive, SD card, USB volume, or a mounted folder to scan locally. Tidewell "
+                    "will not alter it."});
+    if (chosen.empty()) return;
+    auto work = [url = chosen.front()] {
+        return captureWork<ExternalRecoveryVolume>([&] { return ExternalRecoveryEngine::manuallySelectedVolume(url); });
+    };
+    runInBackground(userInitiatedPool_, this, work, [this](WorkResult<ExternalRecoveryVolume> picked) {
+        if (!picked.succeeded()) return presentAction(picked.errorDescription, ActionResultKind::failure);
+        std::vector<ExternalRecoveryVolume> volumes = recoveryVolumes_;
+        std::erase_if(volumes, [&](const ExternalRecoveryVolume& volume) { return volume.id == picked.value->id; });
+        volumes.insert(volumes.begin(), *picked.value);
+        assign(recoveryVolumes_, std::move(volumes), &AppModel::recoveryVolumesChanged);
+        selectRecoveryVolume(picked.value->id);
+    });
+}
+
+void AppModel::selectRecoveryVolume(const std::optional<std::string>& id) {
+    if (id == selectedRecoveryVolumeID_) return;
+    selectedRecoveryVolumeID_ = id;
+    emit selectedRecoveryVolumeIDChanged();
+    resetRecoveryScan();
+}
+
+void AppModel::checkLiveRecoveryVolume(std::function<void(std::optional<ExternalRecoveryVolume>)> then) {
+    const std::optional<ExternalRecoveryVolume> selected = selectedRecoveryVolume();
+    if (!selected) return then(std::nullopt);
+    ++liveChecksInFlight_;
+    runInBackground(
+        userInitiatedPool_, this,
+        [refreshed = engines_.refreshedVolume, volume = *selected] { return refreshed(volume); },
+        [this, then, oldID = selected->id](std::optional<ExternalRecoveryVolume> live) {
+            --liveChecksInFlight_;
+            if (live) {
+                std::vector<ExternalRecoveryVolume> volumes = recoveryVolumes_;
+                for (ExternalRecoveryVolume& volume : volumes)
+                    if (volume.id == oldID) volume = *live;
+                assign(recoveryVolumes_, std::move(volumes), &AppModel::recoveryVolumesChanged);
+                assign(selectedRecoveryVolumeID_, std::optional<std::string>(live->id),
+                       &AppModel::selectedRecoveryVolumeIDChanged);
+            }
+            then(std::move(live));
+        });
+}
+
+void AppModel::whenSourceIsLive(const RecoveryScanState& state, const std::string& goneMessage,
+                                std::function<void(const ExternalRecoveryVolume&)> then) {
+    if (isBusy(state) || liveChecksInFlight_ > 0) return;
+    checkLiveRecoveryVolume([this, goneMessage, then](std::optional<ExternalRecoveryVolume> volume) {
+        if (!volume) return presentAction(goneMessage, ActionResultKind::info);
+        then(*volume);
+    });
+}
+
+// --- Selection
+
+void AppModel::toggleRecoveryCandidate(const RecoveryCandidate& candidate) {
+    toggled(selectedRecoveryCandidateIDs_, candidate.id());
+    emit selectedRecoveryCandidateIDsChanged();
+}
+
+void AppModel::selectAllRecoveryCandidates() {
+    std::set<std::string> ids;
+    for (const RecoveryCandidate& candidate : recoveryCandidates_) ids.insert(candidate.id());
+    assign(selectedRecoveryCandidateIDs_, std::move(ids), &AppModel::selectedRecoveryCandidateIDsChanged);
+}
+
+void AppModel::toggleDeletedRecoveryCandidate(const DeletedRecovery::Candidate& candidate) {
+    toggled(selectedDeletedRecoveryCandidateIDs_, candidate.id);
+    emit selectedDeletedRecoveryCandidateIDsChanged();
+}
+
+void AppModel::selectAllDeletedRecoveryCandidates() {
+    std::set<std::string> ids;
+    for (const DeletedRecovery::Candidate& candidate : deletedRecoveryCandidates_) ids.insert(candidate.id);
+    assign(selectedDeletedRecoveryCandidateIDs_, std::move(ids), &AppModel::selectedDeletedRecoveryCandidateIDsChanged);
+}
+
+// --- Readable files
+
+ProgressCallback AppModel::statusPoster(std::optional<std::string> AppModel::*status, void (AppModel::*changed)()) {
+    return [this, status, changed, generation = recoveryGeneration_](double fraction, const std::string& text) {
+        postToContext(this, [this, status, changed, generation, line = progressStatus(fraction, text)] {
+            if (generation == recoveryGeneration_) assign(this->*status, std::optional<std::string>(line), changed);
+        });
+    };
+}
+
+void AppModel::scanSelectedRecoveryVolume() {
+    whenSourceIsLive(recoveryScanState_,
+                     "The selected source is no longer mounted. Reconnect it, choose it again, then scan.",
+                     [this](const ExternalRecoveryVolume& volume) { startReadableScan(volume); });
+}
+
+void AppModel::startReadableScan(const ExternalRecoveryVolume& volume) {
+    assign(recoveryScanState_, RecoveryScanState::scanning(), &AppModel::recoveryScanStateChanged);
+    clearReadableResults();
+    recoveryCancellationToken_ = std::make_shared<RecoveryCancellationToken>();
+    assign(recoveryStatusText_, std::optional<std::string>("Preparing a read-only scan of " + volume.name),
+           &AppModel::recoveryStatusTextChanged);
+    using Found = std::pair<std::vector<RecoveryCandidate>, RecoveryScanReport>;
+    auto work = [volume, token = recoveryCancellationToken_,
+                 progress = statusPoster(&AppModel::recoveryStatusText_, &AppModel::recoveryStatusTextChanged)] {
+        return captureWork<Found>([&] { return ExternalRecoveryEngine::scan(volume, token, progress); });
+    };
+    runInBackground(
+        userInitiatedPool_, this, work, [this, volume, generation = recoveryGeneration_](WorkResult<Found> found) {
+            if (generation != recoveryGeneration_) return;
+            if (found.succeeded() && selectedRecoveryVolumeID_ == volume.id) {
+                assign(recoveryCandidates_, std::move(found.value->first), &AppModel::recoveryCandidatesChanged);
+                assign(recoveryReport_, std::optional<RecoveryScanReport>(found.value->second),
+                       &AppModel::recoveryReportChanged);
+                selectAllRecoveryCandidates();
+                assign(recoveryScanState_, RecoveryScanState::completed(), &AppModel::recoveryScanStateChanged);
+            } else if (!found.succeeded() && found.cancelled) {
+                assign(recoveryScanState_, RecoveryScanState::idle(), &AppModel::recoveryScanStateChanged);
+            } else if (!found.succeeded()) {
+                assign(recoveryScanState_, RecoveryScanState::failed(found.errorDescription),
+                       &AppModel::recoveryScanStateChanged);
+                presentAction("Could not scan " + volume.name + ": " + found.errorDescription,
+                              ActionResultKind::failure);
+            }
+            assign(recoveryStatusText_, {}, &AppModel::recoveryStatusTextChanged);
+            recoveryCancellationToken_.reset();
+        });
+}
+
+void AppModel::cancelRecoveryScan() {
+    if (!recoveryCancellationToken_) return;
+    recoveryCancellationToken_->cancel();
+    assign(recoveryStatusText_, std::optional<std::string>("Cancelling safely"), &AppModel::recoveryStatusTextChanged);
+}
+
+std::optional<fs::path> AppModel::chooseRecoveryDestination(const std::string& message) {
+    if (!dialogs_) return std::nullopt;
+    const std::vector<fs::path> chosen = dialogs_->chooseForOpening({.title = "Choose a different destination",
+                                                                     .canChooseFiles = false,
+                                                                     .canChooseDirectories = true,
+                                                                     .allowsMultipleSelection = false,
+                                                                     .message = message,
+                                                                     .canCreateDirectories = true});
+    if (chosen.empty()) return std::nullopt;
+    return chosen.front();
+}
+
+void AppModel::exportSelectedRecoveryCandidates() {
+    whenSourceIsLive(recoveryScanState_, goneBeforeExportMessage, [this](const ExternalRecoveryVolume& volume) {
+        std::vector<RecoveryCandidate> selected = selectedRecoveryCandidates();
+        if (selected.empty())
+            return presentAction("Select at least one readable file to export.", ActionResultKind::info);
+        std::optional<fs::path> destination = chooseRecoveryDestination(
+            "Recovered files must be exported to another drive or folder. The source will not be changed.");
+        if (!destination) return;
+        startReadableExport(volume, std::move(selected), *destination);
+    });
+}
+
+void AppModel::startReadableExport(const ExternalRecoveryVolume& volume, std::vector<RecoveryCandidate> selected,
+                                   const fs::path& destination) {
+    assign(recoveryScanState_, RecoveryScanState::exporting(), &AppModel::recoveryScanStateChanged);
+    recoveryCancellationToken_ = std::make_shared<RecoveryCancellationToken>();
+    assign(recoveryStatusText_, std::optional<std::string>("Preparing export"), &AppModel::recoveryStatusTextChanged);
+    auto work = [volume, selected = std::move(selected), destination, token = recoveryCancellationToken_,
+                 progress = statusPoster(&AppModel::recoveryStatusText_, &AppModel::recoveryStatusTextChanged)] {
+        return captureWork<ExportedFiles>(
+            [&] { return ExternalRecoveryEngine::exportCandidates(selected, volume, destination, token, progress); });
+    };
+    runInBackground(
+        userInitiatedPool_, this, work, [this, generation = recoveryGeneration_](WorkResult<ExportedFiles> exported) {
+            const bool current = generation == recoveryGeneration_;
+            if (exported.succeeded()) {
+                if (!exported.value->empty() && desktop_) desktop_->revealInFileBrowser({exported.value->front()});
+                presentAction("Exported " + std::to_string(exported.value->size()) +
+                                  " readable files to a separate recovery folder. The source volume was not changed.",
+                              ActionResultKind::success);
+            } else if (exported.cancelled) {
+                if (current) assign(recoveryScanState_, RecoveryScanState::idle(), &AppModel::recoveryScanStateChanged);
+            } else {
+                if (current)
+                    assign(recoveryScanState_, RecoveryScanState::failed(exported.errorDescription),
+                           &AppModel::recoveryScanStateChanged);
+                presentAction("Could not export recovery files: " + exported.errorDescription,
+                              ActionResultKind::failure);
+            }
+            if (!current) return;
+            assign(recoveryStatusText_, {}, &AppModel::recoveryStatusTextChanged);
+            if (recoveryScanState_ == RecoveryScanState::exporting())
+                assign(recoveryScanState_, RecoveryScanState::completed(), &AppModel::recoveryScanStateChanged);
+            recoveryCancellationToken_.reset();
+        });
+}
+
+// --- Deleted files
+
+void AppModel::setDeletedRecoveryStatus(std::string text) {
+    assign(deletedRecoveryStatusText_, std::optional<std::string>(std::move(text)),
+           &AppModel::deletedRecoveryStatusTextChanged);
+}
+
+void AppModel::scanDeletedFiles() {
+    whenSourceIsLive(deletedRecoveryScanState_,
+                     "The selected FAT32 or exFAT source is no longer mounted. Reconnect it, choose it "
+                     "again, then scan.",
+                     [this](const ExternalRecoveryVolume& volume) { startDeletedScan(volume); });
+}
+
+void AppModel::startDeletedScan(const ExternalRecoveryVolume& volume) {
+    assign(deletedRecoveryScanState_, RecoveryScanState::scanning(), &AppModel::deletedRecoveryScanStateChanged);
+    clearDeletedResults();
+    deletedRecoveryCancellationToken_ = std::make_shared<RecoveryCancellationToken>();
+    setDeletedRecoveryStatus("Waiting for macOS administrator approval to read " + volume.name);
+    auto work = [this, volume, token = deletedRecoveryCancellationToken_, generation = recoveryGeneration_,
+                 progress =
+                     statusPoster(&AppModel::deletedRecoveryStatusText_, &AppModel::deletedRecoveryStatusTextChanged)] {
+        return captureWork<FATDeletedRecoveryEngine::ScanResult>([&] {
+            // Any administrator prompt shows before reading starts.
+            PrivilegedDeviceRead::prepareAdministratorAuthorization();
+            postToContext(this, [this, generation, name = volume.name] {
+                if (generation == recoveryGeneration_)
+                    setDeletedRecoveryStatus("Reading deleted-file records from " + name);
+            });
+            if (isExFAT(volume)) return ExFATDeletedRecoveryEngine::scan(volume, token.get(), progress);
+            return FATDeletedRecoveryEngine::scan(volume, token.get(), progress);
+        });
+    };
+    runInBackground(
+        userInitiatedPool_, this, work,
+        [this, volume, generation = recoveryGeneration_](WorkResult<FATDeletedRecoveryEngine::ScanResult> found) {
+            if (generation != recoveryGeneration_) return;
+            deletedRecoveryCancellationToken_.reset();
+            if (found.succeeded()) {
+                if (selectedRecoveryVolumeID_ == volume.id) publishDeletedScan(std::move(*found.value));
+            } else if (found.cancelled) {
+                assign(deletedRecoveryScanState_, RecoveryScanState::idle(),
+                       &AppModel::deletedRecoveryScanStateChanged);
+                setDeletedRecoveryStatus("Deleted-file scan cancelled");
+            } else {
+                assign(deletedRecoveryScanState_, RecoveryScanState::failed(found.errorDescription),
+                       &AppModel::deletedRecoveryScanStateChanged);
+                setDeletedRecoveryStatus("Scan could not start · " + found.errorDescription);
+                presentAction("Could not inspect deleted files: " + found.errorDescription, ActionResultKind::failure);
+            }
+        });
+}
+
+void AppModel::publishDeletedScan(FATDeletedRecoveryEngine::ScanResult found) {
+    std::set<std::string> preselected;
+    for (const DeletedRecovery::Candidate& candidate : found.first)
+        if (candidate.confidence == DeletedRecovery::Confidence::high && candidate.contentIsValidated)
+            preselected.insert(candidate.id);
+    const std::size_t count = found.first.size();
+    assign(deletedRecoveryCandidates_, std::move(found.first), &AppModel::deletedRecoveryCandidatesChanged);
+    assign(deletedRecoveryReport_, std::optional<DeletedRecovery::Report>(std::move(found.second)),
+           &AppModel::deletedRecoveryReportChanged);
+    assign(selectedDeletedRecoveryCandidateIDs_, std::move(preselected),
+           &AppModel::selectedDeletedRecoveryCandidateIDsChanged);
+    assign(deletedRecoveryScanState_, RecoveryScanState::completed(), &AppModel::deletedRecoveryScanStateChanged);
+    if (count > 0)
+        return setDeletedRecoveryStatus("Scan complete · found " + std::to_string(count) +
+                                        " deleted-file candidate(s)");
+    setDeletedRecoveryStatus("Scan complete · no recoverable deleted entries found");
+    presentAction(
+        "No recoverable deleted FAT32 or exFAT directory entries were found. Files may have been "
+        "overwritten, stored without a surviving directory record, or use a format Tidewell does not yet "
+        "support.",
+        ActionResultKind::info);
+}
+
+void AppModel::cancelDeletedRecoveryScan() {
+    if (!deletedRecoveryCancellationToken_) return;
+    deletedRecoveryCancellationToken_->cancel();
+    setDeletedRecoveryStatus("Cancelling safely");
+}
+
+void AppModel::exportSelectedDeletedRecoveryCandidates() {
+    whenSourceIsLive(deletedRecoveryScanState_, goneBeforeExportMessage, [this](const ExternalRecoveryVolume& volume) {
+        std::vector<DeletedRecovery::Candidate> selected = selectedDeletedRecoveryCandidates();
+        if (selected.empty())
+            return presentAction("Select at least one deleted-file candidate to export.", ActionResultKind::info);
+        std::optional<fs::path> destination = chooseRecoveryDestination(
+            "Recovered files must be written somewhere other than the source drive. Tidewell will not modify the "
+            "source.");
+        if (!destination) return;
+        startDeletedExport(volume, std::move(selected), *destination);
+    });
+}
+
+void AppModel::startDeletedExport(const ExternalRecoveryVolume& volume,
+                                  std::vector<DeletedRecovery::Candidate> selected, const fs::path& destination) {
+    assign(deletedRecoveryScanState_, RecoveryScanState::exporting(), &AppModel::deletedRecoveryScanStateChanged);
+    deletedRecoveryCancellationToken_ = std::make_shared<RecoveryCancellationToken>();
+    setDeletedRecoveryStatus("Preparing deleted-file export");
+    auto work = [volume, selected = std::move(selected), destination, token = deletedRecoveryCancellationToken_,
+                 progress =
+                     statusPoster(&AppModel::deletedRecoveryStatusText_, &AppModel::deletedRecoveryStatusTextChanged)] {
+        return captureWork<ExportedFiles>([&] {
+            if (isExFAT(volume))
+                return ExFATDeletedRecoveryEngine::exportCandidates(selected, volume, destination, token.get(),
+                                                                    progress);
+            return FATDeletedRecoveryEngine::exportCandidates(selected, volume, destination, token.get(), progress);
+        });
+    };
+    runInBackground(
+        userInitiatedPool_, this, work, [this, generation = recoveryGeneration_](WorkResult<ExportedFiles> exported) {
+            const bool current = generation == recoveryGeneration_;
+            if (current) deletedRecoveryCancellationToken_.reset();
+            if (exported.succeeded()) {
+                const std::string count = std::to_string(exported.value->size());
+                if (!exported.value->empty() && desktop_) desktop_->revealInFileBrowser({exported.value->front()});
+                if (current) setDeletedRecoveryStatus("Recovered " + count + " file(s) to a separate destination");
+                presentAction("Recovered " + count +
+                                  " deleted-file candidate(s) to a separate folder. Verify the recovered files before "
+                                  "relying on them; the source was not changed.",
+                              ActionResultKind::success);
+            } else if (exported.cancelled) {
+                if (!current) return;
+                assign(deletedRecoveryScanState_, RecoveryScanState::idle(),
+                       &AppModel::deletedRecoveryScanStateChanged);
+                setDeletedRecoveryStatus("Deleted-file export cancelled");
+            } else {
+                if (current) {
+                    assign(deletedRecoveryScanState_, RecoveryScanState::failed(exported.errorDescription),
+                           &AppModel::deletedRecoveryScanStateChanged);
+                    setDeletedRecoveryStatus("Could not export selected files · " + exported.errorDescription);
+                }
+                presentAction("Could not export deleted-file candidates: " + exported.errorDescription,
+                              ActionResultKind::failure);
+            }
+            if (current && deletedRecoveryScanState_ == RecoveryScanState::exporting())
+                assign(deletedRecoveryScanState_, RecoveryScanState::completed(),
+                       &AppModel::deletedRecoveryScanStateChanged);
+        });
+}
 
 }  // namespace tidewell

@@ -1,0 +1,220 @@
+// Times the exFAT deleted-entry scan against The Sleuth Kit's `fls -r -d` on
+// the same image: 10 group folders of 100 folders of 100 files (about 101,000
+// entries), every 25th file deleted: 4,000 candidates, below the engine's cap
+// on candidates, so that both tools walk the whole volume. mkfs.exfat makes the empty volume; the
+// folders and files are then written straight into the image (contiguous,
+// no FAT chain, as a driver stores them), which takes seconds where a mount
+// would need privileges. The image is kept in the cache folder
+// ($TIDEWELL_BENCH_CACHE, else /tmp/tidewell-bench).
+#include <algorithm>
+#include <cctype>
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "best_time.h"
+#include "firstaid/command_runner.h"
+#include "recovery/deleted/exfat_deleted_recovery_engine.h"
+#include "sample_entries.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tidewell::CommandRunner::run;
+
+constexpr int groupCount = 10;
+constexpr int foldersPerGroup = 100;
+constexpr int filesPerFolder = 100;
+constexpr std::uint32_t folderClusters = 3;  // 100 entry sets of 96 bytes each
+constexpr std::uintmax_t imageBytes = 512ull * 1024 * 1024;
+
+using tidewell::bench::numbered;
+using tidewell::bench::tinyPNG;
+
+std::uint16_t rotateAdd(std::uint16_t sum, std::uint8_t byte) {
+    return static_cast<std::uint16_t>(((sum & 1) ? 0x8000 : 0) + (sum >> 1) + byte);
+}
+
+// The bytes of one file or folder entry set: file, stream extension and
+// name entries, with name hash and set checksum.
+std::vector<std::uint8_t> entrySet(const std::string& name, bool folder, std::uint32_t first, std::int64_t length,
+                                   bool deleted) {
+    int nameEntries = static_cast<int>((name.size() + 14) / 15);
+    std::vector<std::uint8_t> set(static_cast<std::size_t>(2 + nameEntries) * 32, 0);
+    set[0] = 0x85, set[1] = static_cast<std::uint8_t>(1 + nameEntries);
+    set[4] = folder ? 0x10 : 0x20;
+    const std::uint32_t stamp = (46u << 25) | (12u << 21) | (6u << 16) | (10u << 11);
+    for (int at : {8, 12, 16})
+        for (int i = 0; i < 4; ++i) set[at + i] = static_cast<std::uint8_t>(stamp >> (8 * i));
+    set[32] = 0xC0, set[33] = 0x03;  // allocation possible, no FAT chain
+    set[35] = static_cast<std::uint8_t>(name.size());
+    std::uint16_t hash = 0;
+    for (char c : name) hash = rotateAdd(rotateAdd(hash, static_cast<std::uint8_t>(std::toupper(c))), 0);
+    set[36] = static_cast<std::uint8_t>(hash), set[37] = static_cast<std::uint8_t>(hash >> 8);
+    for (int i = 0; i < 8; ++i) set[40 + i] = set[56 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+    for (int i = 0; i < 4; ++i) set[52 + i] = static_cast<std::uint8_t>(first >> (8 * i));
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        std::size_t entry = 64 + (i / 15) * 32;
+        set[entry] = 0xC1;
+        set[entry + 2 + (i % 15) * 2] = static_cast<std::uint8_t>(name[i]);
+    }
+    std::uint16_t checksum = 0;
+    for (std::size_t i = 0; i < set.size(); ++i)
+        if (i != 2 && i != 3) checksum = rotateAdd(checksum, set[i]);
+    set[2] = static_cast<std::uint8_t>(checksum), set[3] = static_cast<std::uint8_t>(checksum >> 8);
+    if (deleted)
+        for (std::size_t entry = 0; entry < set.size(); entry += 32) set[entry] &= 0x7F;
+    return set;
+}
+
+// Writes folders and files into a freshly made exFAT image, handing out
+// clusters in order and keeping the allocation bitmap in memory until done.
+class ImageWriter {
+public:
+    explicit ImageWriter(const fs::path& path) : file_(path, std::ios::binary | std::ios::in | std::ios::out) {
+        std::vector<std::uint8_t> boot = read(0, 512);
+        bytesPerSector_ = std::int64_t{1} << boot[108];
+        bytesPerCluster_ = bytesPerSector_ << boot[109];
+        heapOffset_ = u32(boot, 88) * bytesPerSector_;
+        clusterCount_ = u32(boot, 92);
+        rootCluster_ = u32(boot, 96);
+        std::vector<std::uint8_t> root = read(offset(rootCluster_), bytesPerCluster_);
+        for (std::size_t at = 0; at < root.size(); at += 32) {
+            if (root[at] == 0x81) bitmapOffset_ = offset(u32(root, at + 20));
+            if (root[at] == 0) {
+                rootSlot_ = static_cast<std::int64_t>(at);
+                break;
+            }
+        }
+        bitmap_ = read(bitmapOffset_, (clusterCount_ + 7) / 8);
+        for (std::uint32_t cluster = 2; cluster < clusterCount_ + 2; ++cluster)
+            if (isUsed(cluster)) nextFree_ = cluster + 1;
+    }
+
+    std::int64_t bytesPerCluster() const { return bytesPerCluster_; }
+
+    // Adds an entry to the root folder (one cluster, enough for the groups).
+    void addToRoot(const std::vector<std::uint8_t>& set) {
+        write(offset(rootCluster_) + rootSlot_, set);
+        rootSlot_ += static_cast<std::int64_t>(set.size());
+    }
+
+    std::uint32_t take(std::uint32_t count, bool used) {
+        std::uint32_t first = nextFree_;
+        if (first + count > clusterCount_ + 2) throw std::runtime_error("image too small");
+        for (std::uint32_t i = 0; used && i < count; ++i) markUsed(first + i);
+        nextFree_ += count;
+        return first;
+    }
+
+    void write(std::int64_t at, const std::vector<std::uint8_t>& bytes) {
+        file_.seekp(at);
+        file_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+
+    std::int64_t offset(std::uint32_t cluster) const {
+        return heapOffset_ + (static_cast<std::int64_t>(cluster) - 2) * bytesPerCluster_;
+    }
+
+    void finish() {
+        write(bitmapOffset_, bitmap_);
+        file_.close();
+        if (file_.fail()) throw std::runtime_error("writing the image failed");
+    }
+
+private:
+    static std::uint32_t u32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
+        return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
+    }
+    std::vector<std::uint8_t> read(std::int64_t at, std::int64_t count) {
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+        file_.seekg(at);
+        file_.read(reinterpret_cast<char*>(bytes.data()), count);
+        return bytes;
+    }
+    bool isUsed(std::uint32_t cluster) const { return (bitmap_[(cluster - 2) / 8] >> ((cluster - 2) % 8)) & 1; }
+    void markUsed(std::uint32_t cluster) {
+        bitmap_[(cluster - 2) / 8] |= static_cast<std::uint8_t>(1 << ((cluster - 2) % 8));
+    }
+
+    std::fstream file_;
+    std::int64_t bytesPerSector_ = 512, bytesPerCluster_ = 4096, heapOffset_ = 0, bitmapOffset_ = 0, rootSlot_ = 0;
+    std::uint32_t clusterCount_ = 0, rootCluster_ = 0, nextFree_ = 0;
+    std::vector<std::uint8_t> bitmap_;
+};
+
+void addFolder(ImageWriter& image, std::int64_t folderAt) {
+    std::vector<std::uint8_t> entries;
+    for (int f = 0; f < filesPerFolder; ++f) {
+        bool deleted = f % 25 == 0;
+        std::uint32_t data = image.take(1, !deleted);
+        image.write(image.offset(data), tinyPNG);
+        auto set =
+            entrySet(numbered("F", f, 3) + ".PNG", false, data, static_cast<std::int64_t>(tinyPNG.size()), deleted);
+        entries.insert(entries.end(), set.begin(), set.end());
+    }
+    image.write(folderAt, entries);
+}
+
+fs::path buildImage(const fs::path& cache) {
+    fs::create_directories(cache);
+    auto image = cache / "exfat_scan.img";
+    if (fs::exists(image)) return image;
+    std::cout << "Building " << image << " (once)..." << std::endl;
+    auto building = cache / "exfat_scan.building";
+    fs::remove(building);
+    std::ofstream(building).close();
+    fs::resize_file(building, imageBytes);
+    auto made = run("/usr/sbin/mkfs.exfat", {"-c", "4K", building.string()});
+    if (made.status != 0) throw std::runtime_error("mkfs.exfat failed: " + made.combined());
+    ImageWriter writer(building);
+    const std::int64_t folderBytes = folderClusters * writer.bytesPerCluster();
+    for (int g = 0; g < groupCount; ++g) {
+        std::uint32_t group = writer.take(folderClusters, true);
+        writer.addToRoot(entrySet(numbered("G", g, 1), true, group, folderBytes, false));
+        std::vector<std::uint8_t> groupEntries;
+        for (int d = 0; d < foldersPerGroup; ++d) {
+            std::uint32_t folder = writer.take(folderClusters, true);
+            auto set = entrySet(numbered("D", d, 3), true, folder, folderBytes, false);
+            groupEntries.insert(groupEntries.end(), set.begin(), set.end());
+            addFolder(writer, writer.offset(folder));
+        }
+        writer.write(writer.offset(group), groupEntries);
+    }
+    writer.finish();
+    auto checked = run("/usr/sbin/fsck.exfat", {"-n", building.string()});
+    if (checked.status != 0) throw std::runtime_error("fsck.exfat rejects the image: " + checked.combined());
+    fs::rename(building, image);
+    return image;
+}
+
+}  // namespace
+
+int main() {
+    const char* cacheSetting = std::getenv("TIDEWELL_BENCH_CACHE");
+    auto image = buildImage(cacheSetting != nullptr ? cacheSetting : "/tmp/tidewell-bench");
+
+    tidewell::ExFATDeletedRecoveryEngine::ScanResult result;
+    tidewell::CommandOutput peer;
+    auto [ours, theirs] = tidewell::bench::bestSecondsAlternating(
+        [&] { result = tidewell::ExFATDeletedRecoveryEngine::scanImage(image); },
+        [&] {
+            peer = run("/usr/bin/fls", {"-r", "-d", "-f", "exfat", image.string()});
+        },
+        3);
+    if (peer.status != 0) {
+        std::cerr << "fls failed: " << peer.combined() << "\n";
+        return 1;
+    }
+    std::size_t peerLines = static_cast<std::size_t>(std::count(peer.stdoutText.begin(), peer.stdoutText.end(), '\n'));
+
+    std::cout << "Tidewell scan: " << ours << " s, " << result.first.size() << " candidates, "
+              << result.second.entriesChecked << " entries, " << result.second.directoriesChecked << " directories\n"
+              << "fls -r -d:     " << theirs << " s, " << peerLines << " deleted entries listed\n"
+              << "ratio (Tidewell / fls): " << ours / theirs << " (target at most 1.0)\n";
+    return 0;
+}
