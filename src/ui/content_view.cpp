@@ -1,7 +1,9 @@
 #include "ui/content_view.h"
 
 #include <QHBoxLayout>
+#include <QVBoxLayout>
 
+#include "ui/action_alert_bar.h"
 #include "ui/sidebar_view.h"
 
 namespace tidewell {
@@ -17,7 +19,10 @@ ContentView::ContentView(AppModel& model, PageRouter::PageFactory factory, QWidg
     sidebar_->setFixedWidth(sidebarWidth);
     router_ = new PageRouter(model, std::move(factory), this);
     layout->addWidget(sidebar_);
-    layout->addWidget(router_, 1);
+    auto* detail = new QVBoxLayout;
+    detail->addWidget(new ActionAlertBar(model, this));
+    detail->addWidget(router_, 1);
+    layout->addLayout(detail, 1);
 }
 
 }  // namespace tidewell

@@ -1,0 +1,47 @@
+#include <fstream>
+
+#include "firstaid/image_pixels.h"
+#include "firstaid/repair_exporters.h"
+#include "firstaid/text_helpers.h"
+
+namespace tidewell::FileFirstAidEngine {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr int kJpegQuality = 92;
+
+// Chosen by the source's extension: JPEG and TIFF keep their format, all else becomes PNG.
+std::optional<std::vector<std::uint8_t>> encodedLikeSource(const PixelImage& image, const fs::path& source) {
+    const std::string extension = firstaid_text::lowercased(firstaid_text::pathExtension(source));
+    if (extension == "jpg" || extension == "jpeg") return encodeJpeg(image, kJpegQuality);
+    if (extension == "tiff") return encodeTiff(image);
+    return encodePng(image);
+}
+
+void writeData(const fs::path& output, const std::vector<std::uint8_t>& data) {
+    std::ofstream stream(output, std::ios::binary | std::ios::trunc);
+    stream.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
+    stream.close();
+    if (!stream) {
+        throw fs::filesystem_error("Cannot write repaired image", output, std::make_error_code(std::errc::io_error));
+    }
+}
+
+}  // namespace
+
+FileRepairOutcome repairImage(const RepairJob& job) {
+    job.throwIfCancelled();
+    job.report(RepairProgressStage::repairing, 0.42, "Re-encoding readable image pixels");
+    const auto pixels = decodePixels(job.source());
+    if (!pixels) throw RepairError::noRecoverableContent("macOS could not decode readable pixels from this image.");
+    const auto data = encodedLikeSource(*pixels, job.source());
+    if (!data || data->empty()) throw RepairError::writeFailed("Could not encode repaired image data.");
+    removeExistingOutput(job.output);
+    writeData(job.output, *data);
+    job.report(RepairProgressStage::verifying, 0.88, "Verifying repaired image");
+    return job.outcome("Exported a normalized image copy.", job.validated());
+}
+
+}  // namespace tidewell::FileFirstAidEngine

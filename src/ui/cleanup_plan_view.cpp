@@ -1,0 +1,94 @@
+#include "ui/cleanup_plan_view.h"
+
+#include <QCheckBox>
+#include <QHeaderView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "model/app_model.h"
+#include "ui/page_parts.h"
+#include "ui/qt_text.h"
+
+namespace tidewell {
+
+CleanupPlanView::CleanupPlanView(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    title_ = new QLabel(this);
+    QFont bold = title_->font();
+    bold.setBold(true);
+    title_->setFont(bold);
+    subtitle_ = PageParts::note(this);
+    runningWarning_ = PageParts::note(this);
+    list_ = new QTreeWidget(this);
+    list_->setObjectName("cleanupCandidates");
+    list_->setColumnCount(4);
+    list_->setRootIsDecorated(false);
+    list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    forceQuit_ = new QCheckBox(this);
+    admin_ = new QCheckBox(this);
+    move_ = PageParts::button(this, "moveSelectedToTrash", [this] {
+        if (app_)
+            model_.moveCleanupCandidatesToTrash(*app_, checkedCandidates(), forceQuit_->isChecked(),
+                                                admin_->isChecked());
+    });
+    progress_ = PageParts::busyBar(this);
+    status_ = PageParts::note(this);
+    for (QWidget* widget : std::initializer_list<QWidget*>{title_, subtitle_, runningWarning_, list_, forceQuit_,
+                                                           admin_, move_, progress_, status_})
+        layout->addWidget(widget);
+    connect(&model_, &AppModel::languageChanged, this, &CleanupPlanView::retitle);
+    connect(&model_, &AppModel::cleanupInProgressChanged, this, &CleanupPlanView::refreshState);
+    connect(&model_, &AppModel::cleanupStatusTextChanged, this, &CleanupPlanView::refreshState);
+    retitle();
+}
+
+void CleanupPlanView::setApp(std::optional<AppInfo> app) {
+    app_ = std::move(app);
+    list_->clear();
+    if (app_) {
+        for (const CleanupCandidate& candidate : app_->cleanupCandidates) {
+            auto* row = new QTreeWidgetItem(list_);
+            row->setText(0, toQString(candidate.label));
+            row->setText(1, toQString(candidate.sizeText()));
+            row->setText(2, toQString(rawValue(candidate.safetyLevel)));
+            row->setText(3, toQString(candidate.path));
+            row->setToolTip(0, toQString(candidate.evidence));
+            row->setCheckState(0, candidate.isSelectable && candidate.defaultSelected ? Qt::Checked : Qt::Unchecked);
+            if (!candidate.isSelectable) row->setFlags(row->flags() & ~Qt::ItemIsUserCheckable & ~Qt::ItemIsEnabled);
+        }
+    }
+    refreshState();
+}
+
+std::vector<CleanupCandidate> CleanupPlanView::checkedCandidates() const {
+    std::vector<CleanupCandidate> checked;
+    if (!app_) return checked;
+    for (int row = 0; row < list_->topLevelItemCount() && row < int(app_->cleanupCandidates.size()); ++row)
+        if (list_->topLevelItem(row)->checkState(0) == Qt::Checked)
+            checked.push_back(app_->cleanupCandidates[std::size_t(row)]);
+    return checked;
+}
+
+void CleanupPlanView::retitle() {
+    title_->setText(toQString(model_.t("appCleanupPlan")));
+    subtitle_->setText(toQString(model_.t("appPlanSubtitle")));
+    runningWarning_->setText(toQString(model_.t("appRunningWarning")));
+    list_->setHeaderLabels({toQString(model_.t("item")), toQString(model_.t("sizeColumn")),
+                            toQString(model_.t("decision")), toQString(model_.t("path"))});
+    forceQuit_->setText(toQString(model_.t("allowForceQuit")));
+    forceQuit_->setToolTip(toQString(model_.t("forceQuitSubtitle")));
+    admin_->setText(toQString(model_.t("allowAdmin")));
+    admin_->setToolTip(toQString(model_.t("adminSubtitle")));
+    move_->setText(toQString(model_.t("moveSelectedToTrash")));
+}
+
+void CleanupPlanView::refreshState() {
+    runningWarning_->setVisible(app_ && app_->isRunning);
+    forceQuit_->setVisible(app_ && app_->isRunning);
+    move_->setEnabled(app_ && !app_->isProtected && !model_.cleanupInProgress());
+    PageParts::showProgress(progress_, model_.cleanupInProgress());
+    status_->setText(toQString(model_.cleanupStatusText().value_or("")));
+}
+
+}  // namespace tidewell

@@ -1,0 +1,75 @@
+#include "ui/history_page.h"
+
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "cleanup/search_fields.h"
+#include "model/app_model.h"
+#include "ui/page_parts.h"
+#include "ui/qt_text.h"
+
+namespace tidewell {
+
+HistoryPage::HistoryPage(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    auto* layout = new QVBoxLayout(this);
+    auto header = PageParts::addHeader(layout, this);
+    title_ = header.title;
+    subtitle_ = header.subtitle;
+    search_ = new QLineEdit(this);
+    search_->setClearButtonEnabled(true);
+    layout->addWidget(search_);
+    reports_ = new QTreeWidget(this);
+    reports_->setObjectName("reports");
+    reports_->setColumnCount(4);
+    reports_->setRootIsDecorated(false);
+    reports_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    layout->addWidget(reports_, 2);
+    details_ = PageParts::note(this);
+    details_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    layout->addWidget(details_, 1);
+    connect(search_, &QLineEdit::textChanged, this, &HistoryPage::reload);
+    connect(reports_, &QTreeWidget::currentItemChanged, this, &HistoryPage::showSelection);
+    connect(&model_, &AppModel::reportsChanged, this, &HistoryPage::reload);
+    connect(&model_, &AppModel::languageChanged, this, &HistoryPage::retitle);
+    retitle();
+}
+
+void HistoryPage::reload() {
+    reports_->clear();
+    const std::string query = search_->text().toStdString();
+    for (const CleanupReport& report : model_.reports()) {
+        if (!report.matchesSearch(query)) continue;
+        auto* row = new QTreeWidgetItem(reports_, {toQString(reportDateText(report.date)), toQString(report.appName),
+                                                   toQString(report.statusText()), toQString(report.recoveredText())});
+        row->setData(0, Qt::UserRole, toQString(report.id));
+    }
+    if (reports_->topLevelItemCount() == 0)
+        details_->setText(toQString(model_.t(model_.reports().empty() ? "noReportsHint" : "historySearchHint")));
+}
+
+void HistoryPage::showSelection() {
+    QTreeWidgetItem* current = reports_->currentItem();
+    if (!current) return;
+    const std::string id = current->data(0, Qt::UserRole).toString().toStdString();
+    for (const CleanupReport& report : model_.reports()) {
+        if (report.id != id) continue;
+        std::string text = model_.t("moved") + ":\n";
+        for (const std::string& item : report.movedItems) text += "  " + item + "\n";
+        if (!report.failedItems.empty()) text += model_.t("failed") + ":\n";
+        for (const std::string& item : report.failedItems) text += "  " + item + "\n";
+        details_->setText(toQString(text));
+    }
+}
+
+void HistoryPage::retitle() {
+    title_->setText(toQString(title(SidebarItem::history, model_.language())));
+    subtitle_->setText(toQString(model_.t("historySubtitle")));
+    search_->setPlaceholderText(toQString(model_.t("searchHistory")));
+    reports_->setHeaderLabels({toQString(model_.t("Date")), toQString(model_.t("appColumn")),
+                               toQString(model_.t("statusColumn")), toQString(model_.t("total"))});
+    reload();
+}
+
+}  // namespace tidewell

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QProgressBar;
+class QPushButton;
+class QTreeWidget;
+
+namespace tidewell {
+
+class AppModel;
+
+// Files left behind by deleted apps, grouped per app: a filter, a search field, the groups,
+// and for the selected group its owner, advice and entries with a check box each.
+class LeftoversPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit LeftoversPage(AppModel& model, QWidget* parent = nullptr);
+
+    QTreeWidget* groups() const { return groups_; }
+
+private:
+    void reload();
+    void showSelection();
+    void retitle();
+
+    AppModel& model_;
+    QLabel* title_ = nullptr;
+    QLabel* subtitle_ = nullptr;
+    QComboBox* filter_ = nullptr;
+    QLineEdit* search_ = nullptr;
+    QPushButton* scan_ = nullptr;
+    QProgressBar* progress_ = nullptr;
+    QTreeWidget* groups_ = nullptr;
+    QLabel* groupTitle_ = nullptr;
+    QLabel* advice_ = nullptr;
+    QTreeWidget* entries_ = nullptr;
+    QPushButton* move_ = nullptr;
+};
+
+}  // namespace tidewell

@@ -1,0 +1,75 @@
+#include "ui/page_parts.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QVBoxLayout>
+
+namespace tidewell::PageParts {
+
+Header addHeader(QVBoxLayout* layout, QWidget* parent) {
+    Header header;
+    header.title = new QLabel(parent);
+    header.title->setObjectName("pageTitle");
+    QFont font = header.title->font();
+    font.setPointSizeF(font.pointSizeF() * 1.6);
+    font.setBold(true);
+    header.title->setFont(font);
+    header.subtitle = note(parent);
+    header.subtitle->setObjectName("pageSubtitle");
+    layout->addWidget(header.title);
+    layout->addWidget(header.subtitle);
+    return header;
+}
+
+QProgressBar* busyBar(QWidget* parent) {
+    auto* bar = new QProgressBar(parent);
+    bar->setTextVisible(false);
+    bar->setMaximumHeight(10);
+    bar->setVisible(false);
+    return bar;
+}
+
+void showProgress(QProgressBar* bar, bool running, double fraction) {
+    if (fraction < 0) {
+        bar->setRange(0, 0);
+    } else {
+        bar->setRange(0, 1000);
+        bar->setValue(static_cast<int>(std::clamp(fraction, 0.0, 1.0) * 1000));
+    }
+    bar->setVisible(running);
+}
+
+QPushButton* button(QWidget* parent, const char* objectName, std::function<void()> action) {
+    auto* made = new QPushButton(parent);
+    made->setObjectName(objectName);
+    QObject::connect(made, &QPushButton::clicked, parent, [action = std::move(action)] { action(); });
+    return made;
+}
+
+ListControls addListControls(QVBoxLayout* layout, QWidget* parent, std::size_t filterCount, const char* scanName,
+                             std::function<void()> scan) {
+    ListControls controls;
+    auto* row = new QHBoxLayout;
+    controls.filter = new QComboBox(parent);
+    for (std::size_t index = 0; index < filterCount; ++index) controls.filter->addItem(QString());
+    controls.search = new QLineEdit(parent);
+    controls.search->setClearButtonEnabled(true);
+    controls.scan = button(parent, scanName, std::move(scan));
+    row->addWidget(controls.filter);
+    row->addWidget(controls.search, 1);
+    row->addWidget(controls.scan);
+    layout->addLayout(row);
+    return controls;
+}
+
+QLabel* note(QWidget* parent) {
+    auto* label = new QLabel(parent);
+    label->setWordWrap(true);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
+    label->setPalette(palette);
+    return label;
+}
+
+}  // namespace tidewell::PageParts

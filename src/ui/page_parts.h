@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QString>
+#include <functional>
+#include <string>
+
+class QBoxLayout;
+class QComboBox;
+class QLineEdit;
+class QVBoxLayout;
+
+namespace tidewell {
+
+class AppModel;
+
+// Small building blocks the pages share, so every page looks and retitles alike.
+namespace PageParts {
+
+// A large bold title and a grey subtitle under it, added to `layout`.
+struct Header {
+    QLabel* title = nullptr;
+    QLabel* subtitle = nullptr;
+};
+Header addHeader(QVBoxLayout* layout, QWidget* parent);
+
+// A progress bar with an undetermined value: shown only while work runs.
+QProgressBar* busyBar(QWidget* parent);
+// Shows `bar` with `fraction` (0...1) or as undetermined when the fraction is negative.
+void showProgress(QProgressBar* bar, bool running, double fraction = -1);
+
+QPushButton* button(QWidget* parent, const char* objectName, std::function<void()> action);
+
+// The row above a filtered list: a filter picker with `filterCount` entries (titled later),
+// a search field and the list's scan button.
+struct ListControls {
+    QComboBox* filter = nullptr;
+    QLineEdit* search = nullptr;
+    QPushButton* scan = nullptr;
+};
+ListControls addListControls(QVBoxLayout* layout, QWidget* parent, std::size_t filterCount, const char* scanName,
+                             std::function<void()> scan);
+
+// A grey explanatory line that wraps.
+QLabel* note(QWidget* parent);
+
+}  // namespace PageParts
+}  // namespace tidewell

@@ -1,0 +1,225 @@
+#include "ui/recovery_page.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QTabWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "model/app_model.h"
+#include "recovery/readable/recovery_candidate_kind.h"
+#include "ui/page_parts.h"
+#include "ui/qt_text.h"
+#include "util/byte_size_text.h"
+
+namespace tidewell {
+
+namespace {
+
+bool isBusy(const RecoveryScanState& state) {
+    return state.stateCase() == RecoveryScanState::Case::scanning ||
+           state.stateCase() == RecoveryScanState::Case::exporting;
+}
+
+QString stateText(const AppModel& model, const RecoveryScanState& state, const std::optional<std::string>& status) {
+    QString text = toQString(model.t(state.label()));
+    if (status && !status->empty()) text += QStringLiteral(" — ") + toQString(*status);
+    return text;
+}
+
+void fillRow(QTreeWidgetItem* row, const QStringList& texts, bool checked) {
+    for (int column = 0; column < texts.size(); ++column) row->setText(column, texts[column]);
+    row->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
+}
+
+}  // namespace
+
+RecoveryPage::RecoveryPage(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    auto* layout = new QVBoxLayout(this);
+    auto header = PageParts::addHeader(layout, this);
+    title_ = header.title;
+    subtitle_ = header.subtitle;
+    auto* sourceRow = new QHBoxLayout;
+    sources_ = new QComboBox(this);
+    sources_->setObjectName("recoverySources");
+    refresh_ = PageParts::button(this, "refreshSources", [this] { model_.refreshRecoveryVolumes(); });
+    chooseFolder_ = PageParts::button(this, "chooseSourceFolder", [this] { model_.chooseRecoverySource(); });
+    sourceRow->addWidget(sources_, 1);
+    sourceRow->addWidget(refresh_);
+    sourceRow->addWidget(chooseFolder_);
+    layout->addLayout(sourceRow);
+    sourceDetail_ = PageParts::note(this);
+    layout->addWidget(sourceDetail_);
+    tabs_ = new QTabWidget(this);
+    tabs_->addTab(makeSection(readable_, "readable"), QString());
+    tabs_->addTab(makeSection(deleted_, "deleted"), QString());
+    layout->addWidget(tabs_, 1);
+    readable_.candidates->setColumnCount(5);
+    deleted_.candidates->setColumnCount(5);
+
+    connect(readable_.scan, &QPushButton::clicked, this, [this] { model_.scanSelectedRecoveryVolume(); });
+    connect(readable_.cancel, &QPushButton::clicked, this, [this] { model_.cancelRecoveryScan(); });
+    connect(readable_.selectAll, &QPushButton::clicked, this, [this] { model_.selectAllRecoveryCandidates(); });
+    connect(readable_.exportSelected, &QPushButton::clicked, this,
+            [this] { model_.exportSelectedRecoveryCandidates(); });
+    connect(deleted_.scan, &QPushButton::clicked, this, [this] { model_.scanDeletedFiles(); });
+    connect(deleted_.cancel, &QPushButton::clicked, this, [this] { model_.cancelDeletedRecoveryScan(); });
+    connect(deleted_.selectAll, &QPushButton::clicked, this, [this] { model_.selectAllDeletedRecoveryCandidates(); });
+    connect(deleted_.exportSelected, &QPushButton::clicked, this,
+            [this] { model_.exportSelectedDeletedRecoveryCandidates(); });
+    connect(readable_.candidates, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* row) {
+        const auto index = std::size_t(readable_.candidates->indexOfTopLevelItem(row));
+        const auto& all = model_.recoveryCandidates();
+        if (index >= all.size()) return;
+        const bool checked = row->checkState(0) == Qt::Checked;
+        if (checked != model_.selectedRecoveryCandidateIDs().contains(all[index].id()))
+            model_.toggleRecoveryCandidate(all[index]);
+    });
+    connect(deleted_.candidates, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* row) {
+        const auto index = std::size_t(deleted_.candidates->indexOfTopLevelItem(row));
+        const auto& all = model_.deletedRecoveryCandidates();
+        if (index >= all.size()) return;
+        const bool checked = row->checkState(0) == Qt::Checked;
+        if (checked != model_.selectedDeletedRecoveryCandidateIDs().contains(all[index].id))
+            model_.toggleDeletedRecoveryCandidate(all[index]);
+    });
+    connect(sources_, &QComboBox::activated, this, [this](int index) {
+        const auto& volumes = model_.recoveryVolumes();
+        if (index >= 0 && std::size_t(index) < volumes.size())
+            model_.selectRecoveryVolume(volumes[std::size_t(index)].id);
+    });
+
+    for (auto signal : {&AppModel::recoveryVolumesChanged, &AppModel::selectedRecoveryVolumeIDChanged})
+        connect(&model_, signal, this, &RecoveryPage::reloadSources);
+    for (auto signal :
+         {&AppModel::recoveryCandidatesChanged, &AppModel::selectedRecoveryCandidateIDsChanged,
+          &AppModel::recoveryScanStateChanged, &AppModel::recoveryStatusTextChanged, &AppModel::recoveryReportChanged})
+        connect(&model_, signal, this, &RecoveryPage::reloadReadable);
+    for (auto signal :
+         {&AppModel::deletedRecoveryCandidatesChanged, &AppModel::selectedDeletedRecoveryCandidateIDsChanged,
+          &AppModel::deletedRecoveryScanStateChanged, &AppModel::deletedRecoveryStatusTextChanged,
+          &AppModel::deletedRecoveryReportChanged})
+        connect(&model_, signal, this, &RecoveryPage::reloadDeleted);
+    connect(&model_, &AppModel::languageChanged, this, &RecoveryPage::retitle);
+    retitle();
+}
+
+QWidget* RecoveryPage::makeSection(Section& section, const char* name) {
+    auto* tab = new QWidget(this);
+    tab->setObjectName(name);
+    auto* layout = new QVBoxLayout(tab);
+    auto* actions = new QHBoxLayout;
+    section.scan = new QPushButton(tab);
+    section.cancel = new QPushButton(tab);
+    section.selectAll = new QPushButton(tab);
+    section.exportSelected = new QPushButton(tab);
+    for (QPushButton* button : {section.scan, section.cancel, section.selectAll, section.exportSelected})
+        actions->addWidget(button);
+    actions->addStretch(1);
+    layout->addLayout(actions);
+    section.progress = PageParts::busyBar(tab);
+    section.status = PageParts::note(tab);
+    section.candidates = new QTreeWidget(tab);
+    section.candidates->setRootIsDecorated(false);
+    section.candidates->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    section.report = PageParts::note(tab);
+    layout->addWidget(section.progress);
+    layout->addWidget(section.status);
+    layout->addWidget(section.candidates, 1);
+    layout->addWidget(section.report);
+    return tab;
+}
+
+void RecoveryPage::reloadSources() {
+    const QSignalBlocker blocker(sources_);
+    sources_->clear();
+    const auto selected = model_.selectedRecoveryVolume();
+    for (const ExternalRecoveryVolume& volume : model_.recoveryVolumes()) {
+        sources_->addItem(toQString(volume.name + " — " + volume.fileSystem + ", " + volume.totalText()));
+        if (selected && selected->id == volume.id) sources_->setCurrentIndex(sources_->count() - 1);
+    }
+    sourceDetail_->setText(selected ? toQString(selected->sourceDescription() + " · " + selected->mountURL.string())
+                                    : toQString(model_.t("Connect an external drive or choose a folder to scan.")));
+    const bool hasSource = selected.has_value();
+    readable_.scan->setEnabled(hasSource && !isBusy(model_.recoveryScanState()));
+    deleted_.scan->setEnabled(hasSource && !isBusy(model_.deletedRecoveryScanState()));
+}
+
+void RecoveryPage::reloadReadable() {
+    const QSignalBlocker blocker(readable_.candidates);
+    readable_.candidates->clear();
+    const auto& chosen = model_.selectedRecoveryCandidateIDs();
+    for (const RecoveryCandidate& candidate : model_.recoveryCandidates())
+        fillRow(
+            new QTreeWidgetItem(readable_.candidates),
+            {toQString(candidate.name()), toQString(model_.t(RecoveryCandidateKinds::rawValue(candidate.kind))),
+             toQString(candidate.sizeText()), toQString(candidate.modifiedText()), toQString(candidate.relativePath)},
+            chosen.contains(candidate.id()));
+    const auto& state = model_.recoveryScanState();
+    PageParts::showProgress(readable_.progress, isBusy(state));
+    readable_.cancel->setEnabled(isBusy(state));
+    readable_.status->setText(stateText(model_, state, model_.recoveryStatusText()));
+    readable_.exportSelected->setEnabled(!chosen.empty() && !isBusy(state));
+    readable_.selectAll->setEnabled(!model_.recoveryCandidates().empty());
+    const auto& report = model_.recoveryReport();
+    readable_.report->setText(report
+                                  ? toQString(model_.t("Visited") + " " + std::to_string(report->filesVisited) + " · " +
+                                              model_.t("Found") + " " + std::to_string(report->candidatesFound) +
+                                              " · " + model_.t("Skipped") + " " + std::to_string(report->skippedItems) +
+                                              " · " + report->durationText())
+                                  : QString());
+    reloadSources();
+}
+
+void RecoveryPage::reloadDeleted() {
+    const QSignalBlocker blocker(deleted_.candidates);
+    deleted_.candidates->clear();
+    const auto& chosen = model_.selectedDeletedRecoveryCandidateIDs();
+    for (const DeletedRecovery::Candidate& candidate : model_.deletedRecoveryCandidates())
+        fillRow(new QTreeWidgetItem(deleted_.candidates),
+                {toQString(candidate.name), toQString(model_.t(RecoveryCandidateKinds::rawValue(candidate.kind))),
+                 toQString(tidewellString(candidate.sizeBytes)),
+                 toQString(DeletedRecovery::rawValue(candidate.confidence)), toQString(candidate.evidenceText())},
+                chosen.contains(candidate.id));
+    const auto& state = model_.deletedRecoveryScanState();
+    PageParts::showProgress(deleted_.progress, isBusy(state));
+    deleted_.cancel->setEnabled(isBusy(state));
+    deleted_.status->setText(stateText(model_, state, model_.deletedRecoveryStatusText()));
+    deleted_.exportSelected->setEnabled(!chosen.empty() && !isBusy(state));
+    deleted_.selectAll->setEnabled(!model_.deletedRecoveryCandidates().empty());
+    const auto& report = model_.deletedRecoveryReport();
+    deleted_.report->setText(
+        report ? toQString(model_.t("Directories checked") + " " + std::to_string(report->directoriesChecked) + " · " +
+                           model_.t("Entries checked") + " " + std::to_string(report->entriesChecked) + " · " +
+                           model_.t("Found") + " " + std::to_string(report->candidatesFound) + " · " +
+                           model_.t("Skipped") + " " + std::to_string(report->skippedEntries))
+               : QString());
+    reloadSources();
+}
+
+void RecoveryPage::retitle() {
+    title_->setText(toQString(title(SidebarItem::recovery, model_.language())));
+    subtitle_->setText(toQString(model_.t("Sources are only read. Recovered files are exported to another place.")));
+    refresh_->setText(toQString(model_.t("Refresh")));
+    chooseFolder_->setText(toQString(model_.t("Choose Folder…")));
+    tabs_->setTabText(0, toQString(model_.t("Readable Files")));
+    tabs_->setTabText(1, toQString(model_.t("Deleted Files")));
+    readable_.scan->setText(toQString(model_.t("Scan Readable Files")));
+    deleted_.scan->setText(toQString(model_.t("Scan Deleted Files")));
+    for (Section* section : {&readable_, &deleted_}) {
+        section->cancel->setText(toQString(model_.t("cancel")));
+        section->selectAll->setText(toQString(model_.t("selectAll")));
+        section->exportSelected->setText(toQString(model_.t("Export Selected…")));
+    }
+    readable_.candidates->setHeaderLabels({toQString(model_.t("Name")), toQString(model_.t("Kind")),
+                                           toQString(model_.t("sizeColumn")), toQString(model_.t("Modified")),
+                                           toQString(model_.t("path"))});
+    deleted_.candidates->setHeaderLabels({toQString(model_.t("Name")), toQString(model_.t("Kind")),
+                                          toQString(model_.t("sizeColumn")), toQString(model_.t("Confidence")),
+                                          toQString(model_.t("evidence"))});
+    reloadReadable();
+    reloadDeleted();
+}
+
+}  // namespace tidewell

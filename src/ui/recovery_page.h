@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QProgressBar;
+class QPushButton;
+class QTabWidget;
+class QTreeWidget;
+
+namespace tidewell {
+
+class AppModel;
+
+// The recovery workspace: the source picker (mounted external sources or a chosen folder),
+// then one tab for the readable-file scan and one for the deleted-file scan. Each tab has its
+// scan and cancel buttons, a progress bar, the candidates with a check box each, select all,
+// export and the scan report.
+class RecoveryPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit RecoveryPage(AppModel& model, QWidget* parent = nullptr);
+
+    // The widgets of one scan's tab.
+    struct Section {
+        QPushButton* scan = nullptr;
+        QPushButton* cancel = nullptr;
+        QProgressBar* progress = nullptr;
+        QLabel* status = nullptr;
+        QTreeWidget* candidates = nullptr;
+        QPushButton* selectAll = nullptr;
+        QPushButton* exportSelected = nullptr;
+        QLabel* report = nullptr;
+    };
+    const Section& readable() const { return readable_; }
+    const Section& deleted() const { return deleted_; }
+    QComboBox* sourcePicker() const { return sources_; }
+
+private:
+    QWidget* makeSection(Section& section, const char* name);
+    void reloadSources();
+    void reloadReadable();
+    void reloadDeleted();
+    void retitle();
+
+    AppModel& model_;
+    QLabel* title_ = nullptr;
+    QLabel* subtitle_ = nullptr;
+    QComboBox* sources_ = nullptr;
+    QLabel* sourceDetail_ = nullptr;
+    QPushButton* refresh_ = nullptr;
+    QPushButton* chooseFolder_ = nullptr;
+    QTabWidget* tabs_ = nullptr;
+    Section readable_;
+    Section deleted_;
+};
+
+}  // namespace tidewell

@@ -1,0 +1,208 @@
+#include "ui/repair_page.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "model/app_model.h"
+#include "ui/page_parts.h"
+#include "ui/qt_text.h"
+#include "util/byte_size_text.h"
+#include "util/relative_date_text.h"
+
+namespace tidewell {
+
+namespace {
+
+QTreeWidget* makeList(QWidget* parent, const char* name, int columns) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(name);
+    list->setColumnCount(columns);
+    list->setRootIsDecorated(false);
+    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    return list;
+}
+
+}  // namespace
+
+RepairPage::RepairPage(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
+    setAcceptDrops(true);
+    auto* layout = new QVBoxLayout(this);
+    auto header = PageParts::addHeader(layout, this);
+    title_ = header.title;
+    subtitle_ = header.subtitle;
+
+    choose_ = PageParts::button(this, "chooseFileToRepair", [this] {
+        model_.setSelectedProductModule(ProductModule::repair);
+        model_.setSelectedSidebarItem(SidebarItem::repair);
+        model_.chooseRepairFile();
+    });
+    remove_ = PageParts::button(this, "removeRepairJob", [this] {
+        if (auto job = model_.selectedRepairJob()) model_.removeRepairJob(*job);
+    });
+    exportCopy_ = PageParts::button(this, "exportRepairCopy", [this] { model_.exportRepairCopy(); });
+    extract_ = PageParts::button(this, "extractContents", [this] { model_.extractReadableRepairContents(); });
+    exportAll_ = PageParts::button(this, "exportAll", [this] { model_.exportAllRepairableCopies(); });
+    cancel_ = PageParts::button(this, "cancelRepair", [this] { model_.cancelRepair(); });
+    queue_ = makeList(this, "repairQueue", 3);
+    findings_ = makeList(this, "repairFindings", 3);
+    history_ = makeList(this, "repairHistory", 4);
+    selectedTitle_ = new QLabel(this);
+    QFont bold = selectedTitle_->font();
+    bold.setBold(true);
+    selectedTitle_->setFont(bold);
+    recommendation_ = PageParts::note(this);
+    progress_ = PageParts::busyBar(this);
+    status_ = PageParts::note(this);
+    historyTitle_ = new QLabel(this);
+    historyTitle_->setFont(bold);
+    reveal_ = PageParts::button(this, "revealOutput", [this] {
+        const int row = history_->currentIndex().row();
+        if (row >= 0 && std::size_t(row) < model_.repairHistory().size())
+            if (auto url = model_.repairHistory()[std::size_t(row)].outputURL()) model_.revealRepairOutput(*url);
+    });
+    open_ = PageParts::button(this, "openOutput", [this] {
+        const int row = history_->currentIndex().row();
+        if (row >= 0 && std::size_t(row) < model_.repairHistory().size())
+            if (auto url = model_.repairHistory()[std::size_t(row)].outputURL()) model_.openRepairOutput(*url);
+    });
+    clearHistory_ = PageParts::button(this, "clearRepairHistory", [this] { model_.clearRepairHistory(); });
+
+    auto* grid = new QGridLayout;
+    auto* queueButtons = new QHBoxLayout;
+    queueButtons->addWidget(choose_);
+    queueButtons->addWidget(remove_);
+    queueButtons->addStretch(1);
+    grid->addLayout(queueButtons, 0, 0);
+    grid->addWidget(queue_, 1, 0, 3, 1);
+    grid->addWidget(selectedTitle_, 0, 1);
+    grid->addWidget(recommendation_, 1, 1);
+    grid->addWidget(findings_, 2, 1);
+    auto* actions = new QHBoxLayout;
+    for (QPushButton* button : {exportCopy_, extract_, exportAll_, cancel_}) actions->addWidget(button);
+    actions->addStretch(1);
+    grid->addLayout(actions, 3, 1);
+    grid->setColumnStretch(0, 2);
+    grid->setColumnStretch(1, 3);
+    layout->addLayout(grid, 3);
+    layout->addWidget(progress_);
+    layout->addWidget(status_);
+    auto* historyRow = new QHBoxLayout;
+    historyRow->addWidget(historyTitle_);
+    historyRow->addStretch(1);
+    for (QPushButton* button : {reveal_, open_, clearHistory_}) historyRow->addWidget(button);
+    layout->addLayout(historyRow);
+    layout->addWidget(history_, 2);
+
+    connect(queue_, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem* current) {
+        const int row = queue_->indexOfTopLevelItem(current);
+        if (row >= 0 && std::size_t(row) < model_.repairJobs().size())
+            model_.selectRepairJob(model_.repairJobs()[std::size_t(row)]);
+    });
+    connect(&model_, &AppModel::repairJobsChanged, this, &RepairPage::reloadQueue);
+    connect(&model_, &AppModel::selectedRepairJobIDChanged, this, &RepairPage::reloadSelection);
+    connect(&model_, &AppModel::repairHistoryChanged, this, &RepairPage::reloadHistory);
+    for (auto signal : {&AppModel::isDiagnosingRepairChanged, &AppModel::repairInProgressChanged,
+                        &AppModel::repairQueueInProgressChanged, &AppModel::repairStatusTextChanged})
+        connect(&model_, signal, this, &RepairPage::refreshState);
+    connect(&model_, &AppModel::languageChanged, this, &RepairPage::retitle);
+    retitle();
+}
+
+void RepairPage::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+}
+
+void RepairPage::dropEvent(QDropEvent* event) {
+    std::vector<std::filesystem::path> files;
+    for (const QUrl& url : event->mimeData()->urls())
+        if (url.isLocalFile()) files.emplace_back(url.toLocalFile().toStdString());
+    if (files.empty()) return;
+    event->acceptProposedAction();
+    model_.addRepairFiles(files);
+}
+
+void RepairPage::reloadQueue() {
+    const QSignalBlocker blocker(queue_);
+    queue_->clear();
+    const auto selected = model_.selectedRepairJob();
+    for (const FileRepairJob& job : model_.repairJobs()) {
+        auto* row = new QTreeWidgetItem(
+            queue_, {toQString(job.title()), toQString(rawValue(job.phase)), toQString(model_.t(job.statusText))});
+        row->setToolTip(0, toQString(job.subtitle()));
+        if (selected && selected->id == job.id) queue_->setCurrentItem(row);
+    }
+    reloadSelection();
+}
+
+void RepairPage::reloadSelection() {
+    findings_->clear();
+    const auto job = model_.selectedRepairJob();
+    selectedTitle_->setText(job ? toQString(job->title()) : toQString(model_.t("Add a damaged file to begin.")));
+    recommendation_->clear();
+    if (job && job->diagnostic) {
+        recommendation_->setText(toQString(job->diagnostic->recommendedAction));
+        for (const RepairFinding& finding : job->diagnostic->findings)
+            new QTreeWidgetItem(findings_,
+                                {toQString(finding.title), toQString(label(finding.level)), toQString(finding.detail)});
+    }
+    if (job && job->errorMessage) recommendation_->setText(toQString(*job->errorMessage));
+    refreshState();
+}
+
+void RepairPage::reloadHistory() {
+    history_->clear();
+    for (const RepairHistoryRecord& record : model_.repairHistory())
+        new QTreeWidgetItem(history_,
+                            {toQString(record.sourceName + " → " + record.outputName), toQString(record.stateRawValue),
+                             toQString(tidewellString(record.outputSizeBytes)), toQString(record.message)});
+    refreshState();
+}
+
+void RepairPage::refreshState() {
+    const bool busy = model_.repairInProgress() || model_.repairQueueInProgress() || model_.isDiagnosingRepair();
+    const auto job = model_.selectedRepairJob();
+    const bool idle = !model_.repairInProgress() && !model_.repairQueueInProgress();
+    exportCopy_->setEnabled(idle && job && job->diagnostic && job->diagnostic->canAttemptRepair);
+    extract_->setEnabled(idle && job && job->diagnostic && job->diagnostic->canExtractReadableContent);
+    exportAll_->setEnabled(idle && model_.readyRepairJobCount() > 0);
+    remove_->setEnabled(idle && job.has_value());
+    cancel_->setEnabled(!idle);
+    PageParts::showProgress(progress_, busy, job && !model_.isDiagnosingRepair() ? job->progress : -1);
+    status_->setText(toQString(model_.repairStatusText().value_or("")));
+    const bool hasHistory = !model_.repairHistory().empty();
+    reveal_->setEnabled(hasHistory);
+    open_->setEnabled(hasHistory);
+    clearHistory_->setEnabled(hasHistory);
+}
+
+void RepairPage::retitle() {
+    title_->setText(toQString(title(SidebarItem::repair, model_.language())));
+    subtitle_->setText(
+        toQString(model_.t("Drop damaged files here. The original is never changed; a repaired copy "
+                           "is exported next to a place you choose.")));
+    choose_->setText(toQString(model_.t("Choose File to Repair")));
+    remove_->setText(toQString(model_.t("Remove")));
+    exportCopy_->setText(toQString(model_.t("Export Repaired Copy…")));
+    extract_->setText(toQString(model_.t("Extract Readable Contents…")));
+    exportAll_->setText(toQString(model_.t("Export All Ready…")));
+    cancel_->setText(toQString(model_.t("cancel")));
+    historyTitle_->setText(toQString(model_.t("history")));
+    reveal_->setText(toQString(model_.t("Reveal")));
+    open_->setText(toQString(model_.t("Open")));
+    clearHistory_->setText(toQString(model_.t("clearHistory")));
+    queue_->setHeaderLabels({toQString(model_.t("Name")), toQString(model_.t("State")), toQString(model_.t("Status"))});
+    findings_->setHeaderLabels(
+        {toQString(model_.t("Check")), toQString(model_.t("Result")), toQString(model_.t("Detail"))});
+    history_->setHeaderLabels({toQString(model_.t("Export")), toQString(model_.t("State")),
+                               toQString(model_.t("sizeColumn")), toQString(model_.t("Message"))});
+    reloadQueue();
+    reloadHistory();
+}
+
+}  // namespace tidewell

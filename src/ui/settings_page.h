@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace tidewell {
+
+class AppModel;
+
+// The interface language (five languages), the fixed cleanup defaults, the diagnostic export
+// and the uninstall of this application.
+class SettingsPage : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit SettingsPage(AppModel& model, QWidget* parent = nullptr);
+
+    QComboBox* languagePicker() const { return language_; }
+    QPushButton* exportButton() const { return export_; }
+
+private:
+    void retitle();
+
+    AppModel& model_;
+    QLabel* title_ = nullptr;
+    QLabel* subtitle_ = nullptr;
+    QLabel* languageCaption_ = nullptr;
+    QComboBox* language_ = nullptr;
+    QLabel* cleanupCaption_ = nullptr;
+    QLabel* cleanupValue_ = nullptr;
+    QLabel* telemetryCaption_ = nullptr;
+    QLabel* telemetryValue_ = nullptr;
+    QLabel* protectedNote_ = nullptr;
+    QPushButton* export_ = nullptr;
+    QPushButton* uninstall_ = nullptr;
+};
+
+}  // namespace tidewell
