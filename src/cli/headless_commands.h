@@ -21,6 +21,7 @@ struct Command {
 };
 
 const Command& diagnoseCommand();
+const Command& repairCommand();
 const Command& extractCommand();
 const Command& appsCommand();
 const Command& leftoversCommand();
