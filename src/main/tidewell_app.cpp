@@ -5,6 +5,7 @@
 
 #include "acceptance/acceptance_runs.h"
 #include "acceptance/argument_value.h"
+#include "cli/headless_commands.h"
 #include "main/application_shell.h"
 
 namespace tidewell::TidewellApp {
@@ -13,6 +14,7 @@ namespace {
 
 constexpr const char* usageText =
     "Usage: tidewell [OPTION]\n"
+    "       tidewell <command> [options]\n"
     "Without options, starts the Tidewell desktop application.\n"
     "\n"
     "Headless acceptance runs (print a verdict and exit with a status):\n"
@@ -59,7 +61,7 @@ std::optional<std::int32_t> runAcceptanceIfRequested(const std::vector<std::stri
 
 std::optional<std::int32_t> runInformationIfRequested(const std::vector<std::string>& arguments) {
     if (acceptance::hasArgument("--help", arguments)) {
-        std::cout << usageText;
+        std::cout << usageText << "\n" << cli::commandListText();
         return 0;
     }
     if (acceptance::hasArgument("--version", arguments)) {
@@ -73,6 +75,7 @@ int main(int argc, char** argv) {
     // Each step reads the argument vector afresh.
     auto arguments = [&] { return std::vector<std::string>(argv, argv + argc); };
     if (auto status = runAcceptanceIfRequested(arguments())) std::exit(*status);
+    if (auto status = cli::runCommandIfRequested(arguments())) return *status;
     if (auto status = runInformationIfRequested(arguments())) return *status;
     return ApplicationShell::run(argc, argv);
 }

@@ -24,7 +24,8 @@ std::optional<std::int32_t> runAcceptanceIfRequested(const std::vector<std::stri
 // --help and --version, recognised only when no acceptance option is present.
 std::optional<std::int32_t> runInformationIfRequested(const std::vector<std::string>& arguments);
 
-// The process entry: an acceptance run, the information options, or the desktop application.
+// The process entry: an acceptance run, a headless command, the information
+// options, or the desktop application.
 int main(int argc, char** argv);
 
 }  // namespace tidewell::TidewellApp

@@ -1,0 +1,62 @@
+#include <exception>
+#include <iostream>
+
+#include "cli/command_output.h"
+#include "cli/headless_commands.h"
+#include "firstaid/content_extraction.h"
+#include "firstaid/file_first_aid_engine.h"
+
+namespace tidewell::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+int run(const CommandArguments& arguments) {
+    if (arguments.operands.size() != 1) throw UsageError("give exactly one file");
+    const fs::path folder = arguments.requiredValue("--output");
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) throw UsageError("--output " + folder.string() + " is not a folder");
+    const std::string& source = arguments.operands.front();
+    try {
+        const FileRepairDiagnostic diagnostic = FileFirstAidEngine::diagnose(fs::path(source));
+        if (!diagnostic.canExtractReadableContent)
+            throw std::runtime_error("no contents can be extracted from this file");
+        const FileRepairOutcome outcome = FileFirstAidEngine::extractReadableContents(diagnostic, fs::absolute(folder),
+                                                                                      nullptr, progressPrinter(source));
+        if (arguments.has("--json")) {
+            printJSON({{"outcomes", {outcomeJSON(source, outcome)}}, {"errors", nlohmann::json::array()}});
+        } else {
+            printOutcome(source, outcome, arguments.has("--report"));
+        }
+        return exitStatus(outcome.state);
+    } catch (const std::exception& failure) {
+        reportFileError(source, failure.what());
+        if (arguments.has("--json")) {
+            printJSON({{"outcomes", nlohmann::json::array()},
+                       {"errors", {{{"sourceURL", source}, {"message", failure.what()}}}}});
+        }
+        return 1;
+    }
+}
+
+}  // namespace
+
+const Command& extractCommand() {
+    static const Command command{
+        .name = "extract",
+        .usageLine = "Usage: tidewell extract [--report] [--json] --output FOLDER FILE",
+        .summary = "copy the readable contents of a damaged archive or document into a new folder",
+        .details =
+            "The new folder is made inside FOLDER; the source is only read.\n"
+            "  --output FOLDER  an existing folder to make the new folder in\n"
+            "  --report         also print the plain-text report\n"
+            "Statuses: 0 all extracted, 2 some parts unreadable, 1 failed, 64 usage error.\n",
+        .flags = {"--report"},
+        .valuedOptions = {"--output"},
+        .run = run,
+    };
+    return command;
+}
+
+}  // namespace tidewell::cli

@@ -1,0 +1,62 @@
+#include <iostream>
+
+#include "cleanup/scan_result.h"
+#include "cli/command_output.h"
+#include "cli/headless_commands.h"
+
+namespace tidewell::cli {
+
+namespace {
+
+nlohmann::json groupJSON(const LeftoverGroup& group) {
+    nlohmann::json candidates = nlohmann::json::array();
+    for (const CleanupCandidate& candidate : group.candidates) candidates.push_back(candidateJSON(candidate));
+    return {{"id", group.id},
+            {"name", group.name},
+            {"matchToken", group.matchToken},
+            {"totalBytes", group.totalBytes()},
+            {"riskText", group.riskText()},
+            {"ownerText", group.ownerText()},
+            {"sourceDetailText", group.sourceDetailText()},
+            {"removalAdviceText", group.removalAdviceText()},
+            {"candidates", candidates}};
+}
+
+void printGroup(const LeftoverGroup& group) {
+    std::cout << group.name << "  " << group.totalText() << "  " << group.itemCountText()
+              << "\n  Risk: " << group.riskText() << "\n  Owner: " << group.ownerText() << "\n";
+    for (const CleanupCandidate& candidate : group.candidates) std::cout << candidateLine(candidate) << "\n";
+}
+
+int run(const CommandArguments& arguments) {
+    if (!arguments.operands.empty()) throw UsageError("unexpected argument " + arguments.operands.front());
+    const std::vector<LeftoverGroup> groups = AppScanner::scanAll().leftovers;
+    if (arguments.has("--json")) {
+        nlohmann::json list = nlohmann::json::array();
+        for (const LeftoverGroup& group : groups) list.push_back(groupJSON(group));
+        printJSON({{"leftovers", list}});
+        return 0;
+    }
+    for (std::size_t index = 0; index < groups.size(); ++index) {
+        if (index > 0) std::cout << "\n";
+        printGroup(groups[index]);
+    }
+    return 0;
+}
+
+}  // namespace
+
+const Command& leftoversCommand() {
+    static const Command command{
+        .name = "leftovers",
+        .usageLine = "Usage: tidewell leftovers [--json]",
+        .summary = "list what removed apps left in the user's Library",
+        .details = "Groups per app with risk and owner; reads only, nothing is moved.\n",
+        .flags = {},
+        .valuedOptions = {},
+        .run = run,
+    };
+    return command;
+}
+
+}  // namespace tidewell::cli

@@ -1,0 +1,70 @@
+#include <exception>
+#include <iostream>
+
+#include "cli/command_output.h"
+#include "cli/headless_commands.h"
+#include "recovery/readable/external_recovery_engine.h"
+
+namespace tidewell::cli {
+
+namespace {
+
+nlohmann::json volumeJSON(const ExternalRecoveryVolume& volume) {
+    return {{"id", volume.id},
+            {"name", volume.name},
+            {"mountURL", volume.mountURL.string()},
+            {"deviceIdentifier", volume.deviceIdentifier ? nlohmann::json(*volume.deviceIdentifier) : nullptr},
+            {"fileSystem", volume.fileSystem},
+            {"totalBytes", volume.totalBytes},
+            {"availableBytes", volume.availableBytes},
+            {"isRemovable", volume.isRemovable},
+            {"isReadOnly", volume.isReadOnly},
+            {"isManuallySelected", volume.isManuallySelected}};
+}
+
+void printVolume(const ExternalRecoveryVolume& volume) {
+    std::cout << volume.name << "  " << volume.mountURL.string() << "\n  " << volume.sourceDescription() << "  "
+              << volume.availableText() << " available" << (volume.isRemovable ? "  removable" : "")
+              << (volume.isReadOnly ? "  read-only" : "") << "\n";
+}
+
+int run(const CommandArguments& arguments) {
+    if (!arguments.operands.empty()) throw UsageError("unexpected argument " + arguments.operands.front());
+    std::vector<ExternalRecoveryVolume> volumes;
+    if (arguments.value("--path")) {
+        const std::string folder = arguments.requiredValue("--path");
+        try {
+            volumes.push_back(ExternalRecoveryEngine::manuallySelectedVolume(folder));
+        } catch (const std::exception& error) {
+            reportFileError(folder, error.what());
+            return 1;
+        }
+    } else {
+        volumes = ExternalRecoveryEngine::mountedExternalVolumes();
+    }
+    if (arguments.has("--json")) {
+        nlohmann::json list = nlohmann::json::array();
+        for (const ExternalRecoveryVolume& volume : volumes) list.push_back(volumeJSON(volume));
+        printJSON({{"volumes", list}});
+        return 0;
+    }
+    for (const ExternalRecoveryVolume& volume : volumes) printVolume(volume);
+    return 0;
+}
+
+}  // namespace
+
+const Command& volumesCommand() {
+    static const Command command{
+        .name = "volumes",
+        .usageLine = "Usage: tidewell volumes [--path FOLDER] [--json]",
+        .summary = "list mounted external volumes with device and file system",
+        .details = "  --path FOLDER  describe this folder's volume instead, as a picked recovery source\n",
+        .flags = {},
+        .valuedOptions = {"--path"},
+        .run = run,
+    };
+    return command;
+}
+
+}  // namespace tidewell::cli

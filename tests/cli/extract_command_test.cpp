@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include "cli/tidewell_process.h"
+#include "firstaid/firstaid_fixtures.h"
+#include "firstaid/repair_states.h"
+
+namespace tidewell {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::runTidewell;
+
+class ExtractCommandTest : public ::testing::Test {
+protected:
+    ExtractCommandTest() {
+        const fs::path intact =
+            testing::makeZip(folder / "intact.zip", {{"a.txt", std::string(3000, 'a')}, {"docs/b.txt", "bee"}});
+        const std::string bytes = testing::readFile(intact);
+        testing::truncateCopy(intact, source, bytes.find("PK\x01\x02"));
+        fs::create_directory(output);
+    }
+
+    testing::TemporaryFolder folder;
+    testing::ShippedTools tools;
+    fs::path source = folder / "cut.zip";
+    fs::path output = folder / "out";
+};
+
+TEST_F(ExtractCommandTest, WritesTheReadableFilesIntoANewFolder) {
+    const std::string before = testing::readFile(source);
+    const auto run = runTidewell({"extract", source.string(), "--output", output.string(), "--json"});
+    // A folder of readable contents stands in only partly for the original.
+    ASSERT_EQ(run.status, 2) << run.err;
+    const auto outcome = run.json()["outcomes"][0];
+    const fs::path written = outcome["outputURL"].get<std::string>();
+    EXPECT_EQ(written, output / "cut-recovered-contents");
+    EXPECT_EQ(outcome["state"], rawValue(RepairOutcomeState::partial));
+    EXPECT_EQ(outcome["exportKind"], "extractedContents");
+    EXPECT_EQ(outcome["message"], "Extracted 2 readable files into a separate folder.");
+    EXPECT_EQ(testing::readFile(written / "docs/b.txt"), "bee");
+    EXPECT_EQ(testing::readFile(written / "a.txt"), std::string(3000, 'a'));
+    EXPECT_EQ(testing::readFile(source), before);
+    EXPECT_NE(run.err.find("tidewell: " + source.string() + ": "), std::string::npos);
+
+    const auto again = runTidewell({"extract", source.string(), "--output", output.string(), "--report"});
+    ASSERT_EQ(again.status, 2) << again.err;
+    EXPECT_NE(again.out.find("\n  Output: " + (output / "cut-recovered-contents (2)").string() + "\n"),
+              std::string::npos);
+    EXPECT_NE(again.out.find(testing::readFile(output / "cut-recovered-contents (2)" / "Tidewell-Recovery-Report.txt")),
+              std::string::npos);
+}
+
+TEST_F(ExtractCommandTest, NeedsOneFileAndAnOutputFolder) {
+    const std::string usage = "Usage: tidewell extract [--report] [--json] --output FOLDER FILE\n";
+    auto run = runTidewell({"extract", source.string()});
+    EXPECT_EQ(run.status, 64);
+    EXPECT_EQ(run.err, "tidewell: missing --output\n" + usage);
+    run = runTidewell({"extract", "--output", output.string()});
+    EXPECT_EQ(run.status, 64);
+    EXPECT_EQ(run.err, "tidewell: give exactly one file\n" + usage);
+    run = runTidewell({"extract", source.string(), "--output", (folder / "missing").string()});
+    EXPECT_EQ(run.status, 64);
+    EXPECT_EQ(run.err, "tidewell: --output " + (folder / "missing").string() + " is not a folder\n" + usage);
+    EXPECT_TRUE(fs::is_empty(output));
+}
+
+}  // namespace
+}  // namespace tidewell
