@@ -7,6 +7,7 @@
 
 #include "main/single_instance.h"
 #include "model/app_model.h"
+#include "support/eventually.h"
 #include "support/temporary_folder.h"
 #include "ui/content_view.h"
 #include "ui/main_window.h"
@@ -121,7 +122,7 @@ TEST_F(DelegateTest, RescanForcesAScanWithoutPermissionSensitiveLocations) {
         scans.emplace_back(force, includePermissionSensitive);
     });
     delegate.rescanFromMenu();
-    QTRY_COMPARE(scans.size(), 1u);
+    ASSERT_TRUE(testing::eventually([&] { return scans.size() == 1u; }, 5000));
     EXPECT_EQ(scans.front(), std::make_pair(true, false));
 }
 
@@ -145,7 +146,7 @@ TEST_F(DelegateTest, ASecondInstanceRaisesTheFirstAndEndsWithoutCleaningUp) {
     // `timeout` only keeps a broken hand-over from hanging the suite.
     EXPECT_EQ(runTool("timeout", {"120", tidewellExecutable()}, &output), 0) << output;
     EXPECT_TRUE(fs::exists(stale));
-    QTRY_VERIFY(window->isVisible());
+    ASSERT_TRUE(testing::eventually([&] { return window->isVisible(); }, 5000));
     EXPECT_EQ(first.mainWindowController().window(), window);
 }
 

@@ -16,6 +16,7 @@
 #include "model/i18n.h"
 #include "model/scripted_desktop.h"
 #include "platform/folder_locations.h"
+#include "support/eventually.h"
 #include "support/temporary_folder.h"
 
 namespace tidewell {
@@ -71,7 +72,7 @@ protected:
 
     static void scanAndWait(AppModel& model, bool force = false) {
         model.scan(force);
-        QTRY_VERIFY_WITH_TIMEOUT(!model.isScanning(), generousTimeout);
+        ASSERT_TRUE(testing::eventually([&] { return !model.isScanning(); }, generousTimeout));
     }
 
     std::mutex mutex;
@@ -101,7 +102,7 @@ TEST_F(ModelLayout, AScanPublishesTheInventoryAndSelectsTheFirstApp) {
     model.scan();
     EXPECT_TRUE(model.isScanning());
     EXPECT_EQ(model.scanStatusText(), model.t("scanningInstalledApps"));
-    QTRY_VERIFY_WITH_TIMEOUT(model.hasCompletedInitialScan(), generousTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return model.hasCompletedInitialScan(); }, generousTimeout));
     EXPECT_EQ(names(model.apps()), (std::vector<std::string>{"Alpha", "Beta"}));
     ASSERT_TRUE(model.selectedApp().has_value());
     EXPECT_EQ(model.selectedApp()->name, "Alpha");
@@ -124,7 +125,7 @@ TEST_F(ModelLayout, ASecondQuickScanDoesNothing) {
     QSignalSpy published(&model, &AppModel::appsChanged);
     model.scan();
     model.scan();
-    QTRY_VERIFY_WITH_TIMEOUT(model.hasCompletedInitialScan(), generousTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return model.hasCompletedInitialScan(); }, generousTimeout));
     QTest::qWait(200);
     EXPECT_EQ(engineCalls, 1);
     EXPECT_EQ(published.count(), 1);
@@ -145,16 +146,16 @@ TEST_F(ModelLayout, AForcedScanOverlapsAndOnlyTheLatestPublishes) {
     AppModel model(engines);
     QSignalSpy published(&model, &AppModel::appsChanged);
     model.scan();
-    QTRY_COMPARE_WITH_TIMEOUT(engineCalls.load(), 1, generousTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return engineCalls.load() == 1; }, generousTimeout));
     QTest::qWait(100);  // the first pass is past its read (the inventory of Alpha alone)
     makeApp("Beta");
     model.scan(true);
-    QTRY_VERIFY_WITH_TIMEOUT(model.hasCompletedInitialScan(), generousTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return model.hasCompletedInitialScan(); }, generousTimeout));
     EXPECT_EQ(names(model.apps()), (std::vector<std::string>{"Alpha", "Beta"}));
     EXPECT_FALSE(model.isScanning());
 
     releaseFirst = true;
-    QTRY_COMPARE_WITH_TIMEOUT(finished.load(), 2, generousTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return finished.load() == 2; }, generousTimeout));
     QTest::qWait(200);
     EXPECT_EQ(names(model.apps()), (std::vector<std::string>{"Alpha", "Beta"}));
     EXPECT_EQ(published.count(), 1);
@@ -209,7 +210,7 @@ TEST_F(ModelLayout, LeftoverAndSafeCleanupPassesPublishOnceEach) {
     model.scanLeftovers();
     EXPECT_TRUE(model.isScanningLeftovers());
     EXPECT_EQ(model.scanStatusText(), model.t("lookingForLeftovers"));
-    QTRY_VERIFY_WITH_TIMEOUT(model.hasScannedLeftovers(), generousTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return model.hasScannedLeftovers(); }, generousTimeout));
     EXPECT_FALSE(model.isScanningLeftovers());
 
     writeFile(home.path() / "Downloads/Setup.dmg", std::string(9000, 'x'));
@@ -218,7 +219,7 @@ TEST_F(ModelLayout, LeftoverAndSafeCleanupPassesPublishOnceEach) {
     model.scanSafeCleanup();
     EXPECT_TRUE(model.isScanningSafeCleanup());
     EXPECT_EQ(model.scanStatusText(), model.t("scanningSafeItems"));
-    QTRY_VERIFY_WITH_TIMEOUT(model.hasScannedSafeCleanup(), generousTimeout);
+    ASSERT_TRUE(testing::eventually([&] { return model.hasScannedSafeCleanup(); }, generousTimeout));
     EXPECT_FALSE(model.isScanningSafeCleanup());
     EXPECT_EQ(model.scanStatusText(), std::nullopt);
     EXPECT_EQ(published.count(), 1);

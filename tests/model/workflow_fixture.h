@@ -11,22 +11,12 @@
 #include "model/app_model.h"
 #include "platform/folder_locations.h"
 #include "platform/trash.h"
+#include "support/eventually.h"
 #include "support/temporary_folder.h"
 
 namespace tidewell::testing {
 
 inline constexpr int workflowTimeout = 60000;
-
-// Processes events until the condition holds; false when it still does not after the timeout.
-// (A gtest assertion, unlike the QTRY macros, fails the test.)
-inline bool eventually(const std::function<bool()>& condition, int timeout = workflowTimeout) {
-    QDeadlineTimer deadline(timeout);
-    while (!condition()) {
-        if (deadline.hasExpired()) return false;
-        QTest::qWait(5);
-    }
-    return true;
-}
 
 // A temporary HOME and a re-rooted system whose "/Applications" the real inventory reads.
 class WorkflowLayout : public ::testing::Test {
@@ -55,10 +45,10 @@ protected:
 
     static void scanAndWait(AppModel& model) {
         model.scan(true);
-        ASSERT_TRUE(testing::eventually([&] { return !model.isScanning(); }));
+        ASSERT_TRUE(testing::eventually([&] { return !model.isScanning(); }, workflowTimeout));
     }
     static void waitForCleanup(AppModel& model) {
-        ASSERT_TRUE(testing::eventually([&] { return !model.cleanupInProgress(); }));
+        ASSERT_TRUE(testing::eventually([&] { return !model.cleanupInProgress(); }, workflowTimeout));
     }
 };
 
