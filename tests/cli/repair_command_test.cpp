@@ -60,6 +60,14 @@ TEST_F(RepairCommandTest, FailuresAndUsageErrors) {
     EXPECT_EQ(failed.status, 1);
     EXPECT_TRUE(failed.err.starts_with("tidewell: " + (folder / "cut.jpg").string() + ": ")) << failed.err;
     EXPECT_TRUE(fs::is_empty(out));
+    // A ZIP cut before its central directory cannot be rebuilt safely: refused, nothing written.
+    const fs::path zip = testing::makeZip(folder / "whole.zip", {{"a.txt", std::string(4000, 'a')}});
+    testing::truncateCopy(zip, folder / "cut.zip", fs::file_size(zip) - 30);
+    const std::string zipBefore = testing::readFile(folder / "cut.zip");
+    const auto refused = runTidewell({"repair", "--output", out.string(), (folder / "cut.zip").string()});
+    EXPECT_EQ(refused.status, 1) << refused.err;
+    EXPECT_TRUE(fs::is_empty(out));
+    EXPECT_EQ(testing::readFile(folder / "cut.zip"), zipBefore);
     const auto usage = runTidewell({"repair", jpeg.string()});
     EXPECT_EQ(usage.status, 64);
     EXPECT_EQ(usage.err,
