@@ -4,6 +4,7 @@
 // alternating rounds and the ratios. Fixtures are made in the temporary folder,
 // or in the folder given as the first argument, and removed afterwards.
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 #include <stdexcept>
@@ -36,14 +37,21 @@ std::string tool(const char* name) {
     return *path;
 }
 
-// A 20-second clip with its index after the media data, as a camera writes it.
+// A clip with its index after the media data, as a camera writes it: 20 s of
+// 640x480 by default. TIDEWELL_BENCH_VIDEO_SECONDS makes the large case: noisy
+// 1080p frames that barely compress (about 1 GiB at 32 s), where the fixed
+// cost of validation fades.
 fs::path makeVideo(const fs::path& folder) {
     const auto clip = folder / "clip.mp4";
-    require(run(tool("ffmpeg"),
-                {"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i", "testsrc=duration=20:size=640x480",
-                 "-f", "lavfi", "-i", "sine=duration=20", "-c:v", "mpeg4", "-q:v", "3", "-c:a", "aac", clip.string()})
-                    .status == 0,
-            "ffmpeg failed");
+    const char* secondsSetting = std::getenv("TIDEWELL_BENCH_VIDEO_SECONDS");
+    const std::string seconds = secondsSetting ? secondsSetting : "20";
+    const std::string frames = secondsSetting ? ":size=1920x1080,noise=alls=60:allf=t" : ":size=640x480";
+    require(
+        run(tool("ffmpeg"), {"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                             "testsrc=duration=" + seconds + frames, "-f", "lavfi", "-i", "sine=duration=" + seconds,
+                             "-c:v", "mpeg4", "-q:v", "1", "-c:a", "aac", clip.string()})
+                .status == 0,
+        "ffmpeg failed");
     return clip;
 }
 
