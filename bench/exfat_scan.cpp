@@ -7,7 +7,6 @@
 // would need privileges. The image is kept in the cache folder
 // ($TIDEWELL_BENCH_CACHE, else /tmp/tidewell-bench).
 #include <algorithm>
-#include <cctype>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +19,7 @@
 #include "firstaid/command_runner.h"
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "sample_entries.h"
+#include "support/exfat_entry_set_bytes.h"
 
 namespace {
 
@@ -35,40 +35,10 @@ constexpr std::uintmax_t imageBytes = 512ull * 1024 * 1024;
 using tidewell::bench::numbered;
 using tidewell::bench::tinyPNG;
 
-std::uint16_t rotateAdd(std::uint16_t sum, std::uint8_t byte) {
-    return static_cast<std::uint16_t>(((sum & 1) ? 0x8000 : 0) + (sum >> 1) + byte);
-}
-
-// The bytes of one file or folder entry set: file, stream extension and
-// name entries, with name hash and set checksum.
+// The bytes of one file or folder entry set, stored without a FAT chain.
 std::vector<std::uint8_t> entrySet(const std::string& name, bool folder, std::uint32_t first, std::int64_t length,
                                    bool deleted) {
-    int nameEntries = static_cast<int>((name.size() + 14) / 15);
-    std::vector<std::uint8_t> set(static_cast<std::size_t>(2 + nameEntries) * 32, 0);
-    set[0] = 0x85, set[1] = static_cast<std::uint8_t>(1 + nameEntries);
-    set[4] = folder ? 0x10 : 0x20;
-    const std::uint32_t stamp = (46u << 25) | (12u << 21) | (6u << 16) | (10u << 11);
-    for (int at : {8, 12, 16})
-        for (int i = 0; i < 4; ++i) set[at + i] = static_cast<std::uint8_t>(stamp >> (8 * i));
-    set[32] = 0xC0, set[33] = 0x03;  // allocation possible, no FAT chain
-    set[35] = static_cast<std::uint8_t>(name.size());
-    std::uint16_t hash = 0;
-    for (char c : name) hash = rotateAdd(rotateAdd(hash, static_cast<std::uint8_t>(std::toupper(c))), 0);
-    set[36] = static_cast<std::uint8_t>(hash), set[37] = static_cast<std::uint8_t>(hash >> 8);
-    for (int i = 0; i < 8; ++i) set[40 + i] = set[56 + i] = static_cast<std::uint8_t>(length >> (8 * i));
-    for (int i = 0; i < 4; ++i) set[52 + i] = static_cast<std::uint8_t>(first >> (8 * i));
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        std::size_t entry = 64 + (i / 15) * 32;
-        set[entry] = 0xC1;
-        set[entry + 2 + (i % 15) * 2] = static_cast<std::uint8_t>(name[i]);
-    }
-    std::uint16_t checksum = 0;
-    for (std::size_t i = 0; i < set.size(); ++i)
-        if (i != 2 && i != 3) checksum = rotateAdd(checksum, set[i]);
-    set[2] = static_cast<std::uint8_t>(checksum), set[3] = static_cast<std::uint8_t>(checksum >> 8);
-    if (deleted)
-        for (std::size_t entry = 0; entry < set.size(); entry += 32) set[entry] &= 0x7F;
-    return set;
+    return tidewell::testing::exfatEntrySetBytes(name, folder ? 0x10 : 0x20, first, length, true, deleted);
 }
 
 // Writes folders and files into a freshly made exFAT image, handing out
