@@ -11,6 +11,7 @@
 #include "acceptance/argument_value.h"
 #include "acceptance/deleted_recovery_qa_support.h"
 #include "firstaid/base64_text.h"
+#include "platform/mount_info.h"
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
 #include "recovery/readable/external_recovery_engine.h"
 #include "util/file_descriptor.h"
@@ -29,12 +30,6 @@ constexpr const char* usageLine =
     "Usage: Tidewell --live-deleted-recovery-qa --source <mounted-fat32-volume> --destination <different-folder>";
 constexpr const char* testImageBase64 =
     "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAYAAAAfFcSJAAAADUlEQVQIHWP4z8DwHwAFgAI/ScL2YQAAAABJRU5ErkJggg==";
-
-// Links resolved as far as the path exists, so that a link cannot hide a
-// destination inside the source.
-std::filesystem::path resolvedFolder(const std::string& path) {
-    return std::filesystem::weakly_canonical(std::filesystem::absolute(path));
-}
 
 std::string makeTestFileName() {
     std::string tag = makeUUIDString().substr(0, 4);
@@ -125,7 +120,8 @@ std::optional<std::int32_t> runIfRequested(const std::vector<std::string>& argum
     auto destination = acceptance::argumentValue("--destination", arguments);
     if (!source || !destination) return acceptance::usage(usageLine);
     try {
-        return run(resolvedFolder(*source), resolvedFolder(*destination));
+        // Links are resolved so that none can hide a destination inside the source.
+        return run(platform::resolvedPath(*source), platform::resolvedPath(*destination));
     } catch (const std::exception& error) {
         return fail(error.what(), 1);
     }
