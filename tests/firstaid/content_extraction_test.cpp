@@ -37,23 +37,9 @@ void renameEntry(const fs::path& archive, const std::string& from, const std::st
     testing::writeFile(archive, bytes);
 }
 
-// Extractions here run with a private temporary folder, so that a work
-// folder left behind by any outcome shows up.
-class ContentExtractionTest : public ::testing::Test {
+class ContentExtractionTest : public testing::PrivateTemporaryFolderTest {
 protected:
-    testing::TemporaryFolder folder;
-    testing::TemporaryFolder temporary;
-    testing::ScopedEnvironment temporaryDirectory{"TMPDIR", temporary.path().string()};
-    testing::ShippedTools tools;
-    fs::path outputs = folder / "outputs";
-    std::vector<std::tuple<RepairProgressStage, double, std::string>> reports;
-
-    void SetUp() override { fs::create_directories(outputs); }
-    void TearDown() override {
-        for (const auto& entry : fs::directory_iterator(temporary.path())) {
-            EXPECT_FALSE(entry.path().filename().string().starts_with("TidewellContentRescue-")) << entry.path();
-        }
-    }
+    ContentExtractionTest() : PrivateTemporaryFolderTest("TidewellContentRescue-") {}
 
     FileRepairOutcome extract(const FileRepairDiagnostic& diagnostic,
                               const std::shared_ptr<RepairCancellationToken>& token = nullptr) {

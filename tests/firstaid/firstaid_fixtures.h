@@ -1,11 +1,15 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <initializer_list>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
+#include "firstaid/repair_states.h"
 #include "support/temporary_folder.h"
 
 namespace tidewell::testing {
@@ -36,5 +40,29 @@ std::filesystem::path makeVideo(const std::filesystem::path& output, const std::
 
 // Copies the first count bytes of source to destination.
 void truncateCopy(const std::filesystem::path& source, const std::filesystem::path& destination, std::size_t count);
+
+// An export test run with a private temporary folder, so that a work folder
+// (named with the given prefix) left behind by any outcome shows up.
+class PrivateTemporaryFolderTest : public ::testing::Test {
+protected:
+    explicit PrivateTemporaryFolderTest(std::string workFolderPrefix)
+        : workFolderPrefix_(std::move(workFolderPrefix)) {}
+
+    void SetUp() override { std::filesystem::create_directories(outputs); }
+    void TearDown() override {
+        for (const auto& entry : std::filesystem::directory_iterator(temporary.path()))
+            EXPECT_FALSE(entry.path().filename().string().starts_with(workFolderPrefix_)) << entry.path();
+    }
+
+    TemporaryFolder folder;
+    TemporaryFolder temporary;
+    ScopedEnvironment temporaryDirectory{"TMPDIR", temporary.path().string()};
+    ShippedTools tools;
+    std::filesystem::path outputs = folder / "outputs";
+    std::vector<std::tuple<RepairProgressStage, double, std::string>> reports;
+
+private:
+    std::string workFolderPrefix_;
+};
 
 }  // namespace tidewell::testing

@@ -32,23 +32,9 @@ FileRepairDiagnostic diagnosticOf(const fs::path& source, FileRepairKind kind) {
     return diagnostic;
 }
 
-// Exports run with a private temporary folder, so that a work folder left
-// behind by any outcome shows up.
-class RepairExportTest : public ::testing::Test {
+class RepairExportTest : public testing::PrivateTemporaryFolderTest {
 protected:
-    testing::TemporaryFolder folder;
-    testing::TemporaryFolder temporary;
-    testing::ScopedEnvironment temporaryDirectory{"TMPDIR", temporary.path().string()};
-    testing::ShippedTools tools;
-    fs::path outputs = folder / "outputs";
-    std::vector<std::tuple<RepairProgressStage, double, std::string>> reports;
-
-    void SetUp() override { fs::create_directories(outputs); }
-    void TearDown() override {
-        for (const auto& entry : fs::directory_iterator(temporary.path())) {
-            EXPECT_FALSE(entry.path().filename().string().starts_with("TidewellRepair-")) << entry.path();
-        }
-    }
+    RepairExportTest() : PrivateTemporaryFolderTest("TidewellRepair-") {}
 
     // Repairs into the unique output place and checks that the source is unchanged.
     FileRepairOutcome repairFile(const fs::path& source, const std::shared_ptr<RepairCancellationToken>& token = {},
