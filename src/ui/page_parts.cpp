@@ -78,6 +78,7 @@ QLabel* emptyListHint(QAbstractItemView* list) {
     hint->setObjectName("emptyListHint");
     hint->setAlignment(Qt::AlignCenter);
     hint->setTextFormat(Qt::RichText);
+    hint->setWordWrap(false);  // the hints are one short sentence; wrapping squeezed them into a column
     auto* layout = new QVBoxLayout(list->viewport());
     layout->addWidget(hint, 0, Qt::AlignCenter);
     hint->setVisible(false);
