@@ -63,7 +63,7 @@ LeftoversPage::LeftoversPage(AppModel& model, QWidget* parent) : QWidget(parent)
     bold.setBold(true);
     groupTitle_->setFont(bold);
     advice_ = PageParts::note(inspector);
-    entries_ = makeList(inspector, 3);
+    entries_ = makeList(inspector, 4);
     entries_->setObjectName("leftoverEntries");
     move_ = PageParts::button(inspector, "moveLeftovers", [this] {
         const auto& group = model_.selectedLeftover();
@@ -129,8 +129,13 @@ void LeftoversPage::showSelection() {
               : toQString(model_.t("orphanGroupedNote")));
     if (group)
         for (const CleanupCandidate& candidate : group->candidates) {
+            // Items of one app share its identifier as their name; the folder they sit in tells them apart.
+            const std::filesystem::path path(candidate.path);
             auto* row = new QTreeWidgetItem(
-                entries_, {toQString(candidate.label), toQString(candidate.sizeText()), toQString(candidate.path)});
+                entries_, {toQString(candidate.label), toQString(path.parent_path().filename().string()),
+                           toQString(candidate.sizeText()), toQString(candidate.path)});
+            row->setToolTip(0, toQString(candidate.evidence.empty() ? candidate.note : candidate.evidence));
+            row->setToolTip(3, toQString(candidate.path));
             row->setCheckState(0, candidate.defaultSelected && candidate.isSelectable ? Qt::Checked : Qt::Unchecked);
             if (!candidate.isSelectable) row->setFlags(row->flags() & ~Qt::ItemIsEnabled);
         }
@@ -165,8 +170,8 @@ void LeftoversPage::retitle() {
     move_->setText(toQString(model_.t("moveSelectedToTrash")));
     groups_->setHeaderLabels({toQString(model_.t("appColumn")), toQString(model_.t("total")),
                               toQString(model_.t("item")), toQString(model_.t("risk"))});
-    entries_->setHeaderLabels(
-        {toQString(model_.t("item")), toQString(model_.t("sizeColumn")), toQString(model_.t("path"))});
+    entries_->setHeaderLabels({toQString(model_.t("item")), toQString(model_.t("source")),
+                               toQString(model_.t("sizeColumn")), toQString(model_.t("path"))});
     reload();
 }
 
