@@ -4,6 +4,7 @@
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTreeWidget>
@@ -44,7 +45,8 @@ TEST(PageTexts, EveryStateKindAndLevelNameTheEnginesHandOverHasAChineseText) {
         names.push_back(label(level));
     for (RecoveryCandidateKind kind : RecoveryCandidateKinds::allCases)
         names.push_back(RecoveryCandidateKinds::rawValue(kind));
-    for (Confidence confidence : {Confidence::high, Confidence::medium, Confidence::low})
+    for (DeletedRecovery::Confidence confidence :
+         {DeletedRecovery::Confidence::high, DeletedRecovery::Confidence::medium, DeletedRecovery::Confidence::low})
         names.push_back(DeletedRecovery::rawValue(confidence));
     for (const RecoveryScanState& state :
          {RecoveryScanState::idle(), RecoveryScanState::scanning(), RecoveryScanState::exporting(),
