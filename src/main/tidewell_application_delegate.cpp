@@ -1,7 +1,6 @@
 #include "main/tidewell_application_delegate.h"
 
 #include <QApplication>
-#include <QFileDialog>
 
 #include "firstaid/command_runner.h"
 #include "firstaid/stale_work_folders.h"
@@ -11,19 +10,10 @@
 
 namespace tidewell {
 
-namespace {
-
-std::optional<std::filesystem::path> askForRepairFile(QWidget* parent) {
-    QString file = QFileDialog::getOpenFileName(parent, "Choose File to Repair");
-    if (file.isEmpty()) return std::nullopt;
-    return std::filesystem::path(file.toStdString());
-}
-
-}  // namespace
-
 TidewellApplicationDelegate::TidewellApplicationDelegate(QObject* parent)
     : QObject(parent), model_(std::make_unique<AppModel>()) {
-    model_->setRepairFileChooser([this] { return askForRepairFile(mainWindowController_.window()); });
+    model_->setDialogs(&dialogs_);
+    model_->setDesktop(&desktop_);
     connect(&instanceServer_, &SingleInstanceServer::showRequested, this, &TidewellApplicationDelegate::showMainWindow);
 }
 
@@ -53,6 +43,7 @@ bool TidewellApplicationDelegate::applicationShouldHandleReopen(bool) {
 
 void TidewellApplicationDelegate::showMainWindow() {
     mainWindowController_.show(*model_);
+    dialogs_.setParent(mainWindowController_.window());
     if (!menusBuilt_) {
         TidewellMenus::build(*mainWindowController_.window()->menuBar(), *this);
         menusBuilt_ = true;

@@ -5,6 +5,8 @@
 
 #include "main/single_instance.h"
 #include "ui/main_window_controller.h"
+#include "ui/qt_desktop.h"
+#include "ui/qt_dialogs.h"
 
 namespace tidewell {
 
@@ -39,6 +41,9 @@ public slots:
     void chooseRepairFileFromMenu();
 
 private:
+    // The model asks these for file panels and the file browser; they outlive it.
+    QtDialogs dialogs_;
+    QtDesktop desktop_;
     std::unique_ptr<AppModel> model_;
     TidewellMainWindowController mainWindowController_;
     SingleInstanceServer instanceServer_;

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "model/app_model.h"
+#include "ui/confirmation_sheet.h"
 #include "ui/page_parts.h"
 #include "ui/qt_text.h"
 
@@ -27,11 +28,7 @@ CleanupPlanView::CleanupPlanView(AppModel& model, QWidget* parent) : QWidget(par
     list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     forceQuit_ = new QCheckBox(this);
     admin_ = new QCheckBox(this);
-    move_ = PageParts::button(this, "moveSelectedToTrash", [this] {
-        if (app_)
-            model_.moveCleanupCandidatesToTrash(*app_, checkedCandidates(), forceQuit_->isChecked(),
-                                                admin_->isChecked());
-    });
+    move_ = PageParts::button(this, "moveSelectedToTrash", [this] { confirmMove(); });
     progress_ = PageParts::busyBar(this);
     status_ = PageParts::note(this);
     for (QWidget* widget : std::initializer_list<QWidget*>{title_, subtitle_, runningWarning_, list_, forceQuit_,
@@ -68,6 +65,23 @@ std::vector<CleanupCandidate> CleanupPlanView::checkedCandidates() const {
         if (list_->topLevelItem(row)->checkState(0) == Qt::Checked)
             checked.push_back(app_->cleanupCandidates[std::size_t(row)]);
     return checked;
+}
+
+void CleanupPlanView::confirmMove() {
+    std::vector<CleanupCandidate> checked = checkedCandidates();
+    if (!app_ || checked.empty()) return;
+    ConfirmationSheet::Texts texts;
+    texts.title = toQString(app_->name);
+    texts.message = toQString(model_.t("moveTrashRestore"));
+    if (app_->isRunning) texts.message += "\n" + toQString(model_.t("appRunningWarning"));
+    for (const CleanupCandidate& candidate : checked)
+        texts.items << toQString(candidate.label + " · " + candidate.sizeText());
+    texts.confirm = toQString(model_.t("moveSelectedToTrash"));
+    texts.cancel = toQString(model_.t("cancel"));
+    ConfirmationSheet::ask(
+        this, texts,
+        [this, app = *app_, checked = std::move(checked), forceQuit = forceQuit_->isChecked(),
+         admin = admin_->isChecked()] { model_.moveCleanupCandidatesToTrash(app, checked, forceQuit, admin); });
 }
 
 void CleanupPlanView::retitle() {

@@ -32,6 +32,8 @@ public:
 
 private:
     void retitle();
+    // Asks before the checked items move to the Trash.
+    void confirmMove();
     void refreshState();
 
     AppModel& model_;

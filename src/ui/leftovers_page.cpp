@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "model/app_model.h"
+#include "ui/confirmation_sheet.h"
 #include "ui/list_filters.h"
 #include "ui/page_parts.h"
 #include "ui/qt_text.h"
@@ -62,6 +63,7 @@ LeftoversPage::LeftoversPage(AppModel& model, QWidget* parent) : QWidget(parent)
     groupTitle_->setFont(bold);
     advice_ = PageParts::note(inspector);
     entries_ = makeList(inspector, 3);
+    entries_->setObjectName("leftoverEntries");
     move_ = PageParts::button(inspector, "moveLeftovers", [this] {
         const auto& group = model_.selectedLeftover();
         if (!group) return;
@@ -69,7 +71,7 @@ LeftoversPage::LeftoversPage(AppModel& model, QWidget* parent) : QWidget(parent)
         for (int row = 0; row < entries_->topLevelItemCount() && std::size_t(row) < group->candidates.size(); ++row)
             if (entries_->topLevelItem(row)->checkState(0) == Qt::Checked)
                 checked.push_back(group->candidates[std::size_t(row)]);
-        if (!checked.empty()) model_.moveLeftoverCandidatesToTrash(*group, checked);
+        if (!checked.empty()) confirmMove(*group, std::move(checked));
     });
     side->addWidget(groupTitle_);
     side->addWidget(advice_);
@@ -126,6 +128,24 @@ void LeftoversPage::showSelection() {
             if (!candidate.isSelectable) row->setFlags(row->flags() & ~Qt::ItemIsEnabled);
         }
     move_->setEnabled(group.has_value() && !model_.cleanupInProgress());
+}
+
+void LeftoversPage::confirmMove(const LeftoverGroup& group, std::vector<CleanupCandidate> checked) {
+    ConfirmationSheet::Texts texts;
+    texts.title = toQString(model_.t("leftoverReview") + " · " + group.name);
+    texts.message = toQString(model_.t("moveTrashRestore"));
+    const bool hasContainer = std::any_of(checked.begin(), checked.end(), [](const CleanupCandidate& candidate) {
+        return candidate.kind == CleanupCandidateKind::container ||
+               candidate.kind == CleanupCandidateKind::groupContainer;
+    });
+    if (hasContainer) texts.message += "\n" + toQString(model_.t("reviewContainersCarefully"));
+    for (const CleanupCandidate& candidate : checked)
+        texts.items << toQString(candidate.label + " · " + candidate.sizeText());
+    texts.confirm = toQString(model_.t("moveSelectedToTrash"));
+    texts.cancel = toQString(model_.t("cancel"));
+    ConfirmationSheet::ask(this, texts, [this, group, checked = std::move(checked)] {
+        model_.moveLeftoverCandidatesToTrash(group, checked);
+    });
 }
 
 void LeftoversPage::retitle() {

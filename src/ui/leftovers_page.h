@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QWidget>
+#include <vector>
+
+#include "cleanup/leftover_group.h"
 
 class QComboBox;
 class QLabel;
@@ -27,6 +30,8 @@ private:
     void reload();
     void showSelection();
     void retitle();
+    // Asks before the checked items of `group` move to the Trash.
+    void confirmMove(const LeftoverGroup& group, std::vector<CleanupCandidate> checked);
 
     AppModel& model_;
     QLabel* title_ = nullptr;

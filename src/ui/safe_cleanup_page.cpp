@@ -9,6 +9,7 @@
 
 #include "cleanup/safe_cleanup_item_search.h"
 #include "model/app_model.h"
+#include "ui/confirmation_sheet.h"
 #include "ui/list_filters.h"
 #include "ui/page_parts.h"
 #include "ui/qt_text.h"
@@ -63,7 +64,7 @@ SafeCleanupPage::SafeCleanupPage(AppModel& model, QWidget* parent) : QWidget(par
             for (const SafeCleanupItem& item : model_.safeCleanupItems())
                 if (item.id == id) checked.push_back(item);
         }
-        if (!checked.empty()) model_.moveSafeCleanupItemsToTrash(checked);
+        if (!checked.empty()) confirmMove(std::move(checked));
     });
     footer->addWidget(total_, 1);
     footer->addWidget(move_);
@@ -95,6 +96,17 @@ void SafeCleanupPage::reload() {
     PageParts::showProgress(progress_, model_.isScanningSafeCleanup() || model_.cleanupInProgress());
     scan_->setEnabled(!model_.isScanningSafeCleanup());
     move_->setEnabled(items_->topLevelItemCount() > 0 && !model_.cleanupInProgress());
+}
+
+void SafeCleanupPage::confirmMove(std::vector<SafeCleanupItem> checked) {
+    ConfirmationSheet::Texts texts;
+    texts.title = toQString(model_.t("confirmSafeCleanup"));
+    texts.message = toQString(model_.t("moveTrashRestore") + "\n" + model_.t("cleanupScopeNote"));
+    for (const SafeCleanupItem& item : checked) texts.items << toQString(item.name + " · " + item.sizeText());
+    texts.confirm = toQString(model_.t("moveToTrash"));
+    texts.cancel = toQString(model_.t("cancel"));
+    ConfirmationSheet::ask(this, texts,
+                           [this, checked = std::move(checked)] { model_.moveSafeCleanupItemsToTrash(checked); });
 }
 
 void SafeCleanupPage::retitle() {

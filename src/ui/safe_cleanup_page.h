@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QWidget>
+#include <vector>
+
+#include "cleanup/safe_cleanup_item.h"
 
 class QComboBox;
 class QLabel;
@@ -26,6 +29,8 @@ public:
 private:
     void reload();
     void retitle();
+    // Asks before the checked items move to the Trash.
+    void confirmMove(std::vector<SafeCleanupItem> checked);
 
     AppModel& model_;
     QLabel* title_ = nullptr;

@@ -2,8 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QFileDialog>
 #include <QMenuBar>
+#include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "main/single_instance.h"
 #include "model/app_model.h"
@@ -102,6 +106,57 @@ TEST_F(DelegateTest, ChooseFileToRepairSwitchesToTheRepairModuleBeforeTheChooser
     delegate.chooseRepairFileFromMenu();
     EXPECT_EQ(moduleWhenAsked, ProductModule::repair);
     EXPECT_EQ(itemWhenAsked, SidebarItem::repair);
+}
+
+// Answers the next file panel: records its title and picks `path` (a folder panel takes the
+// folder it shows).
+class PanelAnswer {
+public:
+    explicit PanelAnswer(fs::path path) : path_(std::move(path)) {
+        QTimer::singleShot(0, [this] { answer(); });
+    }
+    const QString& title() const { return title_; }
+
+private:
+    void answer() {
+        auto* panel = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        if (!panel) return void(QTimer::singleShot(20, [this] { answer(); }));
+        title_ = panel->windowTitle();
+        if (panel->fileMode() == QFileDialog::Directory)
+            panel->setDirectory(QString::fromStdString(path_.string()));
+        else
+            panel->selectFile(QString::fromStdString(path_.string()));
+        static_cast<QDialog*>(panel)->accept();  // runs the panel's own accept
+    }
+
+    fs::path path_;
+    QString title_;
+};
+
+TEST_F(DelegateTest, TheWorkflowsAskRealFilePanelsOverTheWindow) {
+    TidewellApplicationDelegate delegate;
+    ASSERT_TRUE(delegate.applicationDidFinishLaunching());
+    AppModel& model = delegate.model();
+    MainWindow* window = delegate.mainWindowController().window();
+
+    const fs::path card = home.path() / "Camera Card";
+    writeFile(card / "DCIM/IMG_0001.jpg", std::string(2000, 'j'));
+    model.setSelectedProductModule(ProductModule::recover);
+    model.setSelectedSidebarItem(SidebarItem::recovery);
+    PanelAnswer folderAnswer(card);
+    window->findChild<QPushButton*>("chooseSourceFolder")->click();
+    EXPECT_EQ(folderAnswer.title(), "Choose a mounted recovery source");
+    ASSERT_TRUE(testing::eventually([&] { return !model.recoveryVolumes().empty(); }));
+    EXPECT_EQ(model.recoveryVolumes().front().mountURL, card);
+    EXPECT_EQ(model.selectedRecoveryVolume()->mountURL, card);
+
+    const fs::path damaged = home.path() / "report.pdf";
+    writeFile(damaged, "%PDF-1.4\n1 0 obj\n<<>>\n");
+    PanelAnswer fileAnswer(damaged);
+    delegate.chooseRepairFileFromMenu();
+    EXPECT_EQ(fileAnswer.title(), "Choose files to diagnose");
+    ASSERT_EQ(model.repairJobs().size(), 1u);
+    EXPECT_EQ(model.repairJobs().front().sourceURL, damaged);
 }
 
 TEST_F(DelegateTest, ShowTidewellBringsBackTheSameHiddenWindow) {
