@@ -89,6 +89,7 @@ AppListPage::AppListPage(AppModel& model, SidebarItem item, QWidget* parent)
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->verticalHeader()->hide();
     table_->horizontalHeader()->setSectionResizeMode(AppTableModel::appColumn, QHeaderView::Stretch);
+    emptyHint_ = PageParts::emptyListHint(table_);
 
     plan_ = new CleanupPlanView(model_);
     auto* splitter = new QSplitter(this);
@@ -130,7 +131,11 @@ void AppListPage::reload() {
     const std::string query = search_->text().toStdString();
     for (AppInfo& app : applyAppFilter(filter, sourceApps(), factsOf))
         if (matchesSearch(app, query)) shown.push_back(std::move(app));
+    const bool noneShown = shown.empty();
     rows_->setApps(std::move(shown));
+    PageParts::showEmptyListHint(emptyHint_, noneShown && !model_.isScanning(),
+                                 model_.t(model_.apps().empty() ? "noAppsFound" : "noAppsToShow"),
+                                 model_.t("noAppsHint"));
     PageParts::showProgress(progress_, model_.isScanning());
     scanStatus_->setText(toQString(model_.scanStatusText().value_or("")));
     scanStatus_->setVisible(model_.isScanning());

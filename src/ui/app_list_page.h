@@ -56,6 +56,7 @@ private:
     QLabel* inspectorTitle_ = nullptr;
     QLabel* usage_ = nullptr;
     QLabel* details_ = nullptr;
+    QLabel* emptyHint_ = nullptr;
     CleanupPlanView* plan_ = nullptr;
 };
 

@@ -27,6 +27,7 @@ HistoryPage::HistoryPage(AppModel& model, QWidget* parent) : QWidget(parent), mo
     reports_->setRootIsDecorated(false);
     reports_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     layout->addWidget(reports_, 2);
+    emptyHint_ = PageParts::emptyListHint(reports_);
     details_ = PageParts::note(this);
     details_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     layout->addWidget(details_, 1);
@@ -46,8 +47,11 @@ void HistoryPage::reload() {
                                                    toQString(report.statusText()), toQString(report.recoveredText())});
         row->setData(0, Qt::UserRole, toQString(report.id));
     }
-    if (reports_->topLevelItemCount() == 0)
-        details_->setText(toQString(model_.t(model_.reports().empty() ? "noReportsHint" : "historySearchHint")));
+    const bool noReports = model_.reports().empty();
+    PageParts::showEmptyListHint(emptyHint_, reports_->topLevelItemCount() == 0,
+                                 model_.t(noReports ? "noReports" : "noHistoryMatch"),
+                                 model_.t(noReports ? "noReportsHint" : "historySearchHint"));
+    if (reports_->topLevelItemCount() == 0) details_->clear();
 }
 
 void HistoryPage::showSelection() {

@@ -31,6 +31,7 @@ private:
     QLineEdit* search_ = nullptr;
     QTreeWidget* reports_ = nullptr;
     QLabel* details_ = nullptr;
+    QLabel* emptyHint_ = nullptr;
 };
 
 }  // namespace tidewell

@@ -55,6 +55,7 @@ LeftoversPage::LeftoversPage(AppModel& model, QWidget* parent) : QWidget(parent)
     auto* splitter = new QSplitter(this);
     groups_ = makeList(splitter, 4);
     groups_->setObjectName("leftoverGroups");
+    emptyHint_ = PageParts::emptyListHint(groups_);
     auto* inspector = new QWidget(splitter);
     auto* side = new QVBoxLayout(inspector);
     groupTitle_ = new QLabel(inspector);
@@ -108,6 +109,12 @@ void LeftoversPage::reload() {
                                                   toQString(group.itemCountText()), toQString(group.riskText())});
         row->setData(0, Qt::UserRole, toQString(group.id));
     }
+    const bool noneFound = model_.leftovers().empty();
+    PageParts::showEmptyListHint(
+        emptyHint_, groups_->topLevelItemCount() == 0,
+        model_.t(noneFound ? (model_.hasScannedLeftovers() ? "noOrphanLeftoversFound" : "scanAppLeftovers")
+                           : "noLeftoversMatch"),
+        model_.t(noneFound ? "noOrphanLeftoversHint" : "leftoversSearchHint"));
     PageParts::showProgress(progress_, model_.isScanningLeftovers() || model_.cleanupInProgress());
     scan_->setEnabled(!model_.isScanningLeftovers());
     showSelection();

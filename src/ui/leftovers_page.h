@@ -43,6 +43,7 @@ private:
     QTreeWidget* groups_ = nullptr;
     QLabel* groupTitle_ = nullptr;
     QLabel* advice_ = nullptr;
+    QLabel* emptyHint_ = nullptr;
     QTreeWidget* entries_ = nullptr;
     QPushButton* move_ = nullptr;
 };

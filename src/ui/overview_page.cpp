@@ -76,6 +76,7 @@ void OverviewPage::reload() {
     for (const AppInfo& app : disk) diskLeaders_->addItem(toQString(app.name + " — " + app.totalDiskText()));
     memoryLeaders_->clear();
     for (const AppInfo& app : memory) memoryLeaders_->addItem(toQString(app.name + " — " + app.memoryText()));
+    if (disk.empty()) diskLeaders_->addItem(toQString(model_.t("noAppsFound")));
     if (memory.empty()) memoryLeaders_->addItem(toQString(model_.t("noRunningApps")));
     PageParts::showProgress(progress_, model_.isScanning());
     status_->setText(toQString(model_.scanStatusText().value_or("")));

@@ -1,5 +1,6 @@
 #include "ui/page_parts.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLineEdit>
@@ -70,6 +71,24 @@ QLabel* note(QWidget* parent) {
     palette.setColor(QPalette::WindowText, palette.color(QPalette::PlaceholderText));
     label->setPalette(palette);
     return label;
+}
+
+QLabel* emptyListHint(QAbstractItemView* list) {
+    auto* hint = note(list->viewport());
+    hint->setObjectName("emptyListHint");
+    hint->setAlignment(Qt::AlignCenter);
+    hint->setTextFormat(Qt::RichText);
+    auto* layout = new QVBoxLayout(list->viewport());
+    layout->addWidget(hint, 0, Qt::AlignCenter);
+    hint->setVisible(false);
+    return hint;
+}
+
+void showEmptyListHint(QLabel* hint, bool listIsEmpty, const std::string& headline, const std::string& detail) {
+    hint->setText(
+        QStringLiteral("<b>%1</b><br>%2")
+            .arg(QString::fromStdString(headline).toHtmlEscaped(), QString::fromStdString(detail).toHtmlEscaped()));
+    hint->setVisible(listIsEmpty);
 }
 
 }  // namespace tidewell::PageParts

@@ -7,6 +7,7 @@
 #include <functional>
 #include <string>
 
+class QAbstractItemView;
 class QBoxLayout;
 class QComboBox;
 class QLineEdit;
@@ -45,6 +46,11 @@ ListControls addListControls(QVBoxLayout* layout, QWidget* parent, std::size_t f
 
 // A grey explanatory line that wraps.
 QLabel* note(QWidget* parent);
+
+// A headline and a hint centred over `list` while it has no rows, so an empty list says why
+// it is empty and what to do next.
+QLabel* emptyListHint(QAbstractItemView* list);
+void showEmptyListHint(QLabel* hint, bool listIsEmpty, const std::string& headline, const std::string& detail);
 
 }  // namespace PageParts
 }  // namespace tidewell

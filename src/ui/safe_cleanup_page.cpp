@@ -53,6 +53,7 @@ SafeCleanupPage::SafeCleanupPage(AppModel& model, QWidget* parent) : QWidget(par
     items_->setRootIsDecorated(false);
     items_->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
     layout->addWidget(items_, 1);
+    emptyHint_ = PageParts::emptyListHint(items_);
     auto* footer = new QHBoxLayout;
     total_ = new QLabel(this);
     move_ = PageParts::button(this, "moveSafeCleanupItems", [this] {
@@ -91,6 +92,10 @@ void SafeCleanupPage::reload() {
         row->setToolTip(0, toQString(item.note));
         row->setCheckState(0, Qt::Checked);
     }
+    const bool nothingScanned = model_.safeCleanupItems().empty();
+    PageParts::showEmptyListHint(emptyHint_, items_->topLevelItemCount() == 0,
+                                 model_.t(nothingScanned ? "scanSafeCleanupItems" : "nothingMatchesCleanup"),
+                                 model_.t(nothingScanned ? "safeScanHint" : "tryAnotherType"));
     total_->setText(toQString(model_.t("total") + ": " + tidewellString(model_.safeCleanupBytes()) + " · " +
                               model_.localizedItemCount(std::int64_t(model_.safeCleanupItems().size()))));
     PageParts::showProgress(progress_, model_.isScanningSafeCleanup() || model_.cleanupInProgress());

@@ -41,6 +41,7 @@ private:
     QProgressBar* progress_ = nullptr;
     QTreeWidget* items_ = nullptr;
     QLabel* total_ = nullptr;
+    QLabel* emptyHint_ = nullptr;
     QPushButton* move_ = nullptr;
 };
 

@@ -123,7 +123,7 @@ AppModel::Engines SampleState::engines() const {
         card.id = folder.string() + "#sdb1";
         card.name = "Camera Card";
         card.mountURL = folder;
-        card.deviceIdentifier = "sdb1";
+        card.deviceIdentifier = cardDevice;
         card.fileSystem = "FAT32";
         card.totalBytes = 31'900'000'000;
         card.availableBytes = 12'400'000'000;

@@ -13,14 +13,16 @@ class SampleState {
 public:
     SampleState();
 
+    // The card's kernel partition name, under which the deleted-file scan reads it.
+    static constexpr const char* cardDevice = "sdb1";
+
     bool isValid() const { return home_.isValid(); }
+    std::filesystem::path root() const { return home_.path().toStdString(); }
     AppModel::Engines engines() const;
     std::filesystem::path recoveryFolder() const { return root() / "Camera Card"; }
     std::vector<std::filesystem::path> damagedFiles() const;
 
 private:
-    std::filesystem::path root() const { return home_.path().toStdString(); }
-
     QTemporaryDir home_;
 };
 

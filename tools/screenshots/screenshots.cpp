@@ -1,12 +1,15 @@
 // Renders every page of the main window over a sample state on the offscreen platform and
-// writes one PNG per page into <build>/screenshots (or the folder given as the argument).
+// writes one PNG per page into <build>/screenshots (or the folder given as the argument), plus
+// one of the recovery page's Deleted Files tab after a real deleted-file scan of a FAT32 card.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QTabWidget>
 #include <QTimer>
 #include <cstdio>
 
+#include "deleted_card_server.h"
 #include "model/app_model.h"
 #include "sample_state.h"
 #include "ui/content_view.h"
@@ -42,7 +45,16 @@ bool idle(const RecoveryScanState& state) {
            state.stateCase() != RecoveryScanState::Case::exporting;
 }
 
-void populate(AppModel& model, const screenshots::SampleState& sample) {
+// Reads the card's raw partition through the helper; a failure or an empty result is said once.
+void scanDeletedFiles(AppModel& model) {
+    model.scanDeletedFiles();
+    settle([&] { return model.deletedRecoveryReport().has_value() || model.deletedRecoveryScanState().isFailure(); });
+    if (model.deletedRecoveryCandidates().empty())
+        std::fprintf(stderr, "Deleted Files tab shows no candidates: %s\n",
+                     model.deletedRecoveryStatusText().value_or("the scan did not finish").c_str());
+}
+
+void populate(AppModel& model, const screenshots::SampleState& sample, bool withDeletedScan) {
     model.scan(true);
     settle([&] { return model.hasCompletedInitialScan() && !model.isScanning(); });
     model.scanSafeCleanup();
@@ -57,8 +69,20 @@ void populate(AppModel& model, const screenshots::SampleState& sample) {
         return model.recoveryReport().has_value() || model.recoveryScanState().isFailure() ||
                (idle(model.recoveryScanState()) && !model.recoveryCandidates().empty());
     });
+    if (withDeletedScan) scanDeletedFiles(model);
     model.addRepairFiles(sample.damagedFiles());
     settle([&] { return !model.isDiagnosingRepair(); });
+}
+
+// Shows the recovery page's tab whose page is named `name` ("readable" or "deleted").
+void showRecoveryTab(const ContentView& content, const char* name) {
+    for (QTabWidget* tabs : content.findChildren<QTabWidget*>())
+        if (QWidget* page = tabs->findChild<QWidget*>(name)) tabs->setCurrentWidget(page);
+}
+
+bool save(ContentView& content, const QString& folder, const QString& name, bool english) {
+    pause(30);
+    return content.grab().save(QDir(folder).filePath((english ? name : name + "-zh") + ".png"));
 }
 
 }  // namespace
@@ -72,23 +96,31 @@ int main(int argc, char** argv) {
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QCoreApplication::applicationDirPath() + "/../screenshots";
     QDir().mkpath(folder);
 
+    screenshots::DeletedCardServer card(sample.root(), screenshots::SampleState::cardDevice);
+    if (card.unavailableReason())
+        std::fprintf(stderr, "Deleted Files tab skipped: %s\n", card.unavailableReason()->c_str());
+
     AppModel model(sample.engines());
-    populate(model, sample);
+    populate(model, sample, card.isServing());
     ContentView content(model);
     content.resize(1260, 740);
     content.show();
     for (const char* language : {"English", "简体中文"}) {
+        const bool english = language == std::string("English");
         model.setLanguage(language);
         for (SidebarItem item : allSidebarItemCases) {
             model.setSelectedProductModule(moduleOf(item));
             model.setSelectedSidebarItem(item);
             if (item == SidebarItem::settings)
                 model.presentAction("Diagnostics exported to Tidewell-Diagnostics.json", ActionResultKind::success);
-            pause(30);
             const QString name = QString::fromStdString(std::string(rawValue(item))).replace(' ', '-');
-            const QString file =
-                QDir(folder).filePath((language == std::string("English") ? name : name + "-zh") + ".png");
-            if (!content.grab().save(file)) return 1;
+            if (!save(content, folder, name, english)) return 1;
+            if (item == SidebarItem::recovery && card.isServing()) {
+                showRecoveryTab(content, "deleted");
+                const bool saved = save(content, folder, name + "-deleted", english);
+                showRecoveryTab(content, "readable");
+                if (!saved) return 1;
+            }
             model.setShowActionAlert(false);
         }
     }
