@@ -8,6 +8,7 @@
 #include "cleanup/search_fields.h"
 #include "model/app_model.h"
 #include "ui/page_parts.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 
 namespace tidewell {
@@ -71,7 +72,7 @@ void HistoryPage::retitle() {
     title_->setText(toQString(title(SidebarItem::history, model_.language())));
     subtitle_->setText(toQString(model_.t("historySubtitle")));
     search_->setPlaceholderText(toQString(model_.t("searchHistory")));
-    reports_->setHeaderLabels({toQString(model_.t("Date")), toQString(model_.t("appColumn")),
+    reports_->setHeaderLabels({toQString(PageTexts::text("Date", model_.language())), toQString(model_.t("appColumn")),
                                toQString(model_.t("statusColumn")), toQString(model_.t("total"))});
     reload();
 }

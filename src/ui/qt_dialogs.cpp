@@ -1,7 +1,10 @@
 #include "ui/qt_dialogs.h"
 
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
 
+#include "ui/file_type_filters.h"
 #include "ui/qt_text.h"
 
 namespace tidewell {
@@ -16,17 +19,50 @@ std::filesystem::path toPath(const QString& file) {
     return std::filesystem::path(file.toStdString());
 }
 
+// The request's explanation as a wrapping line under the dialog's own controls.
+void showMessage(QFileDialog& dialog, const std::string& message) {
+    if (message.empty()) return;
+    auto* label = new QLabel(toQString(message), &dialog);
+    label->setObjectName("dialogMessage");
+    label->setWordWrap(true);
+    if (auto* grid = qobject_cast<QGridLayout*>(dialog.layout()))
+        grid->addWidget(label, grid->rowCount(), 0, 1, grid->columnCount());
+    else if (dialog.layout())
+        dialog.layout()->addWidget(label);
+}
+
 }  // namespace
 
-std::vector<std::filesystem::path> QtDialogs::chooseForOpening(const OpenRequest& request) {
-    QFileDialog dialog(parent_, toQString(request.title), startFolder(request.directory));
+void QtDialogs::prepare(QFileDialog& dialog, const OpenRequest& request) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(toQString(request.title));
+    if (request.directory) dialog.setDirectory(startFolder(request.directory));
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (request.canChooseDirectories && !request.canChooseFiles) {
         dialog.setFileMode(QFileDialog::Directory);
         dialog.setOption(QFileDialog::ShowDirsOnly);
     } else {
         dialog.setFileMode(request.allowsMultipleSelection ? QFileDialog::ExistingFiles : QFileDialog::ExistingFile);
+        dialog.setNameFilters(FileTypeFilters::nameFilters(request.allowedContentTypes));
     }
+    // Read-only also keeps the panel from renaming or deleting what it lists.
+    dialog.setOption(QFileDialog::ReadOnly, !request.canCreateDirectories);
+    showMessage(dialog, request.message);
+}
+
+void QtDialogs::prepare(QFileDialog& dialog, const SaveRequest& request) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setWindowTitle(toQString(request.title));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    if (request.directory) dialog.setDirectory(startFolder(request.directory));
+    if (!request.suggestedName.empty()) dialog.selectFile(toQString(request.suggestedName));
+    showMessage(dialog, request.message);
+}
+
+std::vector<std::filesystem::path> QtDialogs::chooseForOpening(const OpenRequest& request) {
+    QFileDialog dialog(parent_);
+    prepare(dialog, request);
     std::vector<std::filesystem::path> chosen;
     if (dialog.exec() != QDialog::Accepted) return chosen;
     for (const QString& file : dialog.selectedFiles()) chosen.push_back(toPath(file));
@@ -34,10 +70,10 @@ std::vector<std::filesystem::path> QtDialogs::chooseForOpening(const OpenRequest
 }
 
 std::optional<std::filesystem::path> QtDialogs::chooseForSaving(const SaveRequest& request) {
-    QString start = startFolder(request.directory);
-    if (!request.suggestedName.empty())
-        start = start.isEmpty() ? toQString(request.suggestedName) : start + "/" + toQString(request.suggestedName);
-    const QString file = QFileDialog::getSaveFileName(parent_, toQString(request.title), start);
+    QFileDialog dialog(parent_);
+    prepare(dialog, request);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    const QString file = dialog.selectedFiles().constFirst();
     if (file.isEmpty()) return std::nullopt;
     return toPath(file);
 }

@@ -10,6 +10,7 @@
 #include "model/app_model.h"
 #include "recovery/readable/recovery_candidate_kind.h"
 #include "ui/page_parts.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 #include "util/byte_size_text.h"
 
@@ -23,13 +24,17 @@ bool isBusy(const RecoveryScanState& state) {
 }
 
 QString stateText(const AppModel& model, const RecoveryScanState& state, const std::optional<std::string>& status) {
-    QString text = toQString(model.t(state.label()));
+    QString text = toQString(PageTexts::text(state.label(), model.language()));
     if (status && !status->empty()) text += QStringLiteral(" — ") + toQString(*status);
     return text;
 }
 
+// Every cell carries its full text as a tooltip, so a long path cut off by its column can be read.
 void fillRow(QTreeWidgetItem* row, const QStringList& texts, bool checked) {
-    for (int column = 0; column < texts.size(); ++column) row->setText(column, texts[column]);
+    for (int column = 0; column < texts.size(); ++column) {
+        row->setText(column, texts[column]);
+        row->setToolTip(column, texts[column]);
+    }
     row->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
 }
 
@@ -52,6 +57,7 @@ RecoveryPage::RecoveryPage(AppModel& model, QWidget* parent) : QWidget(parent), 
     sourceDetail_ = PageParts::note(this);
     layout->addWidget(sourceDetail_);
     tabs_ = new QTabWidget(this);
+    tabs_->setObjectName("recoveryScans");
     tabs_->addTab(makeSection(readable_, "readable"), QString());
     tabs_->addTab(makeSection(deleted_, "deleted"), QString());
     layout->addWidget(tabs_, 1);
@@ -114,6 +120,11 @@ QWidget* RecoveryPage::makeSection(Section& section, const char* name) {
     section.cancel = new QPushButton(tab);
     section.selectAll = new QPushButton(tab);
     section.exportSelected = new QPushButton(tab);
+    const QString prefix = QString::fromLatin1(name);
+    section.scan->setObjectName(prefix + "Scan");
+    section.cancel->setObjectName(prefix + "Cancel");
+    section.selectAll->setObjectName(prefix + "SelectAll");
+    section.exportSelected->setObjectName(prefix + "Export");
     for (QPushButton* button : {section.scan, section.cancel, section.selectAll, section.exportSelected})
         actions->addWidget(button);
     actions->addStretch(1);
@@ -121,6 +132,7 @@ QWidget* RecoveryPage::makeSection(Section& section, const char* name) {
     section.progress = PageParts::busyBar(tab);
     section.status = PageParts::note(tab);
     section.candidates = new QTreeWidget(tab);
+    section.candidates->setObjectName(prefix + "Candidates");
     section.candidates->setRootIsDecorated(false);
     section.candidates->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     section.report = PageParts::note(tab);
@@ -140,7 +152,7 @@ void RecoveryPage::reloadSources() {
         if (selected && selected->id == volume.id) sources_->setCurrentIndex(sources_->count() - 1);
     }
     sourceDetail_->setText(selected ? toQString(selected->sourceDescription() + " · " + selected->mountURL.string())
-                                    : toQString(model_.t("Connect an external drive or choose a folder to scan.")));
+                                    : text("Connect an external drive or choose a folder to scan."));
     const bool hasSource = selected.has_value();
     readable_.scan->setEnabled(hasSource && !isBusy(model_.recoveryScanState()));
     deleted_.scan->setEnabled(hasSource && !isBusy(model_.deletedRecoveryScanState()));
@@ -153,7 +165,7 @@ void RecoveryPage::reloadReadable() {
     for (const RecoveryCandidate& candidate : model_.recoveryCandidates())
         fillRow(
             new QTreeWidgetItem(readable_.candidates),
-            {toQString(candidate.name()), toQString(model_.t(RecoveryCandidateKinds::rawValue(candidate.kind))),
+            {toQString(candidate.name()), text(RecoveryCandidateKinds::rawValue(candidate.kind)),
              toQString(candidate.sizeText()), toQString(candidate.modifiedText()), toQString(candidate.relativePath)},
             chosen.contains(candidate.id()));
     const auto& state = model_.recoveryScanState();
@@ -163,12 +175,11 @@ void RecoveryPage::reloadReadable() {
     readable_.exportSelected->setEnabled(!chosen.empty() && !isBusy(state));
     readable_.selectAll->setEnabled(!model_.recoveryCandidates().empty());
     const auto& report = model_.recoveryReport();
-    readable_.report->setText(report
-                                  ? toQString(model_.t("Visited") + " " + std::to_string(report->filesVisited) + " · " +
-                                              model_.t("Found") + " " + std::to_string(report->candidatesFound) +
-                                              " · " + model_.t("Skipped") + " " + std::to_string(report->skippedItems) +
-                                              " · " + report->durationText())
-                                  : QString());
+    readable_.report->setText(report ? counts({{"Visited", report->filesVisited},
+                                               {"Found", report->candidatesFound},
+                                               {"Skipped", report->skippedItems}}) +
+                                           QStringLiteral(" · ") + toQString(report->durationText())
+                                     : QString());
     reloadSources();
 }
 
@@ -178,9 +189,9 @@ void RecoveryPage::reloadDeleted() {
     const auto& chosen = model_.selectedDeletedRecoveryCandidateIDs();
     for (const DeletedRecovery::Candidate& candidate : model_.deletedRecoveryCandidates())
         fillRow(new QTreeWidgetItem(deleted_.candidates),
-                {toQString(candidate.name), toQString(model_.t(RecoveryCandidateKinds::rawValue(candidate.kind))),
-                 toQString(tidewellString(candidate.sizeBytes)),
-                 toQString(DeletedRecovery::rawValue(candidate.confidence)), toQString(candidate.evidenceText())},
+                {toQString(candidate.name), text(RecoveryCandidateKinds::rawValue(candidate.kind)),
+                 toQString(tidewellString(candidate.sizeBytes)), text(DeletedRecovery::rawValue(candidate.confidence)),
+                 toQString(candidate.evidenceText())},
                 chosen.contains(candidate.id));
     const auto& state = model_.deletedRecoveryScanState();
     PageParts::showProgress(deleted_.progress, isBusy(state));
@@ -189,35 +200,42 @@ void RecoveryPage::reloadDeleted() {
     deleted_.exportSelected->setEnabled(!chosen.empty() && !isBusy(state));
     deleted_.selectAll->setEnabled(!model_.deletedRecoveryCandidates().empty());
     const auto& report = model_.deletedRecoveryReport();
-    deleted_.report->setText(
-        report ? toQString(model_.t("Directories checked") + " " + std::to_string(report->directoriesChecked) + " · " +
-                           model_.t("Entries checked") + " " + std::to_string(report->entriesChecked) + " · " +
-                           model_.t("Found") + " " + std::to_string(report->candidatesFound) + " · " +
-                           model_.t("Skipped") + " " + std::to_string(report->skippedEntries))
-               : QString());
+    deleted_.report->setText(report ? counts({{"Directories checked", report->directoriesChecked},
+                                              {"Entries checked", report->entriesChecked},
+                                              {"Found", report->candidatesFound},
+                                              {"Skipped", report->skippedEntries}})
+                                    : QString());
     reloadSources();
+}
+
+QString RecoveryPage::text(std::string_view english) const {
+    return toQString(PageTexts::text(english, model_.language()));
+}
+
+QString RecoveryPage::counts(std::initializer_list<std::pair<std::string_view, std::int64_t>> labelled) const {
+    QStringList parts;
+    for (const auto& [label, count] : labelled) parts << text(label) + QLatin1Char(' ') + QString::number(count);
+    return parts.join(QStringLiteral(" · "));
 }
 
 void RecoveryPage::retitle() {
     title_->setText(toQString(title(SidebarItem::recovery, model_.language())));
-    subtitle_->setText(toQString(model_.t("Sources are only read. Recovered files are exported to another place.")));
-    refresh_->setText(toQString(model_.t("Refresh")));
-    chooseFolder_->setText(toQString(model_.t("Choose Folder…")));
-    tabs_->setTabText(0, toQString(model_.t("Readable Files")));
-    tabs_->setTabText(1, toQString(model_.t("Deleted Files")));
-    readable_.scan->setText(toQString(model_.t("Scan Readable Files")));
-    deleted_.scan->setText(toQString(model_.t("Scan Deleted Files")));
+    subtitle_->setText(text("Sources are only read. Recovered files are exported to another place."));
+    refresh_->setText(text("Refresh"));
+    chooseFolder_->setText(text("Choose Folder…"));
+    tabs_->setTabText(0, text("Readable Files"));
+    tabs_->setTabText(1, text("Deleted Files"));
+    readable_.scan->setText(text("Scan Readable Files"));
+    deleted_.scan->setText(text("Scan Deleted Files"));
     for (Section* section : {&readable_, &deleted_}) {
         section->cancel->setText(toQString(model_.t("cancel")));
         section->selectAll->setText(toQString(model_.t("selectAll")));
-        section->exportSelected->setText(toQString(model_.t("Export Selected…")));
+        section->exportSelected->setText(text("Export Selected…"));
     }
-    readable_.candidates->setHeaderLabels({toQString(model_.t("Name")), toQString(model_.t("Kind")),
-                                           toQString(model_.t("sizeColumn")), toQString(model_.t("Modified")),
-                                           toQString(model_.t("path"))});
-    deleted_.candidates->setHeaderLabels({toQString(model_.t("Name")), toQString(model_.t("Kind")),
-                                          toQString(model_.t("sizeColumn")), toQString(model_.t("Confidence")),
-                                          toQString(model_.t("evidence"))});
+    readable_.candidates->setHeaderLabels(
+        {text("Name"), text("Kind"), toQString(model_.t("sizeColumn")), text("Modified"), toQString(model_.t("path"))});
+    deleted_.candidates->setHeaderLabels({text("Name"), text("Kind"), toQString(model_.t("sizeColumn")),
+                                          text("Confidence"), toQString(model_.t("evidence"))});
     reloadReadable();
     reloadDeleted();
 }

@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QWidget>
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <utility>
 
 class QComboBox;
 class QLabel;
@@ -44,6 +48,10 @@ private:
     void reloadReadable();
     void reloadDeleted();
     void retitle();
+    // An English page text in the interface language.
+    QString text(std::string_view english) const;
+    // "Found 3 · Skipped 1" in the interface language.
+    QString counts(std::initializer_list<std::pair<std::string_view, std::int64_t>> labelled) const;
 
     AppModel& model_;
     QLabel* title_ = nullptr;

@@ -11,6 +11,7 @@
 
 #include "model/app_model.h"
 #include "ui/page_parts.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 #include "util/byte_size_text.h"
 #include "util/relative_date_text.h"
@@ -26,6 +27,13 @@ QTreeWidget* makeList(QWidget* parent, const char* name, int columns) {
     list->setRootIsDecorated(false);
     list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     return list;
+}
+
+// A row whose every cell carries its full text as a tooltip, so a cut-off text can be read.
+QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts) {
+    auto* row = new QTreeWidgetItem(list, texts);
+    for (int column = 0; column < texts.size(); ++column) row->setToolTip(column, texts[column]);
+    return row;
 }
 
 }  // namespace
@@ -132,8 +140,7 @@ void RepairPage::reloadQueue() {
     queue_->clear();
     const auto selected = model_.selectedRepairJob();
     for (const FileRepairJob& job : model_.repairJobs()) {
-        auto* row = new QTreeWidgetItem(
-            queue_, {toQString(job.title()), toQString(rawValue(job.phase)), toQString(model_.t(job.statusText))});
+        auto* row = addRow(queue_, {toQString(job.title()), text(rawValue(job.phase)), text(job.statusText)});
         row->setToolTip(0, toQString(job.subtitle()));
         if (selected && selected->id == job.id) queue_->setCurrentItem(row);
     }
@@ -143,13 +150,12 @@ void RepairPage::reloadQueue() {
 void RepairPage::reloadSelection() {
     findings_->clear();
     const auto job = model_.selectedRepairJob();
-    selectedTitle_->setText(job ? toQString(job->title()) : toQString(model_.t("Add a damaged file to begin.")));
+    selectedTitle_->setText(job ? toQString(job->title()) : text("Add a damaged file to begin."));
     recommendation_->clear();
     if (job && job->diagnostic) {
         recommendation_->setText(toQString(job->diagnostic->recommendedAction));
         for (const RepairFinding& finding : job->diagnostic->findings)
-            new QTreeWidgetItem(findings_,
-                                {toQString(finding.title), toQString(label(finding.level)), toQString(finding.detail)});
+            addRow(findings_, {toQString(finding.title), text(label(finding.level)), toQString(finding.detail)});
     }
     if (job && job->errorMessage) recommendation_->setText(toQString(*job->errorMessage));
     refreshState();
@@ -158,9 +164,8 @@ void RepairPage::reloadSelection() {
 void RepairPage::reloadHistory() {
     history_->clear();
     for (const RepairHistoryRecord& record : model_.repairHistory())
-        new QTreeWidgetItem(history_,
-                            {toQString(record.sourceName + " → " + record.outputName), toQString(record.stateRawValue),
-                             toQString(tidewellString(record.outputSizeBytes)), toQString(record.message)});
+        addRow(history_, {toQString(record.sourceName + " → " + record.outputName), text(record.stateRawValue),
+                          toQString(tidewellString(record.outputSizeBytes)), toQString(record.message)});
     refreshState();
 }
 
@@ -181,26 +186,28 @@ void RepairPage::refreshState() {
     clearHistory_->setEnabled(hasHistory);
 }
 
+QString RepairPage::text(std::string_view english) const {
+    return toQString(PageTexts::text(english, model_.language()));
+}
+
 void RepairPage::retitle() {
     title_->setText(toQString(title(SidebarItem::repair, model_.language())));
     subtitle_->setText(
-        toQString(model_.t("Drop damaged files here. The original is never changed; a repaired copy "
-                           "is exported next to a place you choose.")));
-    choose_->setText(toQString(model_.t("Choose File to Repair")));
-    remove_->setText(toQString(model_.t("Remove")));
-    exportCopy_->setText(toQString(model_.t("Export Repaired Copy…")));
-    extract_->setText(toQString(model_.t("Extract Readable Contents…")));
-    exportAll_->setText(toQString(model_.t("Export All Ready…")));
+        text("Drop damaged files here. The original is never changed; a repaired copy is exported to a place you "
+             "choose."));
+    choose_->setText(text("Choose File to Repair"));
+    remove_->setText(text("Remove"));
+    exportCopy_->setText(text("Export Repaired Copy…"));
+    extract_->setText(text("Extract Readable Contents…"));
+    exportAll_->setText(text("Export All Ready…"));
     cancel_->setText(toQString(model_.t("cancel")));
     historyTitle_->setText(toQString(model_.t("history")));
-    reveal_->setText(toQString(model_.t("Reveal")));
-    open_->setText(toQString(model_.t("Open")));
+    reveal_->setText(text("Reveal"));
+    open_->setText(text("Open"));
     clearHistory_->setText(toQString(model_.t("clearHistory")));
-    queue_->setHeaderLabels({toQString(model_.t("Name")), toQString(model_.t("State")), toQString(model_.t("Status"))});
-    findings_->setHeaderLabels(
-        {toQString(model_.t("Check")), toQString(model_.t("Result")), toQString(model_.t("Detail"))});
-    history_->setHeaderLabels({toQString(model_.t("Export")), toQString(model_.t("State")),
-                               toQString(model_.t("sizeColumn")), toQString(model_.t("Message"))});
+    queue_->setHeaderLabels({text("Name"), text("State"), text("Status")});
+    findings_->setHeaderLabels({text("Check"), text("Result"), text("Detail")});
+    history_->setHeaderLabels({text("Export"), text("State"), toQString(model_.t("sizeColumn")), text("Message")});
     reloadQueue();
     reloadHistory();
 }

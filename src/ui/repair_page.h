@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QWidget>
+#include <string_view>
 
 class QLabel;
 class QProgressBar;
@@ -35,6 +36,8 @@ private:
     void reloadHistory();
     void refreshState();
     void retitle();
+    // An English page text in the interface language.
+    QString text(std::string_view english) const;
 
     AppModel& model_;
     QLabel* title_ = nullptr;

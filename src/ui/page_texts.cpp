@@ -1,0 +1,98 @@
+#include "ui/page_texts.h"
+
+#include "model/i18n.h"
+
+namespace tidewell::PageTexts {
+
+const Texts& chinese() {
+    static const Texts texts{
+        // File Repair
+        {"Add a damaged file to begin.", "添加一个损坏的文件即可开始。"},
+        {"Drop damaged files here. The original is never changed; a repaired copy is exported to a place you "
+         "choose.",
+         "把损坏的文件拖到这里。原始文件绝不会被更改，修复后的副本会导出到你选择的位置。"},
+        {"Choose File to Repair", "选择要修复的文件"},
+        {"Remove", "移除"},
+        {"Export Repaired Copy…", "导出修复副本…"},
+        {"Extract Readable Contents…", "提取可读内容…"},
+        {"Export All Ready…", "导出全部可修复文件…"},
+        {"Reveal", "在文件夹中显示"},
+        {"Open", "打开"},
+        {"Name", "名称"},
+        {"State", "状态"},
+        {"Status", "进展"},
+        {"Check", "检查项"},
+        {"Result", "结果"},
+        {"Detail", "详情"},
+        {"Export", "导出"},
+        {"Message", "消息"},
+        // Repair phases, outcomes and the fixed status lines of a queued file
+        {"Queued", "排队中"},
+        {"Diagnosing", "正在诊断"},
+        {"Ready", "就绪"},
+        {"Repairing", "正在修复"},
+        {"Verifying", "正在验证"},
+        {"Repaired", "已修复"},
+        {"Partially recovered", "部分恢复"},
+        {"Could not repair", "无法修复"},
+        {"Cancelled", "已取消"},
+        {"Waiting", "等待中"},
+        {"Inspecting structure", "正在检查文件结构"},
+        {"Diagnosis failed", "诊断失败"},
+        {"Ready to repair", "可以修复"},
+        {"Preparing export", "正在准备导出"},
+        {"Preparing content recovery", "正在准备提取内容"},
+        {"Readable contents extracted", "已提取可读内容"},
+        {"Repair cancelled", "修复已取消"},
+        {"Could not export repaired copy", "无法导出修复副本"},
+        // Finding levels
+        {"Found", "已找到"},
+        {"Needs review", "需要检查"},
+        {"Missing", "缺失"},
+        {"Info", "提示"},
+        // External Recovery
+        {"Sources are only read. Recovered files are exported to another place.",
+         "来源只会被读取。恢复的文件会导出到其他位置。"},
+        {"Connect an external drive or choose a folder to scan.", "请连接外部驱动器，或选择一个要扫描的文件夹。"},
+        {"Refresh", "刷新"},
+        {"Choose Folder…", "选择文件夹…"},
+        {"Readable Files", "可读文件"},
+        {"Deleted Files", "已删除文件"},
+        {"Scan Readable Files", "扫描可读文件"},
+        {"Scan Deleted Files", "扫描已删除文件"},
+        {"Export Selected…", "导出所选项…"},
+        {"Kind", "类型"},
+        {"Modified", "修改时间"},
+        {"Confidence", "可信度"},
+        {"Visited", "已访问"},
+        {"Skipped", "已跳过"},
+        {"Directories checked", "已检查目录"},
+        {"Entries checked", "已检查条目"},
+        // Scan states
+        {"Scanning", "正在扫描"},
+        {"Exporting", "正在导出"},
+        {"Complete", "已完成"},
+        {"Needs attention", "需要处理"},
+        // Candidate kinds and confidences
+        {"Photo", "照片"},
+        {"Video", "视频"},
+        {"Document", "文档"},
+        {"Audio", "音频"},
+        {"Archive", "压缩包"},
+        {"Other", "其他"},
+        {"High", "高"},
+        {"Medium", "中"},
+        {"Low", "低"},
+        // History
+        {"Date", "日期"},
+    };
+    return texts;
+}
+
+std::string text(std::string_view english, std::string_view language) {
+    const auto found = chinese().find(english);
+    if (found == chinese().end()) return std::string(english);
+    return I18n::pick(language, english, found->second);
+}
+
+}  // namespace tidewell::PageTexts
