@@ -1,5 +1,6 @@
 #include "ui/qt_dialogs.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QLabel>
@@ -11,9 +12,14 @@ namespace tidewell {
 
 namespace {
 
+// Without a folder of its own the panel would open in the working directory, which means
+// nothing to someone who started the application from a menu.
 QString startFolder(const std::optional<std::filesystem::path>& directory) {
-    return directory ? toQString(directory->string()) : QString();
+    return directory ? toQString(directory->string()) : QDir::homePath();
 }
+
+// Wide enough that the name, size and date columns are not cut short.
+constexpr QSize panelSize(820, 520);
 
 std::filesystem::path toPath(const QString& file) {
     return std::filesystem::path(file.toStdString());
@@ -36,7 +42,8 @@ void showMessage(QFileDialog& dialog, const std::string& message) {
 void QtDialogs::prepare(QFileDialog& dialog, const OpenRequest& request) {
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     dialog.setWindowTitle(toQString(request.title));
-    if (request.directory) dialog.setDirectory(startFolder(request.directory));
+    dialog.setDirectory(startFolder(request.directory));
+    dialog.resize(panelSize);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     if (request.canChooseDirectories && !request.canChooseFiles) {
         dialog.setFileMode(QFileDialog::Directory);
@@ -55,7 +62,8 @@ void QtDialogs::prepare(QFileDialog& dialog, const SaveRequest& request) {
     dialog.setWindowTitle(toQString(request.title));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    if (request.directory) dialog.setDirectory(startFolder(request.directory));
+    dialog.setDirectory(startFolder(request.directory));
+    dialog.resize(panelSize);
     if (!request.suggestedName.empty()) dialog.selectFile(toQString(request.suggestedName));
     showMessage(dialog, request.message);
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFileDialog>
 #include <QLabel>
 #include <QLayout>
@@ -56,6 +57,8 @@ TEST(QtDialogs, TheOpenPanelShowsTheMessageFiltersTypesAndCreatesFoldersOnlyWhen
                                 .canCreateDirectories = true});
     EXPECT_EQ(folder.fileMode(), QFileDialog::Directory);
     EXPECT_FALSE(folder.testOption(QFileDialog::ReadOnly));
+    // A panel without a folder of its own starts at home, not in the working directory.
+    EXPECT_EQ(folder.directory().absolutePath(), QDir::home().absolutePath());
     EXPECT_EQ(shownMessage(folder), QString());
 }
 
