@@ -5,13 +5,14 @@
 
 #include "model/product_module.h"
 
+class QLabel;
 class QPushButton;
 
 namespace tidewell {
 
 class AppModel;
 
-// The start page: one card per module; a card opens its module.
+// The start page: one card per module with what it does; a card opens its module.
 class HomePage : public QWidget {
     Q_OBJECT
 
@@ -24,7 +25,11 @@ private:
     void retitle();
 
     AppModel& model_;
+    QLabel* heading_ = nullptr;
+    QLabel* subheading_ = nullptr;
     std::array<QPushButton*, 3> cards_{};
+    std::array<QLabel*, 3> cardTitles_{};
+    std::array<QLabel*, 3> cardDetails_{};
 };
 
 }  // namespace tidewell

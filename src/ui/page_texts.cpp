@@ -6,6 +6,14 @@ namespace tidewell::PageTexts {
 
 const Texts& chinese() {
     static const Texts texts{
+        // Home
+        {"What would you like to do?", "你想做什么？"},
+        {"Find heavy apps, leftovers, old logs and caches. Everything goes to the Trash first.",
+         "找出占用空间大的应用、残留文件、旧日志和缓存。所有内容都会先移到废纸篓。"},
+        {"Check damaged ZIP, Office, PDF, video, image and audio files and export a repaired copy.",
+         "检查损坏的 ZIP、Office、PDF、视频、图片和音频文件，并导出修复后的副本。"},
+        {"Copy readable files off a drive and rescue deleted files from FAT32 and exFAT cards.",
+         "从磁盘复制可读文件，并从 FAT32 和 exFAT 存储卡中找回已删除的文件。"},
         // File Repair
         {"Add a damaged file to begin.", "添加一个损坏的文件即可开始。"},
         {"Drop damaged files here. The original is never changed; a repaired copy is exported to a place you "

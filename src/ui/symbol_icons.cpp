@@ -39,6 +39,19 @@ const SymbolIcon& lookUp(std::string_view symbol) {
     return unmappedSymbol;
 }
 
+// Outside a desktop session Qt chooses no icon theme (or only "hicolor", which holds few
+// icons) and may not even search the system's icon folders; the style's few small pixmaps
+// would then stand in for every symbol. A theme the user's desktop chose is left alone.
+void chooseIconThemeOutsideADesktop() {
+    if (!QIcon::themeName().isEmpty() && QIcon::themeName() != QStringLiteral("hicolor")) return;
+    QStringList paths = QIcon::themeSearchPaths();
+    const QString dataFolders = qEnvironmentVariable("XDG_DATA_DIRS", QStringLiteral("/usr/local/share:/usr/share"));
+    for (const QString& folder : dataFolders.split(':', Qt::SkipEmptyParts))
+        if (!paths.contains(folder + "/icons")) paths << folder + "/icons";
+    QIcon::setThemeSearchPaths(paths);
+    QIcon::setThemeName(QStringLiteral("Adwaita"));
+}
+
 }  // namespace
 
 std::string_view themeIconName(std::string_view symbol) {
@@ -46,6 +59,8 @@ std::string_view themeIconName(std::string_view symbol) {
 }
 
 QIcon iconForSymbol(std::string_view symbol) {
+    static const bool themeChosen = (chooseIconThemeOutsideADesktop(), true);
+    (void)themeChosen;
     const SymbolIcon& icon = lookUp(symbol);
     const QString name = QString::fromUtf8(icon.themeName.data(), static_cast<qsizetype>(icon.themeName.size()));
     if (QIcon::hasThemeIcon(name)) return QIcon::fromTheme(name);
