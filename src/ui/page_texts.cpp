@@ -14,6 +14,11 @@ const Texts& chinese() {
          "检查损坏的 ZIP、Office、PDF、视频、图片和音频文件，并导出修复后的副本。"},
         {"Copy readable files off a drive and rescue deleted files from FAT32 and exFAT cards.",
          "从磁盘复制可读文件，并从 FAT32 和 exFAT 存储卡中找回已删除的文件。"},
+        // Settings
+        {"Running: deleted-file scans read drives through it, read-only.",
+         "正在运行：扫描已删除文件时通过它以只读方式读取磁盘。"},
+        {"Not running. Tidewell asks for administrator approval to start it when a deleted-file scan begins.",
+         "未运行。开始扫描已删除文件时，Tidewell 会请求管理员批准来启动它。"},
         // File Repair
         {"Add a damaged file to begin.", "添加一个损坏的文件即可开始。"},
         {"Drop damaged files here. The original is never changed; a repaired copy is exported to a place you "

@@ -7,7 +7,9 @@
 
 #include "model/app_language.h"
 #include "model/app_model.h"
+#include "recovery/deleted/privileged_disk_reader.h"
 #include "ui/page_parts.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 
 namespace tidewell {
@@ -29,9 +31,18 @@ SettingsPage::SettingsPage(AppModel& model, QWidget* parent) : QWidget(parent), 
     form->addRow(languageCaption_, language_);
     form->addRow(cleanupCaption_, cleanupValue_);
     form->addRow(telemetryCaption_, telemetryValue_);
+    protectedCaption_ = new QLabel(this);
+    protectedValue_ = new QLabel(this);
+    form->addRow(protectedCaption_, protectedValue_);
+    developerCaption_ = new QLabel(this);
+    developerValue_ = new QLabel(this);
+    form->addRow(developerCaption_, developerValue_);
+    helperCaption_ = new QLabel(this);
+    helperValue_ = new QLabel(this);
+    helperValue_->setObjectName("helperStatus");
+    helperValue_->setWordWrap(true);
+    form->addRow(helperCaption_, helperValue_);
     layout->addLayout(form);
-    protectedNote_ = PageParts::note(this);
-    layout->addWidget(protectedNote_);
     auto* actions = new QHBoxLayout;
     export_ = PageParts::button(this, "exportDiagnostics", [this] { model_.exportDiagnostics(); });
     uninstall_ = PageParts::button(this, "uninstall", [this] { model_.setShowSelfUninstallConfirm(true); });
@@ -46,6 +57,19 @@ SettingsPage::SettingsPage(AppModel& model, QWidget* parent) : QWidget(parent), 
     retitle();
 }
 
+void SettingsPage::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    showHelperStatus();  // the helper may have started or stopped since the page was last shown
+}
+
+void SettingsPage::showHelperStatus() {
+    const char* status = PrivilegedDiskReader::installedHelperIsReachable()
+                             ? "Running: deleted-file scans read drives through it, read-only."
+                             : "Not running. Tidewell asks for administrator approval to start it when a "
+                               "deleted-file scan begins.";
+    helperValue_->setText(toQString(PageTexts::text(status, model_.language())));
+}
+
 void SettingsPage::retitle() {
     language_->setCurrentText(toQString(model_.language()));
     title_->setText(toQString(model_.t("settings")));
@@ -55,7 +79,12 @@ void SettingsPage::retitle() {
     cleanupValue_->setText(toQString(model_.t("moveToTrash")));
     telemetryCaption_->setText(toQString(model_.t("telemetry")));
     telemetryValue_->setText(toQString(model_.t("off")));
-    protectedNote_->setText(toQString(model_.t("protectedItems")));
+    protectedCaption_->setText(toQString(model_.t("protectedItems")));
+    protectedValue_->setText(toQString(model_.t("systemFilesLocked")));
+    developerCaption_->setText(toQString(model_.t("developerID")));
+    developerValue_->setText(toQString(model_.t("requiredBeforeRelease")));
+    helperCaption_->setText(toQString(model_.t("privilegedHelper")));
+    showHelperStatus();
     export_->setText(toQString(model_.t("exportDiagnostics")));
     uninstall_->setText(toQString(model_.t("uninstall")));
 }

@@ -10,8 +10,8 @@ namespace tidewell {
 
 class AppModel;
 
-// The interface language (five languages), the fixed cleanup defaults, the diagnostic export
-// and the uninstall of this application.
+// The interface language (five languages), the fixed cleanup defaults, whether the privileged
+// helper answers, the diagnostic export and the uninstall of this application.
 class SettingsPage : public QWidget {
     Q_OBJECT
 
@@ -21,8 +21,12 @@ public:
     QComboBox* languagePicker() const { return language_; }
     QPushButton* exportButton() const { return export_; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void retitle();
+    void showHelperStatus();
 
     AppModel& model_;
     QLabel* title_ = nullptr;
@@ -33,7 +37,12 @@ private:
     QLabel* cleanupValue_ = nullptr;
     QLabel* telemetryCaption_ = nullptr;
     QLabel* telemetryValue_ = nullptr;
-    QLabel* protectedNote_ = nullptr;
+    QLabel* protectedCaption_ = nullptr;
+    QLabel* protectedValue_ = nullptr;
+    QLabel* developerCaption_ = nullptr;
+    QLabel* developerValue_ = nullptr;
+    QLabel* helperCaption_ = nullptr;
+    QLabel* helperValue_ = nullptr;
     QPushButton* export_ = nullptr;
     QPushButton* uninstall_ = nullptr;
 };
