@@ -80,22 +80,12 @@ AppModel::~AppModel() {
     utilityPool_.waitForDone();
 }
 
-void AppModel::setFlag(bool& flag, bool value, void (AppModel::*changed)()) {
-    if (flag == value) return;
-    flag = value;
-    emit(this->*changed)();
-}
-
 void AppModel::setScanStatusText(std::optional<std::string> text) {
-    if (text == scanStatusText_) return;
-    scanStatusText_ = std::move(text);
-    emit scanStatusTextChanged();
+    assign(scanStatusText_, std::move(text), &AppModel::scanStatusTextChanged);
 }
 
 void AppModel::setSelectedApp(std::optional<AppInfo> app) {
-    if (app == selectedApp_) return;
-    selectedApp_ = std::move(app);
-    emit selectedAppChanged();
+    assign(selectedApp_, std::move(app), &AppModel::selectedAppChanged);
 }
 
 void AppModel::scan(bool force, bool includePermissionSensitive) {
@@ -109,7 +99,7 @@ void AppModel::startInventoryScan(bool force, bool includePermissionSensitive, C
         return;
     }
     const std::uint64_t requestID = ++scanRequestID_;
-    setFlag(isScanning_, true, &AppModel::isScanningChanged);
+    assign(isScanning_, true, &AppModel::isScanningChanged);
     setScanStatusText(t("scanningInstalledApps"));
     runInBackground(
         userInitiatedPool_, this,
@@ -124,13 +114,10 @@ void AppModel::publishInventory(std::uint64_t requestID, std::vector<AppInfo> re
     // A newer scan started meanwhile: it publishes, this result is dropped.
     if (requestID != scanRequestID_) return;
     std::optional<AppInfo> selection = carriedSelection(selectedApp_, result);
-    if (result != apps_) {
-        apps_ = std::move(result);
-        emit appsChanged();
-    }
+    assign(apps_, std::move(result), &AppModel::appsChanged);
     setSelectedApp(std::move(selection));
-    setFlag(hasCompletedInitialScan_, true, &AppModel::hasCompletedInitialScanChanged);
-    setFlag(isScanning_, false, &AppModel::isScanningChanged);
+    assign(hasCompletedInitialScan_, true, &AppModel::hasCompletedInitialScanChanged);
+    assign(isScanning_, false, &AppModel::isScanningChanged);
     setScanStatusText(std::nullopt);
 }
 
@@ -143,19 +130,16 @@ void AppModel::startLeftoverScan(Continuation then) {
         if (then) then();
         return;
     }
-    setFlag(isScanningLeftovers_, true, &AppModel::isScanningLeftoversChanged);
+    assign(isScanningLeftovers_, true, &AppModel::isScanningLeftoversChanged);
     setScanStatusText(t("lookingForLeftovers"));
     runInBackground(
         utilityPool_, this, [scanLeftovers = engines_.scanLeftovers, apps = apps_] { return scanLeftovers(apps); },
         [this, then](std::vector<LeftoverGroup> result) {
             std::optional<LeftoverGroup> selection = carriedSelection(selectedLeftover_, result);
-            if (result != leftovers_) {
-                leftovers_ = std::move(result);
-                emit leftoversChanged();
-            }
+            assign(leftovers_, std::move(result), &AppModel::leftoversChanged);
             setSelectedLeftover(std::move(selection));
-            setFlag(hasScannedLeftovers_, true, &AppModel::hasScannedLeftoversChanged);
-            setFlag(isScanningLeftovers_, false, &AppModel::isScanningLeftoversChanged);
+            assign(hasScannedLeftovers_, true, &AppModel::hasScannedLeftoversChanged);
+            assign(isScanningLeftovers_, false, &AppModel::isScanningLeftoversChanged);
             setScanStatusText(std::nullopt);
             if (then) then();
         });
@@ -170,15 +154,12 @@ void AppModel::startSafeCleanupScan(Continuation then) {
         if (then) then();
         return;
     }
-    setFlag(isScanningSafeCleanup_, true, &AppModel::isScanningSafeCleanupChanged);
+    assign(isScanningSafeCleanup_, true, &AppModel::isScanningSafeCleanupChanged);
     setScanStatusText(t("scanningSafeItems"));
     runInBackground(utilityPool_, this, engines_.scanSafeCleanup, [this, then](std::vector<SafeCleanupItem> result) {
-        if (result != safeCleanupItems_) {
-            safeCleanupItems_ = std::move(result);
-            emit safeCleanupItemsChanged();
-        }
-        setFlag(hasScannedSafeCleanup_, true, &AppModel::hasScannedSafeCleanupChanged);
-        setFlag(isScanningSafeCleanup_, false, &AppModel::isScanningSafeCleanupChanged);
+        assign(safeCleanupItems_, std::move(result), &AppModel::safeCleanupItemsChanged);
+        assign(hasScannedSafeCleanup_, true, &AppModel::hasScannedSafeCleanupChanged);
+        assign(isScanningSafeCleanup_, false, &AppModel::isScanningSafeCleanupChanged);
         setScanStatusText(std::nullopt);
         if (then) then();
     });
@@ -215,41 +196,32 @@ std::int64_t AppModel::safeCleanupBytes() const {
 }
 
 void AppModel::setSelectedProductModule(std::optional<ProductModule> module) {
-    if (module == selectedProductModule_) return;
-    selectedProductModule_ = module;
-    emit selectionChanged();
+    assign(selectedProductModule_, module, &AppModel::selectionChanged);
 }
 
 void AppModel::setSelectedSidebarItem(std::optional<SidebarItem> item) {
-    if (item == selectedSidebarItem_) return;
-    selectedSidebarItem_ = item;
-    emit selectionChanged();
+    assign(selectedSidebarItem_, item, &AppModel::selectionChanged);
 }
 
 void AppModel::setShowSelfUninstallConfirm(bool show) {
-    setFlag(showSelfUninstallConfirm_, show, &AppModel::showSelfUninstallConfirmChanged);
+    assign(showSelfUninstallConfirm_, show, &AppModel::showSelfUninstallConfirmChanged);
 }
 
 void AppModel::setLanguage(const std::string& language) {
     // Every assignment is stored, so the choice survives a crash right after it.
     LanguageSetting::save(language);
-    if (language == language_) return;
-    language_ = language;
-    emit languageChanged();
+    assign(language_, language, &AppModel::languageChanged);
 }
 
 void AppModel::presentAction(const std::string& message, ActionResultKind kind) {
     actionMessage_ = message;
     emit actionMessageChanged();
-    if (kind != actionResultKind_) {
-        actionResultKind_ = kind;
-        emit actionResultKindChanged();
-    }
-    setFlag(showActionAlert_, true, &AppModel::showActionAlertChanged);
+    assign(actionResultKind_, kind, &AppModel::actionResultKindChanged);
+    assign(showActionAlert_, true, &AppModel::showActionAlertChanged);
 }
 
 void AppModel::setShowActionAlert(bool show) {
-    setFlag(showActionAlert_, show, &AppModel::showActionAlertChanged);
+    assign(showActionAlert_, show, &AppModel::showActionAlertChanged);
 }
 
 }  // namespace tidewell

@@ -395,7 +395,6 @@ private:
 
     void publishInventory(std::uint64_t requestID, std::vector<AppInfo> result);
     void setScanStatusText(std::optional<std::string> text);
-    void setFlag(bool& flag, bool value, void (AppModel::*changed)());
 
     Engines engines_;
     QThreadPool userInitiatedPool_;

@@ -30,15 +30,11 @@ bool containsBundle(const std::vector<CleanupCandidate>& candidates) {
 }  // namespace
 
 void AppModel::setSelectedLeftover(std::optional<LeftoverGroup> group) {
-    if (group == selectedLeftover_) return;
-    selectedLeftover_ = std::move(group);
-    emit selectedLeftoverChanged();
+    assign(selectedLeftover_, std::move(group), &AppModel::selectedLeftoverChanged);
 }
 
 void AppModel::setCleanupStatusText(std::optional<std::string> text) {
-    if (text == cleanupStatusText_) return;
-    cleanupStatusText_ = std::move(text);
-    emit cleanupStatusTextChanged();
+    assign(cleanupStatusText_, std::move(text), &AppModel::cleanupStatusTextChanged);
 }
 
 void AppModel::postCleanupStatus(std::string text) {
@@ -46,7 +42,7 @@ void AppModel::postCleanupStatus(std::string text) {
 }
 
 void AppModel::endCleanup() {
-    setFlag(cleanupInProgress_, false, &AppModel::cleanupInProgressChanged);
+    assign(cleanupInProgress_, false, &AppModel::cleanupInProgressChanged);
     setCleanupStatusText(std::nullopt);
 }
 
@@ -87,7 +83,7 @@ void AppModel::moveAppBundleToTrash(const AppInfo& app) {
 void AppModel::moveCleanupCandidatesToTrash(const AppInfo& app, const std::vector<CleanupCandidate>& candidates,
                                             bool allowForceQuit, bool allowAdminAuthorization) {
     if (cleanupInProgress_) return;
-    setFlag(cleanupInProgress_, true, &AppModel::cleanupInProgressChanged);
+    assign(cleanupInProgress_, true, &AppModel::cleanupInProgressChanged);
     auto work = [this, app, candidates, allowForceQuit, allowAdminAuthorization, engines = engines_] {
         CleanupPlanRun run;
         std::vector<CleanupCandidate> accepted;
@@ -154,7 +150,7 @@ void AppModel::finishCleanupPlan(const AppInfo& app, const CleanupPlanRun& run) 
 void AppModel::moveLeftoverCandidatesToTrash(const LeftoverGroup& group,
                                              const std::vector<CleanupCandidate>& candidates) {
     if (cleanupInProgress_) return;
-    setFlag(cleanupInProgress_, true, &AppModel::cleanupInProgressChanged);
+    assign(cleanupInProgress_, true, &AppModel::cleanupInProgressChanged);
     auto work = [this, group, candidates, moveToTrash = engines_.moveToTrash] {
         std::optional<CleanupBatch> batch;
         std::vector<CleanupCandidate> accepted;
@@ -184,7 +180,7 @@ void AppModel::moveLeftoverCandidatesToTrash(const LeftoverGroup& group,
 
 void AppModel::moveSafeCleanupItemsToTrash(const std::vector<SafeCleanupItem>& items) {
     if (cleanupInProgress_) return;
-    setFlag(cleanupInProgress_, true, &AppModel::cleanupInProgressChanged);
+    assign(cleanupInProgress_, true, &AppModel::cleanupInProgressChanged);
     auto work = [this, items, moveToTrash = engines_.moveToTrash] {
         std::optional<CleanupBatch> batch;
         std::vector<SafeCleanupItem> accepted;
