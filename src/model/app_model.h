@@ -210,7 +210,8 @@ public:
     const std::optional<FileRepairDiagnostic>& repairDiagnostic() const { return repairDiagnostic_; }
     bool isDiagnosingRepair() const { return isDiagnosingRepair_; }
     bool repairInProgress() const { return repairInProgress_; }
-    bool repairQueueInProgress() const { return repairQueueInProgress_; }
+    // The same state as repairInProgress(): an export runs for one job or for the whole queue.
+    bool repairQueueInProgress() const { return repairInProgress_; }
     const std::optional<std::string>& repairStatusText() const { return repairStatusText_; }
     const std::vector<FileRepairJob>& repairJobs() const { return repairJobs_; }
     const std::optional<std::string>& selectedRepairJobID() const { return selectedRepairJobID_; }
@@ -370,6 +371,8 @@ private:
     void publishDiagnosis(const std::string& id, const std::string& name, WorkResult<FileRepairDiagnostic> diagnosed);
     // From a worker: each progress report of an export updates the job's phase, line and fraction.
     FileFirstAidEngine::RepairProgress repairProgressPoster(const std::string& jobID);
+    // Announces both repair flags, the single-job one first.
+    void setRepairInProgress(bool running);
     void beginRepairExport();
     void endRepairExport();
     void runRepairExport(const FileRepairJob& job, const std::filesystem::path& output, bool extraction,
@@ -444,8 +447,8 @@ private:
     std::optional<std::filesystem::path> repairSelectedURL_;
     std::optional<FileRepairDiagnostic> repairDiagnostic_;
     bool isDiagnosingRepair_ = false;
+    // A repair export or extraction runs, for one job or the whole queue.
     bool repairInProgress_ = false;
-    bool repairQueueInProgress_ = false;
     std::optional<std::string> repairStatusText_;
     std::vector<FileRepairJob> repairJobs_;
     std::optional<std::string> selectedRepairJobID_;

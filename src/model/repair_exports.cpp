@@ -47,15 +47,20 @@ FileFirstAidEngine::RepairProgress AppModel::repairProgressPoster(const std::str
     };
 }
 
+void AppModel::setRepairInProgress(bool running) {
+    if (repairInProgress_ == running) return;
+    repairInProgress_ = running;
+    emit repairInProgressChanged();
+    emit repairQueueInProgressChanged();
+}
+
 void AppModel::beginRepairExport() {
-    assign(repairInProgress_, true, &AppModel::repairInProgressChanged);
-    assign(repairQueueInProgress_, true, &AppModel::repairQueueInProgressChanged);
+    setRepairInProgress(true);
     repairCancellationToken_ = std::make_shared<RepairCancellationToken>();
 }
 
 void AppModel::endRepairExport() {
-    assign(repairInProgress_, false, &AppModel::repairInProgressChanged);
-    assign(repairQueueInProgress_, false, &AppModel::repairQueueInProgressChanged);
+    setRepairInProgress(false);
     setRepairStatusText(std::nullopt);
     repairCancellationToken_.reset();
 }
@@ -83,7 +88,7 @@ void AppModel::runRepairExport(const FileRepairJob& job, const fs::path& output,
 
 void AppModel::exportRepairCopy() {
     const std::optional<FileRepairJob> job = selectedRepairJob();
-    if (!job || !job->diagnostic || repairQueueInProgress_ || !dialogs_) return;
+    if (!job || !job->diagnostic || repairInProgress_ || !dialogs_) return;
     const std::optional<fs::path> output = dialogs_->chooseForSaving(
         {.title = "Export repaired copy",
          .suggestedName = FileFirstAidEngine::suggestedOutputName(*job->diagnostic),
@@ -128,7 +133,7 @@ void AppModel::failJobExport(const std::string& id, const WorkResult<RepairExpor
 
 void AppModel::extractReadableRepairContents() {
     const std::optional<FileRepairJob> job = selectedRepairJob();
-    if (!job || !job->diagnostic || repairQueueInProgress_) return;
+    if (!job || !job->diagnostic || repairInProgress_) return;
     if (!job->diagnostic->canExtractReadableContent)
         return presentAction("Tidewell could not find enough ZIP structure to safely extract readable contents.",
                              ActionResultKind::failure);
@@ -167,7 +172,7 @@ void AppModel::extractReadableRepairContents() {
 }
 
 void AppModel::exportAllRepairableCopies() {
-    if (repairQueueInProgress_) return;
+    if (repairInProgress_) return;
     auto batch = std::make_shared<RepairBatch>();
     for (const FileRepairJob& job : repairJobs_)
         if (job.phase == RepairTaskPhase::ready && job.diagnostic && job.diagnostic->canAttemptRepair)
