@@ -71,9 +71,6 @@ class AppModel : public QObject {
     Q_PROPERTY(bool repairQueueInProgress READ repairQueueInProgress NOTIFY repairQueueInProgressChanged)
 
 public:
-    // Asks the user for a file to repair; none when the user cancels.
-    using RepairFileChooser = std::function<std::optional<std::filesystem::path>()>;
-
     // The engine entry points the model calls on its worker pools; the real engines unless a
     // test wraps them.
     struct Engines {
@@ -261,10 +258,7 @@ public:
     void setDesktop(Desktop* desktop) { desktop_ = desktop; }
     Desktop* desktop() const { return desktop_; }
 
-    // The chooser the file-repair command asks (the application installs a file dialog).
-    void setRepairFileChooser(RepairFileChooser chooser) { repairFileChooser_ = std::move(chooser); }
-    // Asks for files to repair (the chooser when one is installed, else the open panel) and
-    // queues them.
+    // Asks for files to repair in the open panel and queues them.
     void chooseRepairFile();
     // Stops a running repair export; nothing happens when none runs.
     void cancelRepair();
@@ -272,7 +266,6 @@ public:
 signals:
     void selectionChanged();
     void languageChanged();
-    void repairFileChosen(const QString& path);
     void repairCancelled();
     // Every call of scan(), before the busy check.
     void scanRequested(bool force, bool includePermissionSensitive);
@@ -464,7 +457,6 @@ private:
 
     Dialogs* dialogs_ = nullptr;
     Desktop* desktop_ = nullptr;
-    RepairFileChooser repairFileChooser_;
 };
 
 }  // namespace tidewell

@@ -48,14 +48,6 @@ void AppModel::setRepairStatusText(std::optional<std::string> text) {
 }
 
 void AppModel::chooseRepairFile() {
-    // The application's own chooser, when one is installed, answers instead of the panel.
-    if (repairFileChooser_) {
-        if (auto file = repairFileChooser_()) {
-            emit repairFileChosen(QString::fromStdString(file->string()));
-            addRepairFiles({*file});
-        }
-        return;
-    }
     if (!dialogs_) return;
     addRepairFiles(
         dialogs_->chooseForOpening({.title = "Choose files to diagnose",

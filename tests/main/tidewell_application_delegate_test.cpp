@@ -11,6 +11,7 @@
 
 #include "main/single_instance.h"
 #include "model/app_model.h"
+#include "model/scripted_desktop.h"
 #include "support/eventually.h"
 #include "support/temporary_folder.h"
 #include "ui/content_view.h"
@@ -98,11 +99,12 @@ TEST_F(DelegateTest, ChooseFileToRepairSwitchesToTheRepairModuleBeforeTheChooser
     AppModel& model = delegate.model();
     std::optional<ProductModule> moduleWhenAsked;
     std::optional<SidebarItem> itemWhenAsked;
-    model.setRepairFileChooser([&]() -> std::optional<fs::path> {
+    testing::ScriptedDialogs dialogs;
+    dialogs.whenOpening = [&] {
         moduleWhenAsked = model.selectedProductModule();
         itemWhenAsked = model.selectedSidebarItem();
-        return std::nullopt;
-    });
+    };
+    model.setDialogs(&dialogs);
     delegate.chooseRepairFileFromMenu();
     EXPECT_EQ(moduleWhenAsked, ProductModule::repair);
     EXPECT_EQ(itemWhenAsked, SidebarItem::repair);

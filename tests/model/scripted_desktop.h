@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -18,9 +19,12 @@ public:
     std::deque<std::optional<std::filesystem::path>> saveAnswers;
     std::vector<OpenRequest> openRequests;
     std::vector<SaveRequest> saveRequests;
+    // Called as each open panel is asked for, before it answers.
+    std::function<void()> whenOpening;
 
     std::vector<std::filesystem::path> chooseForOpening(const OpenRequest& request) override {
         openRequests.push_back(request);
+        if (whenOpening) whenOpening();
         return next(openAnswers, std::vector<std::filesystem::path>{});
     }
     std::optional<std::filesystem::path> chooseForSaving(const SaveRequest& request) override {

@@ -7,6 +7,7 @@
 #include <QTest>
 
 #include "model/app_model.h"
+#include "model/scripted_desktop.h"
 #include "ui/app_list_page.h"
 #include "ui/content_view.h"
 #include "ui/repair_page.h"
@@ -92,10 +93,9 @@ TEST(Pages, ChooseFileToRepairSwitchesToTheRepairModuleBeforeAsking) {
     AppModel model(sampleEngines());
     ContentView content(model);
     std::optional<SidebarItem> shownWhenAsked;
-    model.setRepairFileChooser([&]() -> std::optional<std::filesystem::path> {
-        shownWhenAsked = content.router()->shownItem();
-        return std::nullopt;
-    });
+    testing::ScriptedDialogs dialogs;
+    dialogs.whenOpening = [&] { shownWhenAsked = content.router()->shownItem(); };
+    model.setDialogs(&dialogs);
     auto* page = qobject_cast<RepairPage*>(content.router()->page(SidebarItem::repair));
     ASSERT_NE(page, nullptr);
     page->chooseButton()->click();
