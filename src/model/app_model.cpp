@@ -11,6 +11,7 @@
 #include "cleanup/safe_cleanup_scan.h"
 #include "cleanup/saturating_sum.h"
 #include "cleanup/trash_executor.h"
+#include "firstaid/repair_history_store.h"
 #include "model/app_lists.h"
 #include "model/background_work.h"
 #include "model/language_setting.h"
@@ -63,7 +64,7 @@ AppModel::AppModel(Engines engines, QObject* parent)
     : QObject(parent),
       engines_(std::move(engines)),
       reports_(ReportStore::load()),
-      repairHistory_(loadRepairHistory()),
+      repairHistory_(RepairHistoryStore::load()),
       language_(LanguageSetting::load()) {
     userInitiatedPool_.setMaxThreadCount(userInitiatedThreads);
     utilityPool_.setMaxThreadCount(utilityThreads);

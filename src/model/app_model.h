@@ -379,8 +379,6 @@ private:
                                                        const FileRepairOutcome& outcome);
     void appendRepairHistory(const RepairHistoryRecord& record);
 
-    static std::vector<RepairHistoryRecord> loadRepairHistory();
-
     // Stores the value and announces it when it differs.
     template <typename Value>
     void assign(Value& field, Value value, void (AppModel::*changed)()) {

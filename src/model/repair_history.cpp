@@ -7,10 +7,6 @@
 
 namespace tidewell {
 
-std::vector<RepairHistoryRecord> AppModel::loadRepairHistory() {
-    return RepairHistoryStore::load();
-}
-
 RepairHistoryRecord AppModel::makeRepairHistoryRecord(const std::string& sourceName,
                                                       const FileRepairDiagnostic& diagnostic,
                                                       const FileRepairOutcome& outcome) {
