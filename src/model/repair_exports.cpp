@@ -6,6 +6,7 @@
 #include "model/background_work.h"
 #include "model/repair_batch.h"
 #include "model/repair_export_result.h"
+#include "model/repair_readiness.h"
 #include "recovery/readable/external_recovery_engine.h"
 
 namespace tidewell {
@@ -175,8 +176,7 @@ void AppModel::exportAllRepairableCopies() {
     if (repairInProgress_) return;
     auto batch = std::make_shared<RepairBatch>();
     for (const FileRepairJob& job : repairJobs_)
-        if (job.phase == RepairTaskPhase::ready && job.diagnostic && job.diagnostic->canAttemptRepair)
-            batch->jobIDs.push_back(job.id);
+        if (isReadyForRepair(job)) batch->jobIDs.push_back(job.id);
     if (batch->jobIDs.empty())
         return presentAction("Add and diagnose at least one repairable file first.", ActionResultKind::info);
     if (!dialogs_) return;

@@ -3,6 +3,7 @@
 #include "firstaid/file_first_aid_engine.h"
 #include "model/app_model.h"
 #include "model/background_work.h"
+#include "model/repair_readiness.h"
 #include "recovery/readable/external_recovery_engine.h"
 
 namespace tidewell {
@@ -30,9 +31,7 @@ std::optional<FileRepairJob> AppModel::selectedRepairJob() const {
 }
 
 std::int64_t AppModel::readyRepairJobCount() const {
-    return std::count_if(repairJobs_.begin(), repairJobs_.end(), [](const FileRepairJob& job) {
-        return job.phase == RepairTaskPhase::ready && job.diagnostic && job.diagnostic->canAttemptRepair;
-    });
+    return std::count_if(repairJobs_.begin(), repairJobs_.end(), isReadyForRepair);
 }
 
 void AppModel::updateRepairJob(const std::string& id, const std::function<void(FileRepairJob&)>& change) {
