@@ -9,8 +9,8 @@
 #include <system_error>
 
 #include "acceptance/argument_value.h"
+#include "recovery/deleted/file_system_names.h"
 #include "recovery/deleted/known_signatures.h"
-#include "util/unicode_text.h"
 
 namespace tidewell::DeletedRecoveryQAAcceptance {
 
@@ -63,8 +63,8 @@ std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path) {
 }
 
 bool isFAT32FileSystemName(const std::string& fileSystem) {
-    std::string name = lowercased(fileSystem);
-    return (name.find("fat") != std::string::npos || name == "msdos") && name.find("exfat") == std::string::npos;
+    return FATDeletedRecoveryEngine::namesFATFileSystem(fileSystem) &&
+           !ExFATDeletedRecoveryEngine::isExFATFileSystem(fileSystem);
 }
 
 }  // namespace tidewell::acceptance

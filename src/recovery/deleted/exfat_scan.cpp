@@ -8,6 +8,7 @@
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "recovery/deleted/exfat_entry_set.h"
 #include "recovery/deleted/file_reader.h"
+#include "recovery/deleted/file_system_names.h"
 #include "recovery/deleted/privileged_device_reader.h"
 
 namespace tidewell::ExFATDeletedRecoveryEngine {
@@ -142,12 +143,6 @@ private:
     std::deque<QueuedDirectory> queue_;
 };
 
-std::string lowerCased(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 }  // namespace
 
 ScanResult scan(const RawReader& reader, const std::string& sourceName,
@@ -170,7 +165,7 @@ ScanResult scanImage(const std::filesystem::path& url, const std::string& source
 
 ScanResult scan(const ExternalRecoveryVolume& volume, const RecoveryCancellationToken* cancellationToken,
                 const ProgressCallback& progress) {
-    if (lowerCased(volume.fileSystem).find("exfat") == std::string::npos)
+    if (!isExFATFileSystem(volume.fileSystem))
         throw RecoveryError::unsupportedSource("Deleted-file recovery expected an exFAT USB or SD volume, but " +
                                                volume.name + " uses " + volume.fileSystem + ".");
     if (!volume.deviceIdentifier)

@@ -8,17 +8,12 @@
 #include "recovery/deleted/fat32_directory_record.h"
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
 #include "recovery/deleted/file_reader.h"
+#include "recovery/deleted/file_system_names.h"
 #include "recovery/deleted/privileged_device_reader.h"
 
 namespace tidewell::FATDeletedRecoveryEngine {
 
 namespace {
-
-std::string lowerCased(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
 
 // The clusters of a directory chain as one buffer, one read per cluster. Data
 // past `byteBudget` is not read: the entry limit would leave it unexamined.
@@ -155,8 +150,7 @@ ScanResult scanImage(const std::filesystem::path& url, const std::string& source
 
 ScanResult scan(const ExternalRecoveryVolume& volume, const RecoveryCancellationToken* cancellationToken,
                 const ProgressCallback& progress) {
-    std::string fileSystem = lowerCased(volume.fileSystem);
-    if (fileSystem.find("fat") == std::string::npos && fileSystem != "msdos")
+    if (!namesFATFileSystem(volume.fileSystem))
         throw RecoveryError::unsupportedSource(
             "Deleted-file recovery is currently available for FAT32 USB and SD media. " + volume.name + " uses " +
             volume.fileSystem + ".");
