@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <fstream>
 #include <iostream>
 #include <iterator>
@@ -29,14 +28,7 @@ bool signatureMatches(const std::optional<std::string>& signature, std::span<con
 namespace tidewell::acceptance {
 
 std::int64_t countOption(const std::string& name, const std::vector<std::string>& arguments) {
-    auto text = argumentValue(name, arguments);
-    if (!text) return 1;
-    std::string_view digits = *text;
-    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-    std::int64_t value = 0;
-    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size() || digits.empty()) return 1;
-    return std::max<std::int64_t>(1, value);
+    return std::max<std::int64_t>(1, integerArgument(name, arguments).value_or(1));
 }
 
 ProgressCallback printingProgress(const std::string& prefix) {
