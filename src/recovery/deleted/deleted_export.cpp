@@ -7,12 +7,11 @@
 #include <cerrno>
 #include <system_error>
 
-#include "platform/mount_info.h"
 #include "recovery/deleted/deleted_recovery_limits.h"
 #include "recovery/deleted/recovered_names.h"
 #include "recovery/deleted/recovery_error.h"
+#include "recovery/readable/external_recovery_engine.h"
 #include "util/atomic_file.h"
-#include "util/path_containment.h"
 
 namespace tidewell::FATDeletedRecoveryEngine {
 
@@ -44,11 +43,10 @@ private:
     int fd_;
 };
 
+// Made absolute first by the throwing call: a path that cannot be (an empty
+// one) ends the export instead of being compared as it stands.
 std::filesystem::path standardized(const std::filesystem::path& path) {
-    auto normal = std::filesystem::absolute(path).lexically_normal();
-    auto text = normal.string();
-    while (text.size() > 1 && text.back() == '/') text.pop_back();
-    return text;
+    return standardizedPath(std::filesystem::absolute(path));
 }
 
 // The device of the file system that would hold `path`: that of its nearest
@@ -94,8 +92,7 @@ void checkLiveExportDestination(const ExternalRecoveryVolume& volume, const std:
     auto target = standardized(destination);
     auto source = standardized(volume.mountURL);
     auto sourceDevice = mountedDevice(source);
-    if (isPathInside(target, source) || isPathInside(platform::resolvedPath(target), platform::resolvedPath(source)) ||
-        (sourceDevice && deviceHolding(target) == sourceDevice))
+    if (destinationIsOnSource(source, target) || (sourceDevice && deviceHolding(target) == sourceDevice))
         throw RecoveryError::unsafeDestination(
             "Choose a different drive or folder. Tidewell never writes recovered files back onto the source media.");
 }
