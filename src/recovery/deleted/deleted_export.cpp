@@ -12,6 +12,7 @@
 #include "recovery/deleted/recovery_error.h"
 #include "recovery/readable/external_recovery_engine.h"
 #include "util/atomic_file.h"
+#include "util/file_descriptor.h"
 
 namespace tidewell::FATDeletedRecoveryEngine {
 
@@ -23,16 +24,13 @@ class NewFile {
 public:
     explicit NewFile(const std::filesystem::path& path)
         : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)) {
-        if (fd_ < 0) throw std::system_error(errno, std::generic_category(), "Could not create " + path.string());
+        if (fd_.get() < 0) throw std::system_error(errno, std::generic_category(), "Could not create " + path.string());
     }
-    ~NewFile() { ::close(fd_); }
-    NewFile(const NewFile&) = delete;
-    NewFile& operator=(const NewFile&) = delete;
 
     void append(const std::vector<std::uint8_t>& bytes) {
         std::size_t written = 0;
         while (written < bytes.size()) {
-            ssize_t count = ::write(fd_, bytes.data() + written, bytes.size() - written);
+            ssize_t count = ::write(fd_.get(), bytes.data() + written, bytes.size() - written);
             if (count < 0 && errno == EINTR) continue;
             if (count < 0) throw std::system_error(errno, std::generic_category(), "Could not write");
             written += static_cast<std::size_t>(count);
@@ -40,7 +38,7 @@ public:
     }
 
 private:
-    int fd_;
+    FileDescriptor fd_;
 };
 
 // Made absolute first by the throwing call: a path that cannot be (an empty
