@@ -14,12 +14,11 @@
 namespace tidewell::DeletedRecoveryQAAcceptance {
 
 bool signatureMatches(const std::optional<std::string>& signature, std::span<const std::uint8_t> data) {
-    using FATDeletedRecoveryEngine::passesSignatureTest;
-    static const std::vector<std::string> tested{"JPEG", "PNG", "GIF", "PDF", "ZIP", "RAR", "MP3", "RIFF"};
     if (signature == "ISO media")
         return data.size() >= 8 && data[4] == 'f' && data[5] == 't' && data[6] == 'y' && data[7] == 'p';
-    if (signature && std::find(tested.begin(), tested.end(), *signature) != tested.end())
-        return passesSignatureTest(*signature, data);
+    // Every other name in the signature table (each has an extension) uses its own byte test.
+    if (FATDeletedRecoveryEngine::signatureExtension(signature).has_value())
+        return FATDeletedRecoveryEngine::passesSignatureTest(*signature, data);
     return !data.empty();
 }
 
