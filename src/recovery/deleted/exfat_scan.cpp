@@ -2,6 +2,7 @@
 #include <deque>
 
 #include "recovery/deleted/candidate_evidence.h"
+#include "recovery/deleted/cluster_chain.h"
 #include "recovery/deleted/deleted_scan_progress.h"
 #include "recovery/deleted/deleted_scan_result.h"
 #include "recovery/deleted/exfat_allocation.h"
@@ -15,6 +16,8 @@ namespace tidewell::ExFATDeletedRecoveryEngine {
 
 namespace {
 
+using FATDeletedRecoveryEngine::directoryClusterBudget;
+using FATDeletedRecoveryEngine::readClusters;
 using FATDeletedRecoveryEngine::throwIfCancelled;
 
 struct QueuedDirectory {
@@ -40,8 +43,9 @@ public:
             QueuedDirectory directory = queue_.front();
             queue_.pop_front();
             if (!layout_.isDataCluster(directory.cluster) || !visited.insert(directory.cluster).second) continue;
-            auto clusters = fat_.clustersForAllocation(directory.cluster, directory.length, directory.noFATChain,
-                                                       layout_, directoryClusterBudget());
+            auto clusters =
+                fat_.clustersForAllocation(directory.cluster, directory.length, directory.noFATChain, layout_,
+                                           directoryClusterBudget(remainingEntryBytes(), layout_.bytesPerCluster()));
             if (clusters.empty()) {
                 ++skipped;
                 continue;
@@ -55,29 +59,11 @@ public:
 
 private:
     std::int64_t remainingEntryBytes() const {
-        return (Limits::maximumEntries - entriesChecked) * std::int64_t{entrySize};
-    }
-
-    // Directory clusters beyond the remaining entry budget would never be
-    // examined, so they are neither listed nor read.
-    std::int64_t directoryClusterBudget() const {
-        return std::max<std::int64_t>(
-            1, (remainingEntryBytes() + layout_.bytesPerCluster() - 1) / layout_.bytesPerCluster());
-    }
-
-    std::vector<std::uint8_t> readClusters(const std::vector<std::uint32_t>& clusters) const {
-        std::vector<std::uint8_t> bytes;
-        for (std::uint32_t cluster : clusters) {
-            if (static_cast<std::int64_t>(bytes.size()) >= remainingEntryBytes()) break;
-            throwIfCancelled(cancellationToken_);
-            auto data = reader_.read(layout_.offset(cluster), static_cast<std::size_t>(layout_.bytesPerCluster()));
-            bytes.insert(bytes.end(), data.begin(), data.end());
-        }
-        return bytes;
+        return FATDeletedRecoveryEngine::remainingEntryBytes(entriesChecked, entrySize);
     }
 
     void walkDirectory(const std::vector<std::uint32_t>& clusters, const std::string& label) {
-        auto bytes = readClusters(clusters);
+        auto bytes = readClusters(clusters, layout_, reader_, cancellationToken_, remainingEntryBytes());
         std::size_t offset = 0;
         while (offset + entrySize <= bytes.size()) {
             if (entriesChecked >= Limits::maximumEntries) break;
