@@ -27,9 +27,10 @@ std::string extensionName(std::span<const std::uint8_t> record) {
     std::string extension;
     for (std::uint8_t byte : record.subspan(8, 3)) {
         if (byte == 0x20 || byte == 0x00) break;
-        if (isPrintable(byte)) extension += static_cast<char>(std::tolower(byte));
+        if (isPrintable(byte)) extension += static_cast<char>(byte);
     }
-    return extension;
+    // ASCII lowering, whatever the process locale says of "I".
+    return firstaid_text::lowercased(extension);
 }
 
 }  // namespace

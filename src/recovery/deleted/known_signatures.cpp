@@ -46,11 +46,8 @@ const SignatureRow* row(const std::optional<std::string>& signature) {
 }
 
 std::string lowerCasedExtension(const std::string& name) {
-    std::string extension = firstaid_text::pathExtension(name);
-    // Lowered by std::tolower, so by the process locale.
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
+    // ASCII lowering: the process locale (Turkish, say) must not turn "GIF" into anything but "gif".
+    return firstaid_text::lowercased(firstaid_text::pathExtension(name));
 }
 
 }  // namespace
