@@ -10,8 +10,7 @@
 #include <png.h>
 #include <tiffio.h>
 
-#include "firstaid/file_first_aid_engine.h"
-#include "firstaid/file_samples.h"
+#include "firstaid/image_reading.h"
 #include "platform/image_decoder.h"
 
 namespace tidewell::FileFirstAidEngine {
@@ -170,10 +169,9 @@ std::optional<PixelImage> heifPixels(const Bytes& bytes) {
 }  // namespace
 
 std::optional<PixelImage> decodePixels(const fs::path& url) {
-    const std::int64_t size = logicalFileByteSize(url);
-    if (size <= 0 || size > RepairLimits::maximumDecodedImageBytes) return std::nullopt;
-    const Bytes bytes = readBytes(url, 0, static_cast<std::size_t>(size));
-    if (static_cast<std::int64_t>(bytes.size()) != size || !platform::decodeImage(bytes)) return std::nullopt;
+    const std::optional<Bytes> read = imageFileBytes(url);
+    if (!read || !platform::decodeImage(*read)) return std::nullopt;
+    const Bytes& bytes = *read;
     switch (*platform::sniffImageFormat(bytes)) {
         case platform::ImageFormat::jpeg:
             return jpegPixels(bytes);
