@@ -11,11 +11,6 @@ using nlohmann::json;
 
 namespace {
 
-// Only the hyphenated 8-4-4-4-12 form names a report.
-bool isCanonicalUUID(const std::string& text) {
-    return text.size() == 36 && tidewellLooksLikeUUID(text);
-}
-
 std::optional<std::vector<std::string>> decodeStrings(const json& value) {
     if (!value.is_array()) return std::nullopt;
     std::vector<std::string> strings;
@@ -74,7 +69,8 @@ std::optional<CleanupReport> decodeCleanupReport(const json& object, ReportDateE
     const json* failed = member(object, "failedItems");
     const json* recovered = member(object, "recoveredBytes");
     if (!id || !date || !appName || !moved || !failed || !recovered) return std::nullopt;
-    if (!id->is_string() || !isCanonicalUUID(id->get<std::string>()) || !appName->is_string()) return std::nullopt;
+    if (!id->is_string() || !tidewellIsHyphenatedUUID(id->get_ref<const std::string&>()) || !appName->is_string())
+        return std::nullopt;
     auto decodedDate = decodeDate(*date, dates);
     auto movedItems = decodeStrings(*moved);
     auto failedItems = decodeStrings(*failed);

@@ -77,15 +77,11 @@ bool readBookmark(const json& object, std::optional<std::vector<std::uint8_t>>& 
     return into.has_value();
 }
 
-bool isUUIDText(const std::string& text) {
-    return text.size() == 36 && tidewellLooksLikeUUID(text);
-}
-
 std::optional<RepairHistoryRecord> decodeRecord(const json& object) {
     if (!object.is_object()) return std::nullopt;
     RepairHistoryRecord record;
     const bool complete =
-        readString(object, "id", record.id) && isUUIDText(record.id) &&
+        readString(object, "id", record.id) && tidewellIsHyphenatedUUID(record.id) &&
         readString(object, "sourceName", record.sourceName) && readString(object, "outputName", record.outputName) &&
         readBookmark(object, record.outputBookmark) && readString(object, "kindRawValue", record.kindRawValue) &&
         readString(object, "stateRawValue", record.stateRawValue) &&
