@@ -1,7 +1,6 @@
 #include "firstaid/content_extraction.h"
 
 #include <cerrno>
-#include <fstream>
 #include <optional>
 #include <system_error>
 
@@ -9,6 +8,7 @@
 #include "firstaid/command_runner.h"
 #include "firstaid/export_validation.h"
 #include "firstaid/file_first_aid_engine.h"
+#include "firstaid/output_files.h"
 #include "firstaid/repair_exporters.h"
 #include "firstaid/repair_limits.h"
 #include "firstaid/temporary_work_folder.h"
@@ -98,15 +98,6 @@ void copyContents(const fs::path& contents, const fs::path& output) {
     fs::copy(contents, output, fs::copy_options::recursive);
 }
 
-void writeReport(const fs::path& file, const std::string& text) {
-    std::ofstream stream(file, std::ios::binary | std::ios::trunc);
-    stream << text;
-    stream.close();
-    if (!stream) {
-        throw fs::filesystem_error("Cannot write recovery report", file, std::make_error_code(std::errc::io_error));
-    }
-}
-
 std::string extractedMessage(std::size_t count) {
     return "Extracted " + std::to_string(count) + " readable " + (count == 1 ? "file" : "files") +
            " into a separate folder.";
@@ -138,7 +129,7 @@ FileRepairOutcome extractReadableContents(const FileRepairDiagnostic& diagnostic
     job.report(RepairProgressStage::verifying, 0.86, "Writing recovered contents");
     copyContents(contents, output);
     const std::string report = contentExtractionReport(source, output, files, warnings);
-    writeReport(output / kReportFileName, report);
+    writeFileContents(output / kReportFileName, report, "Cannot write recovery report");
 
     return FileRepairOutcome{.outputURL = output,
                              .state = RepairOutcomeState::partial,
