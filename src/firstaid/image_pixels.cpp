@@ -1,17 +1,16 @@
 #include "firstaid/image_pixels.h"
 
-#include <csetjmp>
 #include <cstring>
 #include <memory>
 
 #include <gif_lib.h>
-#include <jpeglib.h>
 #include <libheif/heif.h>
 #include <png.h>
 #include <tiffio.h>
 
 #include "firstaid/image_reading.h"
 #include "platform/image_decoder.h"
+#include "platform/jpeg_error_jump.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -26,15 +25,6 @@ std::optional<PixelImage> blankImage(long long width, long long height) {
     PixelImage image{static_cast<int>(width), static_cast<int>(height), {}};
     image.rgba.resize(static_cast<std::size_t>(width * height * 4));
     return image;
-}
-
-struct JumpingErrors {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
-
-[[noreturn]] void jumpOut(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<JumpingErrors*>(info->err)->jump, 1);
 }
 
 // The strict check has already read every scanline; this pass keeps them.
@@ -61,10 +51,9 @@ bool readJpegRows(jpeg_decompress_struct& info, std::optional<PixelImage>& image
 
 std::optional<PixelImage> jpegPixels(const Bytes& bytes) {
     jpeg_decompress_struct info{};
-    JumpingErrors errors{};
+    platform::JpegErrorJump errors{};
     std::optional<PixelImage> image;
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = jumpOut;
+    info.err = platform::jumpingJpegErrors(errors);
     if (setjmp(errors.jump) != 0) {
         jpeg_destroy_decompress(&info);
         return std::nullopt;
