@@ -3,13 +3,12 @@
 #include <cstring>
 #include <memory>
 
-#include <gif_lib.h>
 #include <libheif/heif.h>
 #include <png.h>
-#include <tiffio.h>
 
 #include "firstaid/image_reading.h"
 #include "platform/image_decoder.h"
+#include "platform/image_memory_readers.h"
 #include "platform/jpeg_error_jump.h"
 
 namespace tidewell::FileFirstAidEngine {
@@ -99,9 +98,10 @@ void paintGifFrame(const GifFileType& gif, PixelImage& image) {
     }
 }
 
-std::optional<PixelImage> gifPixels(const fs::path& url) {
+std::optional<PixelImage> gifPixels(const Bytes& bytes) {
+    platform::GifMemorySource source{bytes};
     int error = 0;
-    GifFileType* gif = DGifOpenFileName(url.c_str(), &error);
+    GifFileType* gif = DGifOpen(&source, platform::readGifFromMemory, &error);
     if (!gif) return std::nullopt;
     std::optional<PixelImage> image;
     if (DGifSlurp(gif) == GIF_OK && gif->ImageCount > 0) image = blankImage(gif->SWidth, gif->SHeight);
@@ -110,16 +110,17 @@ std::optional<PixelImage> gifPixels(const fs::path& url) {
     return image;
 }
 
-std::optional<PixelImage> tiffPixels(const fs::path& url) {
-    std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(TIFFOpen(url.c_str(), "r"), TIFFClose);
+std::optional<PixelImage> tiffPixels(const Bytes& bytes) {
+    const platform::TiffMemoryReader reader(bytes);
+    TIFF* tiff = reader.tiff();
     if (!tiff) return std::nullopt;
     std::uint32_t width = 0, height = 0;
-    TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
     auto image = blankImage(width, height);
     if (!image) return std::nullopt;
     std::vector<std::uint32_t> packed(static_cast<std::size_t>(width) * height);
-    if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, packed.data(), ORIENTATION_TOPLEFT, 1)) {
+    if (!TIFFReadRGBAImageOriented(tiff, width, height, packed.data(), ORIENTATION_TOPLEFT, 1)) {
         return std::nullopt;
     }
     for (std::size_t i = 0; i < packed.size(); ++i) {
@@ -167,9 +168,9 @@ std::optional<PixelImage> decodePixels(const fs::path& url) {
         case platform::ImageFormat::png:
             return pngPixels(bytes);
         case platform::ImageFormat::gif:
-            return gifPixels(url);
+            return gifPixels(bytes);
         case platform::ImageFormat::tiff:
-            return tiffPixels(url);
+            return tiffPixels(bytes);
         case platform::ImageFormat::heif:
             return heifPixels(bytes);
     }
