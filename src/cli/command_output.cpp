@@ -15,6 +15,13 @@ void printJSON(const nlohmann::json& document) {
     std::cout << prettyJSON(document) << "\n" << std::flush;
 }
 
+fs::path outputFolder(const CommandArguments& arguments) {
+    const fs::path folder = arguments.requiredValue("--output");
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) throw UsageError("--output " + folder.string() + " is not a folder");
+    return fs::absolute(folder);
+}
+
 void reportFileError(const fs::path& file, const std::string& message) {
     std::cout << std::flush;
     std::cerr << "tidewell: " << file.string() << ": " << message << "\n" << std::flush;

@@ -8,6 +8,7 @@
 #include <nlohmann/json.hpp>
 
 #include "cleanup/cleanup_candidate.h"
+#include "cli/command_arguments.h"
 #include "firstaid/file_repair_outcome.h"
 #include "firstaid/repair_export.h"
 
@@ -16,6 +17,11 @@ namespace tidewell::cli {
 
 // The document on standard output, pretty-printed with sorted keys.
 void printJSON(const nlohmann::json& document);
+
+// The absolute path of the existing folder --output names; a UsageError when
+// it is missing or not a folder, so a mistyped name is reported instead of
+// silently created somewhere.
+std::filesystem::path outputFolder(const CommandArguments& arguments);
 
 // "tidewell: FILE: message" on standard error.
 void reportFileError(const std::filesystem::path& file, const std::string& message);
