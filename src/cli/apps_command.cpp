@@ -60,7 +60,6 @@ void printApp(const AppInfo& app) {
 }
 
 int run(const CommandArguments& arguments) {
-    if (!arguments.operands.empty()) throw UsageError("unexpected argument " + arguments.operands.front());
     const std::vector<AppInfo> apps = AppScanner::scan(arguments.has("--related"));
     if (arguments.has("--json")) {
         nlohmann::json list = nlohmann::json::array();

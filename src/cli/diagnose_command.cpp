@@ -82,6 +82,7 @@ const Command& diagnoseCommand() {
         .flags = {},
         .valuedOptions = {},
         .run = run,
+        .takesOperands = true,
     };
     return command;
 }

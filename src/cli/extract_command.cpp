@@ -55,6 +55,7 @@ const Command& extractCommand() {
         .flags = {"--report"},
         .valuedOptions = {"--output"},
         .run = run,
+        .takesOperands = true,
     };
     return command;
 }

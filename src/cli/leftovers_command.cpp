@@ -29,7 +29,6 @@ void printGroup(const LeftoverGroup& group) {
 }
 
 int run(const CommandArguments& arguments) {
-    if (!arguments.operands.empty()) throw UsageError("unexpected argument " + arguments.operands.front());
     const std::vector<LeftoverGroup> groups = AppScanner::scanAll().leftovers;
     if (arguments.has("--json")) {
         nlohmann::json list = nlohmann::json::array();

@@ -64,6 +64,7 @@ const Command& repairCommand() {
         .flags = {"--report"},
         .valuedOptions = {"--output"},
         .run = run,
+        .takesOperands = true,
     };
     return command;
 }

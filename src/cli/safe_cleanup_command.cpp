@@ -14,7 +14,6 @@ nlohmann::json itemJSON(const SafeCleanupItem& item) {
 }
 
 int run(const CommandArguments& arguments) {
-    if (!arguments.operands.empty()) throw UsageError("unexpected argument " + arguments.operands.front());
     const std::vector<SafeCleanupItem> items = AppScanner::scanSafeCleanup();
     if (arguments.has("--json")) {
         nlohmann::json list = nlohmann::json::array();

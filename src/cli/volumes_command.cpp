@@ -29,7 +29,6 @@ void printVolume(const ExternalRecoveryVolume& volume) {
 }
 
 int run(const CommandArguments& arguments) {
-    if (!arguments.operands.empty()) throw UsageError("unexpected argument " + arguments.operands.front());
     std::vector<ExternalRecoveryVolume> volumes;
     if (arguments.value("--path")) {
         const std::string folder = arguments.requiredValue("--path");
