@@ -2,8 +2,10 @@
 
 #include <chrono>
 #include <filesystem>
+#include <iostream>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -28,6 +30,23 @@ void reportFileError(const std::filesystem::path& file, const std::string& messa
 
 // ISO 8601 UTC text, or null.
 nlohmann::json dateJSON(const std::optional<std::chrono::system_clock::time_point>& date);
+
+// With --json the document {key: [toJSON(item), ...]}; otherwise printItem for
+// each item with `between` printed between two of them.
+template <typename Item, typename ToJSON, typename PrintItem>
+void printListing(const CommandArguments& arguments, const std::string& key, const std::vector<Item>& items,
+                  ToJSON toJSON, PrintItem printItem, const char* between = "") {
+    if (arguments.has("--json")) {
+        nlohmann::json list = nlohmann::json::array();
+        for (const Item& item : items) list.push_back(toJSON(item));
+        printJSON({{key, list}});
+        return;
+    }
+    for (std::size_t index = 0; index < items.size(); ++index) {
+        if (index > 0) std::cout << between;
+        printItem(items[index]);
+    }
+}
 
 nlohmann::json candidateJSON(const CleanupCandidate& candidate);
 // "    [Safe match] Cache  12 KB  /path  (evidence)"

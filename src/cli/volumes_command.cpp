@@ -41,13 +41,7 @@ int run(const CommandArguments& arguments) {
     } else {
         volumes = ExternalRecoveryEngine::mountedExternalVolumes();
     }
-    if (arguments.has("--json")) {
-        nlohmann::json list = nlohmann::json::array();
-        for (const ExternalRecoveryVolume& volume : volumes) list.push_back(volumeJSON(volume));
-        printJSON({{"volumes", list}});
-        return 0;
-    }
-    for (const ExternalRecoveryVolume& volume : volumes) printVolume(volume);
+    printListing(arguments, "volumes", volumes, volumeJSON, printVolume);
     return 0;
 }
 
