@@ -27,6 +27,11 @@ void reportFileError(const fs::path& file, const std::string& message) {
     std::cerr << "tidewell: " << file.string() << ": " << message << "\n" << std::flush;
 }
 
+nlohmann::json fileErrorJSON(const std::string& source, const std::string& message) {
+    reportFileError(source, message);
+    return {{"sourceURL", source}, {"message", message}};
+}
+
 nlohmann::json dateJSON(const std::optional<std::chrono::system_clock::time_point>& date) {
     return date ? nlohmann::json(iso8601String(*date)) : nlohmann::json(nullptr);
 }

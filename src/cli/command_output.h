@@ -27,6 +27,8 @@ std::filesystem::path outputFolder(const CommandArguments& arguments);
 
 // "tidewell: FILE: message" on standard error.
 void reportFileError(const std::filesystem::path& file, const std::string& message);
+// Reports like reportFileError and returns the entry for the document's "errors" list.
+nlohmann::json fileErrorJSON(const std::string& source, const std::string& message);
 
 // ISO 8601 UTC text, or null.
 nlohmann::json dateJSON(const std::optional<std::chrono::system_clock::time_point>& date);

@@ -31,11 +31,8 @@ int run(const CommandArguments& arguments) {
         // working file); a folder made is a success for scripts.
         return 0;
     } catch (const std::exception& failure) {
-        reportFileError(source, failure.what());
-        if (arguments.has("--json")) {
-            printJSON({{"outcomes", nlohmann::json::array()},
-                       {"errors", {{{"sourceURL", source}, {"message", failure.what()}}}}});
-        }
+        const nlohmann::json error = fileErrorJSON(source, failure.what());
+        if (arguments.has("--json")) printJSON({{"outcomes", nlohmann::json::array()}, {"errors", {error}}});
         return 1;
     }
 }

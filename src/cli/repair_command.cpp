@@ -39,8 +39,7 @@ int run(const CommandArguments& arguments) {
                 printOutcome(operand, outcome, arguments.has("--report"));
             }
         } catch (const std::exception& error) {
-            reportFileError(operand, error.what());
-            errors.push_back({{"sourceURL", operand}, {"message", error.what()}});
+            errors.push_back(fileErrorJSON(operand, error.what()));
             status = 1;
         }
     }
