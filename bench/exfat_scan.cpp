@@ -6,17 +6,14 @@
 // no FAT chain, as a driver stores them), which takes seconds where a mount
 // would need privileges. The image is kept in the cache folder
 // ($TIDEWELL_BENCH_CACHE, else /tmp/tidewell-bench).
-#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "best_time.h"
-#include "firstaid/command_runner.h"
+#include "deleted_scan_bench.h"
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "sample_entries.h"
 #include "support/exfat_entry_set_bytes.h"
@@ -24,7 +21,7 @@
 namespace {
 
 namespace fs = std::filesystem;
-using tidewell::CommandRunner::run;
+using tidewell::bench::mustRun;
 
 constexpr int groupCount = 10;
 constexpr int foldersPerGroup = 100;
@@ -139,8 +136,7 @@ fs::path buildImage(const fs::path& cache) {
     fs::remove(building);
     std::ofstream(building).close();
     fs::resize_file(building, imageBytes);
-    auto made = run("/usr/sbin/mkfs.exfat", {"-c", "4K", building.string()});
-    if (made.status != 0) throw std::runtime_error("mkfs.exfat failed: " + made.combined());
+    mustRun("/usr/sbin/mkfs.exfat", {"-c", "4K", building.string()}, "mkfs.exfat failed");
     ImageWriter writer(building);
     const std::int64_t folderBytes = folderClusters * writer.bytesPerCluster();
     for (int g = 0; g < groupCount; ++g) {
@@ -156,8 +152,7 @@ fs::path buildImage(const fs::path& cache) {
         writer.write(writer.offset(group), groupEntries);
     }
     writer.finish();
-    auto checked = run("/usr/sbin/fsck.exfat", {"-n", building.string()});
-    if (checked.status != 0) throw std::runtime_error("fsck.exfat rejects the image: " + checked.combined());
+    mustRun("/usr/sbin/fsck.exfat", {"-n", building.string()}, "fsck.exfat rejects the image");
     fs::rename(building, image);
     return image;
 }
@@ -165,26 +160,7 @@ fs::path buildImage(const fs::path& cache) {
 }  // namespace
 
 int main() {
-    const char* cacheSetting = std::getenv("TIDEWELL_BENCH_CACHE");
-    auto image = buildImage(cacheSetting != nullptr ? cacheSetting : "/tmp/tidewell-bench");
-
-    tidewell::ExFATDeletedRecoveryEngine::ScanResult result;
-    tidewell::CommandOutput peer;
-    auto [ours, theirs] = tidewell::bench::bestSecondsAlternating(
-        [&] { result = tidewell::ExFATDeletedRecoveryEngine::scanImage(image); },
-        [&] {
-            peer = run("/usr/bin/fls", {"-r", "-d", "-f", "exfat", image.string()});
-        },
-        3);
-    if (peer.status != 0) {
-        std::cerr << "fls failed: " << peer.combined() << "\n";
-        return 1;
-    }
-    std::size_t peerLines = static_cast<std::size_t>(std::count(peer.stdoutText.begin(), peer.stdoutText.end(), '\n'));
-
-    std::cout << "Tidewell scan: " << ours << " s, " << result.first.size() << " candidates, "
-              << result.second.entriesChecked << " entries, " << result.second.directoriesChecked << " directories\n"
-              << "fls -r -d:     " << theirs << " s, " << peerLines << " deleted entries listed\n"
-              << "ratio (Tidewell / fls): " << ours / theirs << " (target at most 1.0)\n";
-    return 0;
+    auto image = buildImage(tidewell::bench::benchCache());
+    return tidewell::bench::compareWithFls([&] { return tidewell::ExFATDeletedRecoveryEngine::scanImage(image); },
+                                           image, "exfat", 3);
 }
