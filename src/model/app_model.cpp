@@ -14,6 +14,7 @@
 #include "firstaid/repair_history_store.h"
 #include "model/app_lists.h"
 #include "model/background_work.h"
+#include "model/items_by_id.h"
 #include "model/language_setting.h"
 #include "model/running_application_bundle.h"
 #include "recovery/readable/external_recovery_engine.h"
@@ -26,16 +27,10 @@ namespace {
 constexpr int userInitiatedThreads = 4;
 constexpr int utilityThreads = 2;
 
-// The app of `result` with the previous selection's id, else the first app, else none.
+// The item of `result` with the previous selection's id, else the first item, else none.
 template <typename Item>
 std::optional<Item> carriedSelection(const std::optional<Item>& previous, const std::vector<Item>& result) {
-    if (previous) {
-        auto same =
-            std::find_if(result.begin(), result.end(), [&](const Item& item) { return item.id == previous->id; });
-        if (same != result.end()) return *same;
-    }
-    if (result.empty()) return std::nullopt;
-    return result.front();
+    return withIDOrFirst(result, previous ? std::optional<std::string>(previous->id) : std::nullopt);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 
 #include "model/app_model.h"
 #include "model/background_work.h"
+#include "model/items_by_id.h"
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
 #include "recovery/deleted/file_system_names.h"
@@ -60,12 +61,7 @@ void toggled(std::set<std::string>& ids, const std::string& id) {
 // --- Source list
 
 std::optional<ExternalRecoveryVolume> AppModel::selectedRecoveryVolume() const {
-    if (recoveryVolumes_.empty()) return std::nullopt;
-    if (selectedRecoveryVolumeID_) {
-        for (const ExternalRecoveryVolume& volume : recoveryVolumes_)
-            if (volume.id == *selectedRecoveryVolumeID_) return volume;
-    }
-    return recoveryVolumes_.front();
+    return withIDOrFirst(recoveryVolumes_, selectedRecoveryVolumeID_);
 }
 
 std::vector<RecoveryCandidate> AppModel::selectedRecoveryCandidates() const {
@@ -162,8 +158,7 @@ void AppModel::checkLiveRecoveryVolume(std::function<void(std::optional<External
             --liveChecksInFlight_;
             if (live) {
                 std::vector<ExternalRecoveryVolume> volumes = recoveryVolumes_;
-                for (ExternalRecoveryVolume& volume : volumes)
-                    if (volume.id == oldID) volume = *live;
+                if (ExternalRecoveryVolume* listed = withID(volumes, oldID)) *listed = *live;
                 assign(recoveryVolumes_, std::move(volumes), &AppModel::recoveryVolumesChanged);
                 assign(selectedRecoveryVolumeID_, std::optional<std::string>(live->id),
                        &AppModel::selectedRecoveryVolumeIDChanged);

@@ -4,6 +4,7 @@
 #include "firstaid/text_helpers.h"
 #include "model/app_model.h"
 #include "model/background_work.h"
+#include "model/items_by_id.h"
 #include "model/repair_batch.h"
 #include "model/repair_export_result.h"
 #include "model/repair_readiness.h"
@@ -196,8 +197,8 @@ void AppModel::exportAllRepairableCopies() {
 void AppModel::exportNextBatchItem(const std::shared_ptr<RepairBatch>& batch) {
     std::optional<FileRepairJob> job;
     while (!job && !batch->cancelled && batch->next < batch->jobIDs.size()) {
-        for (const FileRepairJob& queued : repairJobs_)
-            if (queued.id == batch->jobIDs[batch->next] && queued.diagnostic) job = queued;
+        const FileRepairJob* queued = withID(repairJobs_, batch->jobIDs[batch->next]);
+        if (queued && queued->diagnostic) job = *queued;
         if (!job) ++batch->next;  // removed from the queue meanwhile
     }
     if (!job) return finishRepairBatch(*batch);

@@ -3,6 +3,7 @@
 #include "firstaid/file_first_aid_engine.h"
 #include "model/app_model.h"
 #include "model/background_work.h"
+#include "model/items_by_id.h"
 #include "model/repair_readiness.h"
 #include "recovery/readable/external_recovery_engine.h"
 
@@ -22,12 +23,7 @@ bool isQueueableFile(const fs::path& url) {
 }  // namespace
 
 std::optional<FileRepairJob> AppModel::selectedRepairJob() const {
-    if (repairJobs_.empty()) return std::nullopt;
-    if (selectedRepairJobID_) {
-        for (const FileRepairJob& job : repairJobs_)
-            if (job.id == *selectedRepairJobID_) return job;
-    }
-    return repairJobs_.front();
+    return withIDOrFirst(repairJobs_, selectedRepairJobID_);
 }
 
 std::int64_t AppModel::readyRepairJobCount() const {
@@ -35,9 +31,8 @@ std::int64_t AppModel::readyRepairJobCount() const {
 }
 
 void AppModel::updateRepairJob(const std::string& id, const std::function<void(FileRepairJob&)>& change) {
-    auto job =
-        std::find_if(repairJobs_.begin(), repairJobs_.end(), [&](const FileRepairJob& item) { return item.id == id; });
-    if (job == repairJobs_.end()) return;
+    FileRepairJob* job = withID(repairJobs_, id);
+    if (!job) return;
     change(*job);
     emit repairJobsChanged();
 }
@@ -92,8 +87,7 @@ void AppModel::diagnoseNextRepairJob() {
     while (!job && !pendingDiagnosisIDs_.empty()) {
         const std::string id = pendingDiagnosisIDs_.front();
         pendingDiagnosisIDs_.pop_front();
-        for (const FileRepairJob& queued : repairJobs_)
-            if (queued.id == id) job = queued;
+        if (const FileRepairJob* queued = withID(repairJobs_, id)) job = *queued;
     }
     if (!job) {
         assign(isDiagnosingRepair_, false, &AppModel::isDiagnosingRepairChanged);
