@@ -3,6 +3,7 @@
 
 #include "model/app_model.h"
 #include "model/background_work.h"
+#include "model/folder_panel.h"
 #include "model/items_by_id.h"
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
@@ -118,16 +119,13 @@ void AppModel::refreshRecoveryVolumes() {
 }
 
 void AppModel::chooseRecoverySource() {
-    if (!dialogs_) return;
-    const std::vector<fs::path> chosen = dialogs_->chooseForOpening(
-        {.title = "Choose a mounted recovery source",
-         .canChooseFiles = false,
-         .canChooseDirectories = true,
-         .allowsMultipleSelection = false,
-         .message = "Choose an external drive, SD card, USB volume, or a mounted folder to scan locally. Tidewell "
-                    "will not alter it."});
-    if (chosen.empty()) return;
-    auto work = [url = chosen.front()] {
+    const std::optional<fs::path> chosen =
+        chooseFolder(dialogs_, "Choose a mounted recovery source",
+                     "Choose an external drive, SD card, USB volume, or a mounted folder to scan locally. Tidewell "
+                     "will not alter it.",
+                     false);
+    if (!chosen) return;
+    auto work = [url = *chosen] {
         return captureWork<ExternalRecoveryVolume>([&] { return ExternalRecoveryEngine::manuallySelectedVolume(url); });
     };
     runInBackground(userInitiatedPool_, this, work, [this](WorkResult<ExternalRecoveryVolume> picked) {
@@ -256,15 +254,7 @@ void AppModel::cancelRecoveryScan() {
 }
 
 std::optional<fs::path> AppModel::chooseRecoveryDestination(const std::string& message) {
-    if (!dialogs_) return std::nullopt;
-    const std::vector<fs::path> chosen = dialogs_->chooseForOpening({.title = "Choose a different destination",
-                                                                     .canChooseFiles = false,
-                                                                     .canChooseDirectories = true,
-                                                                     .allowsMultipleSelection = false,
-                                                                     .message = message,
-                                                                     .canCreateDirectories = true});
-    if (chosen.empty()) return std::nullopt;
-    return chosen.front();
+    return chooseFolder(dialogs_, "Choose a different destination", message, true);
 }
 
 void AppModel::exportSelectedRecoveryCandidates() {

@@ -4,6 +4,7 @@
 #include "firstaid/text_helpers.h"
 #include "model/app_model.h"
 #include "model/background_work.h"
+#include "model/folder_panel.h"
 #include "model/items_by_id.h"
 #include "model/repair_batch.h"
 #include "model/repair_export_result.h"
@@ -139,20 +140,16 @@ void AppModel::extractReadableRepairContents() {
     if (!job->diagnostic->canExtractReadableContent)
         return presentAction("Tidewell could not find enough ZIP structure to safely extract readable contents.",
                              ActionResultKind::failure);
-    if (!dialogs_) return;
-    const std::vector<fs::path> chosen = dialogs_->chooseForOpening(
-        {.title = "Choose a folder for recovered contents",
-         .canChooseFiles = false,
-         .canChooseDirectories = true,
-         .allowsMultipleSelection = false,
-         .message = "Tidewell will create a separate folder containing individually readable files. The original "
-                    "will not be changed.",
-         .canCreateDirectories = true});
-    if (chosen.empty()) return;
+    const std::optional<fs::path> chosen =
+        chooseFolder(dialogs_, "Choose a folder for recovered contents",
+                     "Tidewell will create a separate folder containing individually readable files. The original "
+                     "will not be changed.",
+                     true);
+    if (!chosen) return;
     beginRepairExport();
     updateRepairJob(job->id, [](FileRepairJob& item) { startJobExport(item, 0.05, "Preparing content recovery"); });
     setRepairStatusText("Extracting readable contents");
-    runRepairExport(*job, chosen.front(), true, [this, id = job->id](WorkResult<RepairExportResult> extracted) {
+    runRepairExport(*job, *chosen, true, [this, id = job->id](WorkResult<RepairExportResult> extracted) {
         if (extracted.succeeded()) {
             const FileRepairOutcome& outcome = extracted.value->outcome;
             updateRepairJob(id, [&](FileRepairJob& item) {
@@ -180,16 +177,11 @@ void AppModel::exportAllRepairableCopies() {
         if (isReadyForRepair(job)) batch->jobIDs.push_back(job.id);
     if (batch->jobIDs.empty())
         return presentAction("Add and diagnose at least one repairable file first.", ActionResultKind::info);
-    if (!dialogs_) return;
-    const std::vector<fs::path> chosen = dialogs_->chooseForOpening(
-        {.title = "Choose a folder for repaired copies",
-         .canChooseFiles = false,
-         .canChooseDirectories = true,
-         .allowsMultipleSelection = false,
-         .message = "Tidewell will create repaired copies here and leave every original untouched.",
-         .canCreateDirectories = true});
-    if (chosen.empty()) return;
-    batch->folder = chosen.front();
+    const std::optional<fs::path> chosen =
+        chooseFolder(dialogs_, "Choose a folder for repaired copies",
+                     "Tidewell will create repaired copies here and leave every original untouched.", true);
+    if (!chosen) return;
+    batch->folder = *chosen;
     beginRepairExport();
     exportNextBatchItem(batch);
 }
