@@ -15,7 +15,7 @@
 #include "cleanup/app_scanner.h"
 #include "model/i18n.h"
 #include "model/scripted_desktop.h"
-#include "platform/folder_locations.h"
+#include "model/workflow_fixture.h"
 #include "support/eventually.h"
 #include "support/temporary_folder.h"
 
@@ -23,12 +23,7 @@ namespace tidewell {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::ScopedEnvironment;
-using testing::TemporaryFolder;
-using testing::TemporaryHome;
 using testing::writeFile;
-
-constexpr int generousTimeout = 60000;
 
 std::vector<std::string> names(const std::vector<AppInfo>& apps) {
     std::vector<std::string> result;
@@ -36,26 +31,9 @@ std::vector<std::string> names(const std::vector<AppInfo>& apps) {
     return result;
 }
 
-// A temporary HOME and a re-rooted system whose "/Applications" the real inventory reads.
-class ModelLayout : public ::testing::Test {
+// The workflow layout, with the inventory engine counted.
+class ModelLayout : public testing::WorkflowLayout {
 protected:
-    TemporaryHome home;
-    TemporaryFolder system;
-    ScopedEnvironment systemRoot{platform::FolderLocations::systemRootVariable, system.path().string()};
-
-    fs::path applications() const { return system / "Applications"; }
-
-    fs::path makeApp(const std::string& name, std::size_t payloadBytes = 1000) const {
-        const fs::path bundle = applications() / (name + ".app");
-        writeFile(bundle / "Contents/Info.plist",
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
-                  "\t<key>CFBundleIdentifier</key>\n\t<string>com.example." +
-                      name + "</string>\n\t<key>CFBundleName</key>\n\t<string>" + name +
-                      "</string>\n</dict>\n</plist>\n");
-        writeFile(bundle / "Contents/Resources/payload", std::string(payloadBytes, 'x'));
-        return bundle;
-    }
-
     // The real inventory, counted and with the threads it ran on recorded.
     AppModel::Engines countingEngines() {
         AppModel::Engines engines = AppModel::realEngines();
@@ -72,7 +50,7 @@ protected:
 
     static void scanAndWait(AppModel& model, bool force = false) {
         model.scan(force);
-        ASSERT_TRUE(testing::eventually([&] { return !model.isScanning(); }, generousTimeout));
+        ASSERT_TRUE(testing::eventually([&] { return !model.isScanning(); }, testing::workflowTimeout));
     }
 
     std::mutex mutex;
@@ -102,7 +80,7 @@ TEST_F(ModelLayout, AScanPublishesTheInventoryAndSelectsTheFirstApp) {
     model.scan();
     EXPECT_TRUE(model.isScanning());
     EXPECT_EQ(model.scanStatusText(), model.t("scanningInstalledApps"));
-    ASSERT_TRUE(testing::eventually([&] { return model.hasCompletedInitialScan(); }, generousTimeout));
+    ASSERT_TRUE(testing::eventually([&] { return model.hasCompletedInitialScan(); }, testing::workflowTimeout));
     EXPECT_EQ(names(model.apps()), (std::vector<std::string>{"Alpha", "Beta"}));
     ASSERT_TRUE(model.selectedApp().has_value());
     EXPECT_EQ(model.selectedApp()->name, "Alpha");
@@ -125,7 +103,7 @@ TEST_F(ModelLayout, ASecondQuickScanDoesNothing) {
     QSignalSpy published(&model, &AppModel::appsChanged);
     model.scan();
     model.scan();
-    ASSERT_TRUE(testing::eventually([&] { return model.hasCompletedInitialScan(); }, generousTimeout));
+    ASSERT_TRUE(testing::eventually([&] { return model.hasCompletedInitialScan(); }, testing::workflowTimeout));
     QTest::qWait(200);
     EXPECT_EQ(engineCalls, 1);
     EXPECT_EQ(published.count(), 1);
@@ -146,16 +124,16 @@ TEST_F(ModelLayout, AForcedScanOverlapsAndOnlyTheLatestPublishes) {
     AppModel model(engines);
     QSignalSpy published(&model, &AppModel::appsChanged);
     model.scan();
-    ASSERT_TRUE(testing::eventually([&] { return engineCalls.load() == 1; }, generousTimeout));
+    ASSERT_TRUE(testing::eventually([&] { return engineCalls.load() == 1; }, testing::workflowTimeout));
     QTest::qWait(100);  // the first pass is past its read (the inventory of Alpha alone)
     makeApp("Beta");
     model.scan(true);
-    ASSERT_TRUE(testing::eventually([&] { return model.hasCompletedInitialScan(); }, generousTimeout));
+    ASSERT_TRUE(testing::eventually([&] { return model.hasCompletedInitialScan(); }, testing::workflowTimeout));
     EXPECT_EQ(names(model.apps()), (std::vector<std::string>{"Alpha", "Beta"}));
     EXPECT_FALSE(model.isScanning());
 
     releaseFirst = true;
-    ASSERT_TRUE(testing::eventually([&] { return finished.load() == 2; }, generousTimeout));
+    ASSERT_TRUE(testing::eventually([&] { return finished.load() == 2; }, testing::workflowTimeout));
     QTest::qWait(200);
     EXPECT_EQ(names(model.apps()), (std::vector<std::string>{"Alpha", "Beta"}));
     EXPECT_EQ(published.count(), 1);
@@ -210,7 +188,7 @@ TEST_F(ModelLayout, LeftoverAndSafeCleanupPassesPublishOnceEach) {
     model.scanLeftovers();
     EXPECT_TRUE(model.isScanningLeftovers());
     EXPECT_EQ(model.scanStatusText(), model.t("lookingForLeftovers"));
-    ASSERT_TRUE(testing::eventually([&] { return model.hasScannedLeftovers(); }, generousTimeout));
+    ASSERT_TRUE(testing::eventually([&] { return model.hasScannedLeftovers(); }, testing::workflowTimeout));
     EXPECT_FALSE(model.isScanningLeftovers());
 
     writeFile(home.path() / "Downloads/Setup.dmg", std::string(9000, 'x'));
@@ -219,7 +197,7 @@ TEST_F(ModelLayout, LeftoverAndSafeCleanupPassesPublishOnceEach) {
     model.scanSafeCleanup();
     EXPECT_TRUE(model.isScanningSafeCleanup());
     EXPECT_EQ(model.scanStatusText(), model.t("scanningSafeItems"));
-    ASSERT_TRUE(testing::eventually([&] { return model.hasScannedSafeCleanup(); }, generousTimeout));
+    ASSERT_TRUE(testing::eventually([&] { return model.hasScannedSafeCleanup(); }, testing::workflowTimeout));
     EXPECT_FALSE(model.isScanningSafeCleanup());
     EXPECT_EQ(model.scanStatusText(), std::nullopt);
     EXPECT_EQ(published.count(), 1);

@@ -29,14 +29,14 @@ protected:
     std::filesystem::path trashFiles() const { return platform::Trash::homeTrashFolder() / "files"; }
 
     // Name.app in /Applications with the identifier "com.example.<name>".
-    std::filesystem::path makeApp(const std::string& name) const {
+    std::filesystem::path makeApp(const std::string& name, std::size_t payloadBytes = 4000) const {
         const std::filesystem::path bundle = system / "Applications" / (name + ".app");
         writeFile(bundle / "Contents/Info.plist",
                   "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">\n<dict>\n"
                   "\t<key>CFBundleIdentifier</key>\n\t<string>com.example." +
                       name + "</string>\n\t<key>CFBundleName</key>\n\t<string>" + name +
                       "</string>\n</dict>\n</plist>\n");
-        writeFile(bundle / "Contents/Resources/payload", std::string(4000, 'x'));
+        writeFile(bundle / "Contents/Resources/payload", std::string(payloadBytes, 'x'));
         return bundle;
     }
 
