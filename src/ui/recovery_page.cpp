@@ -18,11 +18,6 @@ namespace tidewell {
 
 namespace {
 
-bool isBusy(const RecoveryScanState& state) {
-    return state.stateCase() == RecoveryScanState::Case::scanning ||
-           state.stateCase() == RecoveryScanState::Case::exporting;
-}
-
 QString stateText(const AppModel& model, const RecoveryScanState& state, const std::optional<std::string>& status) {
     QString text = toQString(PageTexts::text(state.label(), model.language()));
     if (status && !status->empty()) text += QStringLiteral(" — ") + toQString(*status);
@@ -154,8 +149,8 @@ void RecoveryPage::reloadSources() {
     sourceDetail_->setText(selected ? toQString(selected->sourceDescription() + " · " + selected->mountURL.string())
                                     : text("Connect an external drive or choose a folder to scan."));
     const bool hasSource = selected.has_value();
-    readable_.scan->setEnabled(hasSource && !isBusy(model_.recoveryScanState()));
-    deleted_.scan->setEnabled(hasSource && !isBusy(model_.deletedRecoveryScanState()));
+    readable_.scan->setEnabled(hasSource && !model_.recoveryScanState().isBusy());
+    deleted_.scan->setEnabled(hasSource && !model_.deletedRecoveryScanState().isBusy());
 }
 
 void RecoveryPage::reloadReadable() {
@@ -169,10 +164,10 @@ void RecoveryPage::reloadReadable() {
              toQString(candidate.sizeText()), toQString(candidate.modifiedText()), toQString(candidate.relativePath)},
             chosen.contains(candidate.id()));
     const auto& state = model_.recoveryScanState();
-    PageParts::showProgress(readable_.progress, isBusy(state));
-    readable_.cancel->setEnabled(isBusy(state));
+    PageParts::showProgress(readable_.progress, state.isBusy());
+    readable_.cancel->setEnabled(state.isBusy());
     readable_.status->setText(stateText(model_, state, model_.recoveryStatusText()));
-    readable_.exportSelected->setEnabled(!chosen.empty() && !isBusy(state));
+    readable_.exportSelected->setEnabled(!chosen.empty() && !state.isBusy());
     readable_.selectAll->setEnabled(!model_.recoveryCandidates().empty());
     const auto& report = model_.recoveryReport();
     readable_.report->setText(report ? counts({{"Visited", report->filesVisited},
@@ -194,10 +189,10 @@ void RecoveryPage::reloadDeleted() {
                  toQString(candidate.evidenceText())},
                 chosen.contains(candidate.id));
     const auto& state = model_.deletedRecoveryScanState();
-    PageParts::showProgress(deleted_.progress, isBusy(state));
-    deleted_.cancel->setEnabled(isBusy(state));
+    PageParts::showProgress(deleted_.progress, state.isBusy());
+    deleted_.cancel->setEnabled(state.isBusy());
     deleted_.status->setText(stateText(model_, state, model_.deletedRecoveryStatusText()));
-    deleted_.exportSelected->setEnabled(!chosen.empty() && !isBusy(state));
+    deleted_.exportSelected->setEnabled(!chosen.empty() && !state.isBusy());
     deleted_.selectAll->setEnabled(!model_.deletedRecoveryCandidates().empty());
     const auto& report = model_.deletedRecoveryReport();
     deleted_.report->setText(report ? counts({{"Directories checked", report->directoriesChecked},
