@@ -1,7 +1,6 @@
 #include "ui/cleanup_plan_view.h"
 
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -21,11 +20,7 @@ CleanupPlanView::CleanupPlanView(AppModel& model, QWidget* parent) : QWidget(par
     title_->setFont(bold);
     subtitle_ = PageParts::note(this);
     runningWarning_ = PageParts::note(this);
-    list_ = new QTreeWidget(this);
-    list_->setObjectName("cleanupCandidates");
-    list_->setColumnCount(4);
-    list_->setRootIsDecorated(false);
-    list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list_ = PageParts::treeList(this, "cleanupCandidates", 4);
     forceQuit_ = new QCheckBox(this);
     admin_ = new QCheckBox(this);
     move_ = PageParts::button(this, "moveSelectedToTrash", [this] { confirmMove(); });

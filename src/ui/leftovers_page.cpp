@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -29,14 +28,6 @@ bool hasKind(const LeftoverGroup& group, LeftoverFilter filter) {
                        [kind](const CleanupCandidate& candidate) { return candidate.kind == kind; });
 }
 
-QTreeWidget* makeList(QWidget* parent, int columns) {
-    auto* list = new QTreeWidget(parent);
-    list->setColumnCount(columns);
-    list->setRootIsDecorated(false);
-    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    return list;
-}
-
 }  // namespace
 
 LeftoversPage::LeftoversPage(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
@@ -53,8 +44,7 @@ LeftoversPage::LeftoversPage(AppModel& model, QWidget* parent) : QWidget(parent)
     layout->addWidget(progress_);
 
     auto* splitter = new QSplitter(this);
-    groups_ = makeList(splitter, 4);
-    groups_->setObjectName("leftoverGroups");
+    groups_ = PageParts::treeList(splitter, "leftoverGroups", 4);
     emptyHint_ = PageParts::emptyListHint(groups_);
     auto* inspector = new QWidget(splitter);
     auto* side = new QVBoxLayout(inspector);
@@ -63,8 +53,7 @@ LeftoversPage::LeftoversPage(AppModel& model, QWidget* parent) : QWidget(parent)
     bold.setBold(true);
     groupTitle_->setFont(bold);
     advice_ = PageParts::note(inspector);
-    entries_ = makeList(inspector, 4);
-    entries_->setObjectName("leftoverEntries");
+    entries_ = PageParts::treeList(inspector, "leftoverEntries", 4);
     move_ = PageParts::button(inspector, "moveLeftovers", [this] {
         const auto& group = model_.selectedLeftover();
         if (!group) return;

@@ -3,7 +3,9 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QTreeWidget>
 #include <QVBoxLayout>
 
 namespace tidewell::PageParts {
@@ -62,6 +64,21 @@ ListControls addListControls(QVBoxLayout* layout, QWidget* parent, std::size_t f
     row->addWidget(controls.scan);
     layout->addLayout(row);
     return controls;
+}
+
+QTreeWidget* treeList(QWidget* parent, const char* objectName, int columns) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(objectName);
+    list->setColumnCount(columns);
+    list->setRootIsDecorated(false);
+    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    return list;
+}
+
+QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts) {
+    auto* row = new QTreeWidgetItem(list, texts);
+    for (int column = 0; column < texts.size(); ++column) row->setToolTip(column, texts[column]);
+    return row;
 }
 
 QLabel* note(QWidget* parent) {

@@ -4,6 +4,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <string>
 
@@ -11,6 +12,8 @@ class QAbstractItemView;
 class QBoxLayout;
 class QComboBox;
 class QLineEdit;
+class QTreeWidget;
+class QTreeWidgetItem;
 class QVBoxLayout;
 
 namespace tidewell {
@@ -43,6 +46,11 @@ struct ListControls {
 };
 ListControls addListControls(QVBoxLayout* layout, QWidget* parent, std::size_t filterCount, const char* scanName,
                              std::function<void()> scan);
+
+// A flat list of `columns` columns whose first column takes the spare width.
+QTreeWidget* treeList(QWidget* parent, const char* objectName, int columns);
+// A row whose every cell carries its full text as a tooltip, so a text cut off by its column can be read.
+QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts);
 
 // A grey explanatory line that wraps.
 QLabel* note(QWidget* parent);

@@ -24,13 +24,8 @@ QString stateText(const AppModel& model, const RecoveryScanState& state, const s
     return text;
 }
 
-// Every cell carries its full text as a tooltip, so a long path cut off by its column can be read.
-void fillRow(QTreeWidgetItem* row, const QStringList& texts, bool checked) {
-    for (int column = 0; column < texts.size(); ++column) {
-        row->setText(column, texts[column]);
-        row->setToolTip(column, texts[column]);
-    }
-    row->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
+void addCheckedRow(QTreeWidget* list, const QStringList& texts, bool checked) {
+    PageParts::addRow(list, texts)->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
 }
 
 }  // namespace
@@ -162,8 +157,8 @@ void RecoveryPage::reloadReadableRows() {
     readable_.candidates->clear();
     const auto& chosen = model_.selectedRecoveryCandidateIDs();
     for (const RecoveryCandidate& candidate : model_.recoveryCandidates())
-        fillRow(
-            new QTreeWidgetItem(readable_.candidates),
+        addCheckedRow(
+            readable_.candidates,
             {toQString(candidate.name()), text(RecoveryCandidateKinds::rawValue(candidate.kind)),
              toQString(candidate.sizeText()), toQString(candidate.modifiedText()), toQString(candidate.relativePath)},
             chosen.contains(candidate.id()));
@@ -174,11 +169,11 @@ void RecoveryPage::reloadDeletedRows() {
     deleted_.candidates->clear();
     const auto& chosen = model_.selectedDeletedRecoveryCandidateIDs();
     for (const DeletedRecovery::Candidate& candidate : model_.deletedRecoveryCandidates())
-        fillRow(new QTreeWidgetItem(deleted_.candidates),
-                {toQString(candidate.name), text(RecoveryCandidateKinds::rawValue(candidate.kind)),
-                 toQString(tidewellString(candidate.sizeBytes)), text(DeletedRecovery::rawValue(candidate.confidence)),
-                 toQString(candidate.evidenceText())},
-                chosen.contains(candidate.id));
+        addCheckedRow(deleted_.candidates,
+                      {toQString(candidate.name), text(RecoveryCandidateKinds::rawValue(candidate.kind)),
+                       toQString(tidewellString(candidate.sizeBytes)),
+                       text(DeletedRecovery::rawValue(candidate.confidence)), toQString(candidate.evidenceText())},
+                      chosen.contains(candidate.id));
 }
 
 void RecoveryPage::refreshReadableState() {
