@@ -54,12 +54,8 @@ void CleanupPlanView::setApp(std::optional<AppInfo> app) {
 }
 
 std::vector<CleanupCandidate> CleanupPlanView::checkedCandidates() const {
-    std::vector<CleanupCandidate> checked;
-    if (!app_) return checked;
-    for (int row = 0; row < list_->topLevelItemCount() && row < int(app_->cleanupCandidates.size()); ++row)
-        if (list_->topLevelItem(row)->checkState(0) == Qt::Checked)
-            checked.push_back(app_->cleanupCandidates[std::size_t(row)]);
-    return checked;
+    if (!app_) return {};
+    return PageParts::checkedItems(list_, app_->cleanupCandidates);
 }
 
 void CleanupPlanView::confirmMove() {
@@ -69,8 +65,7 @@ void CleanupPlanView::confirmMove() {
     texts.title = toQString(app_->name);
     texts.message = toQString(model_.t("moveTrashRestore"));
     if (app_->isRunning) texts.message += "\n" + toQString(model_.t("appRunningWarning"));
-    for (const CleanupCandidate& candidate : checked)
-        texts.items << toQString(candidate.label + " · " + candidate.sizeText());
+    texts.items = PageParts::confirmationItems(checked);
     texts.confirm = toQString(model_.t("moveSelectedToTrash"));
     texts.cancel = toQString(model_.t("cancel"));
     ConfirmationSheet::ask(

@@ -57,10 +57,7 @@ LeftoversPage::LeftoversPage(AppModel& model, QWidget* parent) : QWidget(parent)
     move_ = PageParts::button(inspector, "moveLeftovers", [this] {
         const auto& group = model_.selectedLeftover();
         if (!group) return;
-        std::vector<CleanupCandidate> checked;
-        for (int row = 0; row < entries_->topLevelItemCount() && std::size_t(row) < group->candidates.size(); ++row)
-            if (entries_->topLevelItem(row)->checkState(0) == Qt::Checked)
-                checked.push_back(group->candidates[std::size_t(row)]);
+        std::vector<CleanupCandidate> checked = PageParts::checkedItems(entries_, group->candidates);
         if (!checked.empty()) confirmMove(*group, std::move(checked));
     });
     side->addWidget(groupTitle_);
@@ -140,8 +137,7 @@ void LeftoversPage::confirmMove(const LeftoverGroup& group, std::vector<CleanupC
                candidate.kind == CleanupCandidateKind::groupContainer;
     });
     if (hasContainer) texts.message += "\n" + toQString(model_.t("reviewContainersCarefully"));
-    for (const CleanupCandidate& candidate : checked)
-        texts.items << toQString(candidate.label + " · " + candidate.sizeText());
+    texts.items = PageParts::confirmationItems(checked);
     texts.confirm = toQString(model_.t("moveSelectedToTrash"));
     texts.cancel = toQString(model_.t("cancel"));
     ConfirmationSheet::ask(this, texts, [this, group, checked = std::move(checked)] {

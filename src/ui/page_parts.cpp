@@ -8,6 +8,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "cleanup/cleanup_candidate.h"
+#include "ui/qt_text.h"
+
 namespace tidewell::PageParts {
 
 Header addHeader(QVBoxLayout* layout, QWidget* parent) {
@@ -79,6 +82,13 @@ QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts) {
     auto* row = new QTreeWidgetItem(list, texts);
     for (int column = 0; column < texts.size(); ++column) row->setToolTip(column, texts[column]);
     return row;
+}
+
+QStringList confirmationItems(const std::vector<CleanupCandidate>& candidates) {
+    QStringList items;
+    for (const CleanupCandidate& candidate : candidates)
+        items << toQString(candidate.label + " · " + candidate.sizeText());
+    return items;
 }
 
 QLabel* note(QWidget* parent) {

@@ -5,20 +5,21 @@
 #include <QPushButton>
 #include <QString>
 #include <QStringList>
+#include <QTreeWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 class QAbstractItemView;
 class QBoxLayout;
 class QComboBox;
 class QLineEdit;
-class QTreeWidget;
-class QTreeWidgetItem;
 class QVBoxLayout;
 
 namespace tidewell {
 
 class AppModel;
+struct CleanupCandidate;
 
 // Small building blocks the pages share, so every page looks and retitles alike.
 namespace PageParts {
@@ -51,6 +52,18 @@ ListControls addListControls(QVBoxLayout* layout, QWidget* parent, std::size_t f
 QTreeWidget* treeList(QWidget* parent, const char* objectName, int columns);
 // A row whose every cell carries its full text as a tooltip, so a text cut off by its column can be read.
 QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts);
+
+// The items whose rows in `list` are checked, where row i shows items[i].
+template <class Item>
+std::vector<Item> checkedItems(const QTreeWidget* list, const std::vector<Item>& items) {
+    std::vector<Item> checked;
+    for (int row = 0; row < list->topLevelItemCount() && std::size_t(row) < items.size(); ++row)
+        if (list->topLevelItem(row)->checkState(0) == Qt::Checked) checked.push_back(items[std::size_t(row)]);
+    return checked;
+}
+
+// "label · size" for each item a confirmation lists.
+QStringList confirmationItems(const std::vector<CleanupCandidate>& candidates);
 
 // A grey explanatory line that wraps.
 QLabel* note(QWidget* parent);
