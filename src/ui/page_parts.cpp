@@ -61,10 +61,12 @@ ListControls addListControls(QVBoxLayout* layout, QWidget* parent, std::size_t f
     for (std::size_t index = 0; index < filterCount; ++index) controls.filter->addItem(QString());
     controls.search = new QLineEdit(parent);
     controls.search->setClearButtonEnabled(true);
-    controls.scan = button(parent, scanName, std::move(scan));
     row->addWidget(controls.filter);
     row->addWidget(controls.search, 1);
-    row->addWidget(controls.scan);
+    if (scanName) {
+        controls.scan = button(parent, scanName, std::move(scan));
+        row->addWidget(controls.scan);
+    }
     layout->addLayout(row);
     return controls;
 }

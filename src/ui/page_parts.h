@@ -39,7 +39,7 @@ void showProgress(QProgressBar* bar, bool running, double fraction = -1);
 QPushButton* button(QWidget* parent, const char* objectName, std::function<void()> action);
 
 // The row above a filtered list: a filter picker with `filterCount` entries (titled later),
-// a search field and the list's scan button.
+// a search field and the list's scan button; without a `scanName` the row has no scan button.
 struct ListControls {
     QComboBox* filter = nullptr;
     QLineEdit* search = nullptr;
