@@ -6,25 +6,27 @@
 // no FAT chain, as a driver stores them), which takes seconds where a mount
 // would need privileges. The image is kept in the cache folder
 // ($TIDEWELL_BENCH_CACHE, else /tmp/tidewell-bench).
-#include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "best_time.h"
-#include "firstaid/command_runner.h"
+#include "deleted_scan_bench.h"
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "sample_entries.h"
 #include "support/exfat_entry_set_bytes.h"
+#include "support/exfat_geometry.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-using tidewell::CommandRunner::run;
+using tidewell::bench::mustRun;
+using tidewell::testing::exfatClusterUsed;
+using tidewell::testing::ExFATGeometry;
+using tidewell::testing::exfatU32;
+using tidewell::testing::markExFATClusterUsed;
 
 constexpr int groupCount = 10;
 constexpr int foldersPerGroup = 100;
@@ -46,37 +48,32 @@ std::vector<std::uint8_t> entrySet(const std::string& name, bool folder, std::ui
 class ImageWriter {
 public:
     explicit ImageWriter(const fs::path& path) : file_(path, std::ios::binary | std::ios::in | std::ios::out) {
-        std::vector<std::uint8_t> boot = read(0, 512);
-        bytesPerSector_ = std::int64_t{1} << boot[108];
-        bytesPerCluster_ = bytesPerSector_ << boot[109];
-        heapOffset_ = u32(boot, 88) * bytesPerSector_;
-        clusterCount_ = u32(boot, 92);
-        rootCluster_ = u32(boot, 96);
-        std::vector<std::uint8_t> root = read(offset(rootCluster_), bytesPerCluster_);
+        geometry_ = ExFATGeometry::read(read(0, 512));
+        std::vector<std::uint8_t> root = read(offset(geometry_.rootCluster), geometry_.bytesPerCluster);
         for (std::size_t at = 0; at < root.size(); at += 32) {
-            if (root[at] == 0x81) bitmapOffset_ = offset(u32(root, at + 20));
+            if (root[at] == 0x81) bitmapOffset_ = offset(exfatU32(root, at + 20));
             if (root[at] == 0) {
                 rootSlot_ = static_cast<std::int64_t>(at);
                 break;
             }
         }
-        bitmap_ = read(bitmapOffset_, (clusterCount_ + 7) / 8);
-        for (std::uint32_t cluster = 2; cluster < clusterCount_ + 2; ++cluster)
-            if (isUsed(cluster)) nextFree_ = cluster + 1;
+        bitmap_ = read(bitmapOffset_, (geometry_.clusterCount + 7) / 8);
+        for (std::uint32_t cluster = 2; cluster < geometry_.clusterCount + 2; ++cluster)
+            if (exfatClusterUsed(bitmap_, cluster)) nextFree_ = cluster + 1;
     }
 
-    std::int64_t bytesPerCluster() const { return bytesPerCluster_; }
+    std::int64_t bytesPerCluster() const { return geometry_.bytesPerCluster; }
 
     // Adds an entry to the root folder (one cluster, enough for the groups).
     void addToRoot(const std::vector<std::uint8_t>& set) {
-        write(offset(rootCluster_) + rootSlot_, set);
+        write(offset(geometry_.rootCluster) + rootSlot_, set);
         rootSlot_ += static_cast<std::int64_t>(set.size());
     }
 
     std::uint32_t take(std::uint32_t count, bool used) {
         std::uint32_t first = nextFree_;
-        if (first + count > clusterCount_ + 2) throw std::runtime_error("image too small");
-        for (std::uint32_t i = 0; used && i < count; ++i) markUsed(first + i);
+        if (first + count > geometry_.clusterCount + 2) throw std::runtime_error("image too small");
+        for (std::uint32_t i = 0; used && i < count; ++i) markExFATClusterUsed(bitmap_, first + i);
         nextFree_ += count;
         return first;
     }
@@ -86,9 +83,7 @@ public:
         file_.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     }
 
-    std::int64_t offset(std::uint32_t cluster) const {
-        return heapOffset_ + (static_cast<std::int64_t>(cluster) - 2) * bytesPerCluster_;
-    }
+    std::int64_t offset(std::uint32_t cluster) const { return geometry_.offset(cluster); }
 
     void finish() {
         write(bitmapOffset_, bitmap_);
@@ -97,23 +92,17 @@ public:
     }
 
 private:
-    static std::uint32_t u32(const std::vector<std::uint8_t>& bytes, std::size_t at) {
-        return bytes[at] | bytes[at + 1] << 8 | bytes[at + 2] << 16 | static_cast<std::uint32_t>(bytes[at + 3]) << 24;
-    }
     std::vector<std::uint8_t> read(std::int64_t at, std::int64_t count) {
         std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
         file_.seekg(at);
         file_.read(reinterpret_cast<char*>(bytes.data()), count);
         return bytes;
     }
-    bool isUsed(std::uint32_t cluster) const { return (bitmap_[(cluster - 2) / 8] >> ((cluster - 2) % 8)) & 1; }
-    void markUsed(std::uint32_t cluster) {
-        bitmap_[(cluster - 2) / 8] |= static_cast<std::uint8_t>(1 << ((cluster - 2) % 8));
-    }
 
     std::fstream file_;
-    std::int64_t bytesPerSector_ = 512, bytesPerCluster_ = 4096, heapOffset_ = 0, bitmapOffset_ = 0, rootSlot_ = 0;
-    std::uint32_t clusterCount_ = 0, rootCluster_ = 0, nextFree_ = 0;
+    ExFATGeometry geometry_;
+    std::int64_t bitmapOffset_ = 0, rootSlot_ = 0;
+    std::uint32_t nextFree_ = 0;
     std::vector<std::uint8_t> bitmap_;
 };
 
@@ -139,8 +128,7 @@ fs::path buildImage(const fs::path& cache) {
     fs::remove(building);
     std::ofstream(building).close();
     fs::resize_file(building, imageBytes);
-    auto made = run("/usr/sbin/mkfs.exfat", {"-c", "4K", building.string()});
-    if (made.status != 0) throw std::runtime_error("mkfs.exfat failed: " + made.combined());
+    mustRun("/usr/sbin/mkfs.exfat", {"-c", "4K", building.string()}, "mkfs.exfat failed");
     ImageWriter writer(building);
     const std::int64_t folderBytes = folderClusters * writer.bytesPerCluster();
     for (int g = 0; g < groupCount; ++g) {
@@ -156,8 +144,7 @@ fs::path buildImage(const fs::path& cache) {
         writer.write(writer.offset(group), groupEntries);
     }
     writer.finish();
-    auto checked = run("/usr/sbin/fsck.exfat", {"-n", building.string()});
-    if (checked.status != 0) throw std::runtime_error("fsck.exfat rejects the image: " + checked.combined());
+    mustRun("/usr/sbin/fsck.exfat", {"-n", building.string()}, "fsck.exfat rejects the image");
     fs::rename(building, image);
     return image;
 }
@@ -165,26 +152,7 @@ fs::path buildImage(const fs::path& cache) {
 }  // namespace
 
 int main() {
-    const char* cacheSetting = std::getenv("TIDEWELL_BENCH_CACHE");
-    auto image = buildImage(cacheSetting != nullptr ? cacheSetting : "/tmp/tidewell-bench");
-
-    tidewell::ExFATDeletedRecoveryEngine::ScanResult result;
-    tidewell::CommandOutput peer;
-    auto [ours, theirs] = tidewell::bench::bestSecondsAlternating(
-        [&] { result = tidewell::ExFATDeletedRecoveryEngine::scanImage(image); },
-        [&] {
-            peer = run("/usr/bin/fls", {"-r", "-d", "-f", "exfat", image.string()});
-        },
-        3);
-    if (peer.status != 0) {
-        std::cerr << "fls failed: " << peer.combined() << "\n";
-        return 1;
-    }
-    std::size_t peerLines = static_cast<std::size_t>(std::count(peer.stdoutText.begin(), peer.stdoutText.end(), '\n'));
-
-    std::cout << "Tidewell scan: " << ours << " s, " << result.first.size() << " candidates, "
-              << result.second.entriesChecked << " entries, " << result.second.directoriesChecked << " directories\n"
-              << "fls -r -d:     " << theirs << " s, " << peerLines << " deleted entries listed\n"
-              << "ratio (Tidewell / fls): " << ours / theirs << " (target at most 1.0)\n";
-    return 0;
+    auto image = buildImage(tidewell::bench::benchCache());
+    return tidewell::bench::compareWithFls([&] { return tidewell::ExFATDeletedRecoveryEngine::scanImage(image); },
+                                           image, "exfat", 3);
 }

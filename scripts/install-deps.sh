@@ -11,7 +11,7 @@ packages=(
   libjpeg-dev libpng-dev libgif-dev libtiff-dev libheif-dev
   libpoppler-cpp-dev libqpdf-dev poppler-utils
   zip unzip qpdf ffmpeg dosfstools mtools exfatprogs exfat-fuse sleuthkit
-  xvfb xauth fonts-dejavu-core fonts-wqy-microhei adwaita-icon-theme clang clang-format clang-tidy
+  xvfb xauth fonts-dejavu-core fonts-wqy-microhei adwaita-icon-theme locales clang clang-format clang-tidy
 )
 
 missing=()

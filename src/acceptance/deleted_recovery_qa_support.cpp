@@ -2,25 +2,23 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <charconv>
 #include <fstream>
 #include <iostream>
 #include <iterator>
 #include <system_error>
 
 #include "acceptance/argument_value.h"
+#include "recovery/deleted/file_system_names.h"
 #include "recovery/deleted/known_signatures.h"
-#include "util/unicode_text.h"
 
 namespace tidewell::DeletedRecoveryQAAcceptance {
 
 bool signatureMatches(const std::optional<std::string>& signature, std::span<const std::uint8_t> data) {
-    using FATDeletedRecoveryEngine::passesSignatureTest;
-    static const std::vector<std::string> tested{"JPEG", "PNG", "GIF", "PDF", "ZIP", "RAR", "MP3", "RIFF"};
     if (signature == "ISO media")
         return data.size() >= 8 && data[4] == 'f' && data[5] == 't' && data[6] == 'y' && data[7] == 'p';
-    if (signature && std::find(tested.begin(), tested.end(), *signature) != tested.end())
-        return passesSignatureTest(*signature, data);
+    // Every other name in the signature table (each has an extension) uses its own byte test.
+    if (FATDeletedRecoveryEngine::signatureExtension(signature).has_value())
+        return FATDeletedRecoveryEngine::passesSignatureTest(*signature, data);
     return !data.empty();
 }
 
@@ -29,14 +27,7 @@ bool signatureMatches(const std::optional<std::string>& signature, std::span<con
 namespace tidewell::acceptance {
 
 std::int64_t countOption(const std::string& name, const std::vector<std::string>& arguments) {
-    auto text = argumentValue(name, arguments);
-    if (!text) return 1;
-    std::string_view digits = *text;
-    if (!digits.empty() && digits.front() == '+') digits.remove_prefix(1);
-    std::int64_t value = 0;
-    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
-    if (error != std::errc() || end != digits.data() + digits.size() || digits.empty()) return 1;
-    return std::max<std::int64_t>(1, value);
+    return std::max<std::int64_t>(1, integerArgument(name, arguments).value_or(1));
 }
 
 ProgressCallback printingProgress(const std::string& prefix) {
@@ -63,8 +54,8 @@ std::vector<std::uint8_t> readWholeFile(const std::filesystem::path& path) {
 }
 
 bool isFAT32FileSystemName(const std::string& fileSystem) {
-    std::string name = lowercased(fileSystem);
-    return (name.find("fat") != std::string::npos || name == "msdos") && name.find("exfat") == std::string::npos;
+    return FATDeletedRecoveryEngine::namesFATFileSystem(fileSystem) &&
+           !ExFATDeletedRecoveryEngine::isExFATFileSystem(fileSystem);
 }
 
 }  // namespace tidewell::acceptance

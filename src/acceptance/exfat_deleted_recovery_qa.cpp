@@ -4,6 +4,7 @@
 #include "acceptance/argument_value.h"
 #include "acceptance/deleted_recovery_qa_support.h"
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
+#include "recovery/deleted/known_signatures.h"
 
 namespace tidewell::ExFATDeletedRecoveryQAAcceptance {
 
@@ -15,10 +16,6 @@ using acceptance::fail;
 constexpr const char* usageLine =
     "Usage: Tidewell --exfat-deleted-recovery-qa --image <exfat-image> --destination <folder> "
     "[--minimum-candidates <count>]";
-
-bool startsLikeJPEG(const std::vector<std::uint8_t>& data) {
-    return data.size() > 2 && data[0] == 0xFF && data[1] == 0xD8 && data[2] == 0xFF;
-}
 
 std::int32_t run(const std::filesystem::path& image, const std::filesystem::path& destination, std::int64_t minimum) {
     auto [candidates, report] = Engine::scanImage(image, Engine::defaultImageSourceName, nullptr,
@@ -35,7 +32,7 @@ std::int32_t run(const std::filesystem::path& image, const std::filesystem::path
                                        acceptance::printingProgress("EXFAT DELETED EXPORT "));
     if (written.size() != 1) return fail("exFAT candidate was found but not exported.", 4);
     // The exFAT acceptance image is expected to hold a deleted JPEG.
-    if (!startsLikeJPEG(acceptance::readWholeFile(written.front())))
+    if (!FATDeletedRecoveryEngine::passesSignatureTest("JPEG", acceptance::readWholeFile(written.front())))
         return fail("exFAT export does not retain the expected JPEG signature.", 5);
     std::cout << "PASS exFAT deleted recovery acceptance: " << candidates.size() << " candidates; " << written.size()
               << " exported; " << report.entriesChecked << " directory entries checked." << std::endl;

@@ -1,4 +1,3 @@
-#include <charconv>
 #include <cstdint>
 #include <filesystem>
 #include <iostream>
@@ -8,6 +7,7 @@
 
 #include "acceptance/acceptance_runs.h"
 #include "acceptance/argument_value.h"
+#include "acceptance/deleted_recovery_qa_support.h"
 #include "acceptance/recovery_qa_digest.h"
 #include "recovery/readable/external_recovery_engine.h"
 #include "util/unicode_text.h"
@@ -33,40 +33,13 @@ struct Options {
     bool cancelDuringScan = false;
 };
 
-// A base-10 signed integer of the whole text (optional sign, digits only).
-std::optional<std::int64_t> wholeInteger(std::string text) {
-    if (!text.empty() && text.front() == '+') text.erase(0, 1);
-    if (text.empty() || text.front() == '+') return std::nullopt;
-    std::int64_t value = 0;
-    auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
-}
-
-std::int64_t integerOption(const char* name, const std::vector<std::string>& arguments, std::int64_t fallback) {
-    auto text = acceptance::argumentValue(name, arguments);
-    return text ? wholeInteger(*text).value_or(fallback) : fallback;
-}
-
 fs::path directoryURL(const std::string& path) {
     std::error_code error;
     fs::path absolute = fs::absolute(path, error);
     return error ? fs::path(path) : absolute;
 }
 
-std::string percentLine(const char* prefix, double fraction, const std::string& text) {
-    return prefix + std::to_string(static_cast<std::int64_t>(fraction * 100)) + "% " + text;
-}
-
-int fail(const std::string& message, int status) {
-    std::cerr << "FAIL: " << message << std::endl;
-    return status;
-}
-
-}  // namespace
-
-namespace {
-
+using acceptance::fail;
 using Candidates = std::vector<RecoveryCandidate>;
 
 // The export onto the source itself must be refused. None when it was.
@@ -102,8 +75,9 @@ std::optional<int> checkDigests(const Candidates& selected, const std::vector<fs
 int runChecks(const Options& options) {
     auto token = options.cancelDuringScan ? std::make_shared<RecoveryCancellationToken>() : nullptr;
     ExternalRecoveryVolume source = Engine::manuallySelectedVolume(options.source);
+    auto printScanProgress = acceptance::printingProgress("SCAN ");
     auto [candidates, report] = Engine::scan(source, token, [&](double fraction, const std::string& text) {
-        std::cout << percentLine("SCAN ", fraction, text) << std::endl;
+        printScanProgress(fraction, text);
         if (token && fraction > 0) token->cancel();
     });
     if (options.cancelDuringScan) return fail("scan completed after cancellation was requested.", 7);
@@ -116,9 +90,7 @@ int runChecks(const Options& options) {
     Candidates selected = selection(candidates, options);
     if (selected.empty()) return fail("no readable candidate matched the requested export selection.", 4);
     auto exported = Engine::exportCandidates(selected, source, options.destination, nullptr,
-                                             [](double fraction, const std::string& text) {
-                                                 std::cout << percentLine("EXPORT ", fraction, text) << std::endl;
-                                             });
+                                             acceptance::printingProgress("EXPORT "));
     if (exported.size() != selected.size())
         return fail("exported " + std::to_string(exported.size()) + " of " + std::to_string(selected.size()) +
                         " selected candidates.",
@@ -136,15 +108,13 @@ std::optional<std::int32_t> runIfRequested(const std::vector<std::string>& argum
     if (!acceptance::hasArgument(option, arguments)) return std::nullopt;
     auto source = acceptance::argumentValue("--source", arguments);
     auto destination = acceptance::argumentValue("--destination", arguments);
-    if (!source || !destination) {
-        std::cerr << usageLine << std::endl;
-        return 64;
-    }
+    if (!source || !destination) return acceptance::usage(usageLine);
     Options options;
     options.source = directoryURL(*source);
     options.destination = directoryURL(*destination);
-    options.minimumCandidates = integerOption("--minimum-candidates", arguments, 1);
-    options.maximumExport = std::max<std::int64_t>(1, integerOption("--max-export", arguments, 20));
+    options.minimumCandidates = acceptance::integerArgument("--minimum-candidates", arguments).value_or(1);
+    options.maximumExport =
+        std::max<std::int64_t>(1, acceptance::integerArgument("--max-export", arguments).value_or(20));
     options.onlyName = acceptance::argumentValue("--only-name", arguments);
     options.cancelDuringScan = acceptance::hasArgument("--cancel-during-scan", arguments);
 

@@ -1,8 +1,7 @@
 #include "cleanup/cleanup_report_coding.h"
 
-#include <limits>
-
 #include "util/date_codings.h"
+#include "util/json_members.h"
 #include "util/string_helpers.h"
 
 namespace tidewell {
@@ -10,11 +9,6 @@ namespace tidewell {
 using nlohmann::json;
 
 namespace {
-
-// Only the hyphenated 8-4-4-4-12 form names a report.
-bool isCanonicalUUID(const std::string& text) {
-    return text.size() == 36 && tidewellLooksLikeUUID(text);
-}
 
 std::optional<std::vector<std::string>> decodeStrings(const json& value) {
     if (!value.is_array()) return std::nullopt;
@@ -26,16 +20,6 @@ std::optional<std::vector<std::string>> decodeStrings(const json& value) {
     return strings;
 }
 
-std::optional<std::int64_t> decodeInt64(const json& value) {
-    if (value.is_number_unsigned()) {
-        const auto number = value.get<std::uint64_t>();
-        if (number > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) return std::nullopt;
-        return static_cast<std::int64_t>(number);
-    }
-    if (value.is_number_integer()) return value.get<std::int64_t>();
-    return std::nullopt;
-}
-
 std::optional<std::chrono::system_clock::time_point> decodeDate(const json& value, ReportDateEncoding dates) {
     if (dates == ReportDateEncoding::iso8601)
         return value.is_string() ? parseIso8601(value.get<std::string>()) : std::nullopt;
@@ -44,11 +28,6 @@ std::optional<std::chrono::system_clock::time_point> decodeDate(const json& valu
     // Far outside the clock's range the conversion would overflow.
     if (!(seconds > -1e11 && seconds < 1e11)) return std::nullopt;
     return dateFromSecondsSinceReferenceDate(seconds);
-}
-
-const json* member(const json& object, const char* key) {
-    const auto found = object.find(key);
-    return found == object.end() ? nullptr : &*found;
 }
 
 }  // namespace
@@ -67,18 +46,19 @@ json encodeCleanupReport(const CleanupReport& report, ReportDateEncoding dates) 
 
 std::optional<CleanupReport> decodeCleanupReport(const json& object, ReportDateEncoding dates) {
     if (!object.is_object()) return std::nullopt;
-    const json* id = member(object, "id");
-    const json* date = member(object, "date");
-    const json* appName = member(object, "appName");
-    const json* moved = member(object, "movedItems");
-    const json* failed = member(object, "failedItems");
-    const json* recovered = member(object, "recoveredBytes");
+    const json* id = jsonMember(object, "id");
+    const json* date = jsonMember(object, "date");
+    const json* appName = jsonMember(object, "appName");
+    const json* moved = jsonMember(object, "movedItems");
+    const json* failed = jsonMember(object, "failedItems");
+    const json* recovered = jsonMember(object, "recoveredBytes");
     if (!id || !date || !appName || !moved || !failed || !recovered) return std::nullopt;
-    if (!id->is_string() || !isCanonicalUUID(id->get<std::string>()) || !appName->is_string()) return std::nullopt;
+    if (!id->is_string() || !tidewellIsHyphenatedUUID(id->get_ref<const std::string&>()) || !appName->is_string())
+        return std::nullopt;
     auto decodedDate = decodeDate(*date, dates);
     auto movedItems = decodeStrings(*moved);
     auto failedItems = decodeStrings(*failed);
-    auto recoveredBytes = decodeInt64(*recovered);
+    auto recoveredBytes = jsonInt64(*recovered);
     if (!decodedDate || !movedItems || !failedItems || !recoveredBytes) return std::nullopt;
     return CleanupReport{id->get<std::string>(),  *decodedDate,   appName->get<std::string>(), std::move(*movedItems),
                          std::move(*failedItems), *recoveredBytes};

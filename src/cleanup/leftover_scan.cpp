@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <map>
-#include <system_error>
 
 #include "cleanup/folder_listing.h"
 #include "cleanup/installer_candidates.h"
@@ -30,12 +29,6 @@ constexpr std::array<FixedKey, 2> fixedKeys{{
     {"macpaw", "MacPaw", "deleted vendor name MacPaw"},
 }};
 
-bool isSymbolicLinkOrUnreadable(const fs::path& path) {
-    std::error_code error;
-    const fs::file_status status = fs::symlink_status(path, error);
-    return error || fs::is_symlink(status);
-}
-
 struct Scan {
     std::set<std::string> installedBundleIDs;
     std::set<std::string> installedNameTokens;
@@ -44,9 +37,10 @@ struct Scan {
 
     void add(const LeftoverRoot& root, const fs::path& child) {
         const std::string name = child.filename().string();
-        if (pathExtension(child) == "lockfile" || isSymbolicLinkOrUnreadable(child)) return;
+        if (pathExtension(child) == "lockfile") return;
         const std::optional<LeftoverMatch> match = leftoverMatch(name, installedBundleIDs, installedNameTokens);
         if (!match) return;
+        // Links are not followed and unreadable entries measure 0, so neither is offered.
         const std::int64_t size = platform::directorySize(child);
         if (size < 1) return;
         candidates[match->groupID].push_back(

@@ -60,18 +60,7 @@ void printApp(const AppInfo& app) {
 }
 
 int run(const CommandArguments& arguments) {
-    if (!arguments.operands.empty()) throw UsageError("unexpected argument " + arguments.operands.front());
-    const std::vector<AppInfo> apps = AppScanner::scan(arguments.has("--related"));
-    if (arguments.has("--json")) {
-        nlohmann::json list = nlohmann::json::array();
-        for (const AppInfo& app : apps) list.push_back(appJSON(app));
-        printJSON({{"apps", list}});
-        return 0;
-    }
-    for (std::size_t index = 0; index < apps.size(); ++index) {
-        if (index > 0) std::cout << "\n";
-        printApp(apps[index]);
-    }
+    printListing(arguments, "apps", AppScanner::scan(arguments.has("--related")), appJSON, printApp, "\n");
     return 0;
 }
 

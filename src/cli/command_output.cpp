@@ -15,9 +15,21 @@ void printJSON(const nlohmann::json& document) {
     std::cout << prettyJSON(document) << "\n" << std::flush;
 }
 
+fs::path outputFolder(const CommandArguments& arguments) {
+    const fs::path folder = arguments.requiredValue("--output");
+    std::error_code error;
+    if (!fs::is_directory(folder, error)) throw UsageError("--output " + folder.string() + " is not a folder");
+    return fs::absolute(folder);
+}
+
 void reportFileError(const fs::path& file, const std::string& message) {
     std::cout << std::flush;
     std::cerr << "tidewell: " << file.string() << ": " << message << "\n" << std::flush;
+}
+
+nlohmann::json fileErrorJSON(const std::string& source, const std::string& message) {
+    reportFileError(source, message);
+    return {{"sourceURL", source}, {"message", message}};
 }
 
 nlohmann::json dateJSON(const std::optional<std::chrono::system_clock::time_point>& date) {

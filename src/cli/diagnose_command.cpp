@@ -60,8 +60,7 @@ int run(const CommandArguments& arguments) {
             first = false;
             printDiagnostic(diagnostic);
         } catch (const std::exception& error) {
-            reportFileError(operand, error.what());
-            errors.push_back({{"sourceURL", operand}, {"message", error.what()}});
+            errors.push_back(fileErrorJSON(operand, error.what()));
         }
     }
     if (json) printJSON({{"diagnostics", diagnoses}, {"errors", errors}});
@@ -82,6 +81,7 @@ const Command& diagnoseCommand() {
         .flags = {},
         .valuedOptions = {},
         .run = run,
+        .takesOperands = true,
     };
     return command;
 }

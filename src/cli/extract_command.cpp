@@ -14,16 +14,14 @@ namespace fs = std::filesystem;
 
 int run(const CommandArguments& arguments) {
     if (arguments.operands.size() != 1) throw UsageError("give exactly one file");
-    const fs::path folder = arguments.requiredValue("--output");
-    std::error_code error;
-    if (!fs::is_directory(folder, error)) throw UsageError("--output " + folder.string() + " is not a folder");
+    const fs::path folder = outputFolder(arguments);
     const std::string& source = arguments.operands.front();
     try {
         const FileRepairDiagnostic diagnostic = FileFirstAidEngine::diagnose(fs::path(source));
         if (!diagnostic.canExtractReadableContent)
             throw std::runtime_error("no contents can be extracted from this file");
-        const FileRepairOutcome outcome = FileFirstAidEngine::extractReadableContents(diagnostic, fs::absolute(folder),
-                                                                                      nullptr, progressPrinter(source));
+        const FileRepairOutcome outcome =
+            FileFirstAidEngine::extractReadableContents(diagnostic, folder, nullptr, progressPrinter(source));
         if (arguments.has("--json")) {
             printJSON({{"outcomes", {outcomeJSON(source, outcome)}}, {"errors", nlohmann::json::array()}});
         } else {
@@ -33,11 +31,8 @@ int run(const CommandArguments& arguments) {
         // working file); a folder made is a success for scripts.
         return 0;
     } catch (const std::exception& failure) {
-        reportFileError(source, failure.what());
-        if (arguments.has("--json")) {
-            printJSON({{"outcomes", nlohmann::json::array()},
-                       {"errors", {{{"sourceURL", source}, {"message", failure.what()}}}}});
-        }
+        const nlohmann::json error = fileErrorJSON(source, failure.what());
+        if (arguments.has("--json")) printJSON({{"outcomes", nlohmann::json::array()}, {"errors", {error}}});
         return 1;
     }
 }
@@ -57,6 +52,7 @@ const Command& extractCommand() {
         .flags = {"--report"},
         .valuedOptions = {"--output"},
         .run = run,
+        .takesOperands = true,
     };
     return command;
 }

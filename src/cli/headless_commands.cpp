@@ -22,6 +22,8 @@ int runCommand(const Command& command, const std::vector<std::string>& words) {
             printHelp(command);
             return 0;
         }
+        if (!command.takesOperands && !arguments.operands.empty())
+            throw UsageError("unexpected argument " + arguments.operands.front());
         return command.run(arguments);
     } catch (const UsageError& error) {
         return reportUsageError(error.what(), command.usageLine);

@@ -18,6 +18,8 @@ struct Command {
     std::set<std::string> flags;
     std::set<std::string> valuedOptions;
     int (*run)(const CommandArguments& arguments);
+    // When false, any operand is a usage error reported before `run` is called.
+    bool takesOperands = false;
 };
 
 const Command& diagnoseCommand();

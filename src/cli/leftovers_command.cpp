@@ -29,18 +29,7 @@ void printGroup(const LeftoverGroup& group) {
 }
 
 int run(const CommandArguments& arguments) {
-    if (!arguments.operands.empty()) throw UsageError("unexpected argument " + arguments.operands.front());
-    const std::vector<LeftoverGroup> groups = AppScanner::scanAll().leftovers;
-    if (arguments.has("--json")) {
-        nlohmann::json list = nlohmann::json::array();
-        for (const LeftoverGroup& group : groups) list.push_back(groupJSON(group));
-        printJSON({{"leftovers", list}});
-        return 0;
-    }
-    for (std::size_t index = 0; index < groups.size(); ++index) {
-        if (index > 0) std::cout << "\n";
-        printGroup(groups[index]);
-    }
+    printListing(arguments, "leftovers", AppScanner::scanAll().leftovers, groupJSON, printGroup, "\n");
     return 0;
 }
 

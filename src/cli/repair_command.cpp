@@ -12,15 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The folder every export goes into; it must already exist so a mistyped
-// name is reported instead of silently created somewhere.
-fs::path outputFolder(const CommandArguments& arguments) {
-    const fs::path folder = arguments.requiredValue("--output");
-    std::error_code error;
-    if (!fs::is_directory(folder, error)) throw UsageError("--output " + folder.string() + " is not a folder");
-    return fs::absolute(folder);
-}
-
 // 0 repaired, 2 partial, 1 failed: the worst of the files decides.
 int worse(int status, int next) {
     if (status == 1 || next == 1) return 1;
@@ -48,8 +39,7 @@ int run(const CommandArguments& arguments) {
                 printOutcome(operand, outcome, arguments.has("--report"));
             }
         } catch (const std::exception& error) {
-            reportFileError(operand, error.what());
-            errors.push_back({{"sourceURL", operand}, {"message", error.what()}});
+            errors.push_back(fileErrorJSON(operand, error.what()));
             status = 1;
         }
     }
@@ -73,6 +63,7 @@ const Command& repairCommand() {
         .flags = {"--report"},
         .valuedOptions = {"--output"},
         .run = run,
+        .takesOperands = true,
     };
     return command;
 }

@@ -13,19 +13,13 @@ nlohmann::json itemJSON(const SafeCleanupItem& item) {
             {"path", item.path}, {"sizeBytes", item.sizeBytes},         {"note", item.note}};
 }
 
+void printItem(const SafeCleanupItem& item) {
+    std::cout << "[" << rawValue(item.category) << "] " << item.name << "  " << item.sizeText() << "  " << item.path
+              << (item.note.empty() ? "" : "  (" + item.note + ")") << "\n";
+}
+
 int run(const CommandArguments& arguments) {
-    if (!arguments.operands.empty()) throw UsageError("unexpected argument " + arguments.operands.front());
-    const std::vector<SafeCleanupItem> items = AppScanner::scanSafeCleanup();
-    if (arguments.has("--json")) {
-        nlohmann::json list = nlohmann::json::array();
-        for (const SafeCleanupItem& item : items) list.push_back(itemJSON(item));
-        printJSON({{"items", list}});
-        return 0;
-    }
-    for (const SafeCleanupItem& item : items) {
-        std::cout << "[" << rawValue(item.category) << "] " << item.name << "  " << item.sizeText() << "  " << item.path
-                  << (item.note.empty() ? "" : "  (" + item.note + ")") << "\n";
-    }
+    printListing(arguments, "items", AppScanner::scanSafeCleanup(), itemJSON, printItem);
     return 0;
 }
 

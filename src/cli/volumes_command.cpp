@@ -29,7 +29,6 @@ void printVolume(const ExternalRecoveryVolume& volume) {
 }
 
 int run(const CommandArguments& arguments) {
-    if (!arguments.operands.empty()) throw UsageError("unexpected argument " + arguments.operands.front());
     std::vector<ExternalRecoveryVolume> volumes;
     if (arguments.value("--path")) {
         const std::string folder = arguments.requiredValue("--path");
@@ -42,13 +41,7 @@ int run(const CommandArguments& arguments) {
     } else {
         volumes = ExternalRecoveryEngine::mountedExternalVolumes();
     }
-    if (arguments.has("--json")) {
-        nlohmann::json list = nlohmann::json::array();
-        for (const ExternalRecoveryVolume& volume : volumes) list.push_back(volumeJSON(volume));
-        printJSON({{"volumes", list}});
-        return 0;
-    }
-    for (const ExternalRecoveryVolume& volume : volumes) printVolume(volume);
+    printListing(arguments, "volumes", volumes, volumeJSON, printVolume);
     return 0;
 }
 

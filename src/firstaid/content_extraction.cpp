@@ -1,7 +1,6 @@
 #include "firstaid/content_extraction.h"
 
 #include <cerrno>
-#include <fstream>
 #include <optional>
 #include <system_error>
 
@@ -9,6 +8,8 @@
 #include "firstaid/command_runner.h"
 #include "firstaid/export_validation.h"
 #include "firstaid/file_first_aid_engine.h"
+#include "firstaid/output_files.h"
+#include "firstaid/repair_exporters.h"
 #include "firstaid/repair_limits.h"
 #include "firstaid/temporary_work_folder.h"
 #include "firstaid/text_helpers.h"
@@ -24,22 +25,6 @@ namespace {
 constexpr std::string_view kWorkFolderPrefix = "TidewellContentRescue-";
 constexpr const char* kReportFileName = "Tidewell-Recovery-Report.txt";
 
-// One extraction: its input, token, progress and the notes gathered on the way.
-struct Extraction {
-    const FileRepairDiagnostic& diagnostic;
-    const std::shared_ptr<RepairCancellationToken>& token;
-    const RepairProgress& progress;
-    std::vector<std::string> warnings;
-
-    void report(RepairProgressStage stage, double fraction, const std::string& line) const {
-        if (progress) progress(stage, fraction, line);
-    }
-    CommandOutput run(const std::string& tool, const std::vector<std::string>& arguments,
-                      const std::optional<std::string>& input = std::nullopt) const {
-        return CommandRunner::run(tool, arguments, std::nullopt, input, token, commandTimeout(diagnostic.sourceURL));
-    }
-};
-
 void refuseUnextractable(const FileRepairDiagnostic& diagnostic) {
     if (diagnostic.kind != FileRepairKind::zipArchive && diagnostic.kind != FileRepairKind::officeDocument) {
         throw RepairError::unsupported(
@@ -51,22 +36,16 @@ void refuseUnextractable(const FileRepairDiagnostic& diagnostic) {
     }
 }
 
-bool isMissingOrEmpty(const fs::path& path) {
-    std::error_code error;
-    const auto size = fs::file_size(path, error);
-    return error || size == 0;
-}
-
 // Lets zip -FF rebuild an index of the damaged archive in the work folder; the
 // rebuilt archive is used only when it passes the same safety rules.
-fs::path salvagedArchive(Extraction& extraction, const fs::path& work) {
+fs::path salvagedArchive(const RepairJob& job, std::vector<std::string>& warnings, const fs::path& work) {
     const auto zip = toolPath("zip");
     if (!zip) throw RepairError::toolFailed("macOS zip is unavailable for archive salvage.");
-    extraction.report(RepairProgressStage::repairing, 0.2, "Rebuilding a safe temporary archive index");
+    job.report(RepairProgressStage::repairing, 0.2, "Rebuilding a safe temporary archive index");
     const fs::path salvaged = work / "salvaged.zip";
     const CommandOutput output =
-        extraction.run(*zip, {"-FF", extraction.diagnostic.sourceURL.string(), "--out", salvaged.string()}, "y\n");
-    if (output.status != 0 || isMissingOrEmpty(salvaged)) {
+        job.run(*zip, {"-FF", job.source().string(), "--out", salvaged.string()}, std::nullopt, "y\n");
+    if (output.status != 0 || isMissingOrEmptyFile(salvaged)) {
         throw RepairError::noRecoverableContent(
             shorten(output.combined(), "No readable archive contents could be salvaged."));
     }
@@ -76,19 +55,20 @@ fs::path salvagedArchive(Extraction& extraction, const fs::path& work) {
                                                     ? "The salvaged archive has no safe readable entries."
                                                     : firstaid_text::joined(assessment.issues, " "));
     }
-    extraction.warnings.push_back(
+    warnings.push_back(
         "The original archive directory was damaged. Tidewell rebuilt a temporary index and extracted only the "
         "entries it could list safely.");
     return salvaged;
 }
 
-// Unzips the archive into contents and checks what came out; notes go to the extraction.
-std::set<std::string> extractFiles(Extraction& extraction, const fs::path& archive, const fs::path& contents) {
+// Unzips the archive into contents and checks what came out; notes go to warnings.
+std::set<std::string> extractFiles(const RepairJob& job, std::vector<std::string>& warnings, const fs::path& archive,
+                                   const fs::path& contents) {
     const auto unzip = toolPath("unzip");
     if (!unzip) throw RepairError::toolFailed("macOS unzip is unavailable for readable-content extraction.");
     fs::create_directory(contents);
-    extraction.report(RepairProgressStage::repairing, 0.56, "Extracting readable contents");
-    const CommandOutput unzipped = extraction.run(*unzip, {"-q", "-o", archive.string(), "-d", contents.string()});
+    job.report(RepairProgressStage::repairing, 0.56, "Extracting readable contents");
+    const CommandOutput unzipped = job.run(*unzip, {"-q", "-o", archive.string(), "-d", contents.string()});
     grantOwnerAccessToFolders(contents);
     validateExtractedTree(contents, RepairLimits::maximumExpandedArchiveBytes);
 
@@ -98,18 +78,14 @@ std::set<std::string> extractFiles(Extraction& extraction, const fs::path& archi
             shorten(unzipped.combined(), "No individually readable files could be extracted."));
     }
     if (unzipped.status != 0) {
-        extraction.warnings.push_back(shorten(unzipped.combined(), "Some archive entries could not be extracted."));
+        warnings.push_back(shorten(unzipped.combined(), "Some archive entries could not be extracted."));
     }
-    if (extraction.diagnostic.kind == FileRepairKind::officeDocument) {
-        extraction.warnings.push_back(
+    if (job.diagnostic.kind == FileRepairKind::officeDocument) {
+        warnings.push_back(
             "Office package structure may be incomplete. Files inside this folder (such as media, XML, or "
             "attachments) are recovered separately and are not a working Office document.");
     }
     return files;
-}
-
-void throwIfCancelled(const std::shared_ptr<RepairCancellationToken>& token) {
-    if (token && token->isCancelled()) throw CommandRunner::CancellationError();
 }
 
 // Copies the extracted tree into a folder made here, so that nothing already
@@ -120,15 +96,6 @@ void copyContents(const fs::path& contents, const fs::path& output) {
                                    std::make_error_code(std::errc::file_exists));
     }
     fs::copy(contents, output, fs::copy_options::recursive);
-}
-
-void writeReport(const fs::path& file, const std::string& text) {
-    std::ofstream stream(file, std::ios::binary | std::ios::trunc);
-    stream << text;
-    stream.close();
-    if (!stream) {
-        throw fs::filesystem_error("Cannot write recovery report", file, std::make_error_code(std::errc::io_error));
-    }
 }
 
 std::string extractedMessage(std::size_t count) {
@@ -147,27 +114,27 @@ FileRepairOutcome extractReadableContents(const FileRepairDiagnostic& diagnostic
     preflightExport(source, output, diagnostic.kind);
 
     const TemporaryWorkFolder work(kWorkFolderPrefix);
-    throwIfCancelled(cancellationToken);
-    Extraction extraction{diagnostic, cancellationToken, progress, {}};
-    extraction.warnings.push_back(
+    const RepairJob job{diagnostic, output, cancellationToken, progress};
+    job.throwIfCancelled();
+    std::vector<std::string> warnings{
         "This is a folder of individually readable contents, not a repaired replacement for the original " +
-        firstaid_text::uppercased(firstaid_text::pathExtension(source)) + " file.");
+        firstaid_text::uppercased(firstaid_text::pathExtension(source)) + " file."};
 
     fs::path archive = source;
     if (!archiveSafetyAssessment(source, logicalFileByteSize(source)).isSafe()) {
-        archive = salvagedArchive(extraction, work.path());
+        archive = salvagedArchive(job, warnings, work.path());
     }
     const fs::path contents = work.path() / "contents";
-    const std::set<std::string> files = extractFiles(extraction, archive, contents);
-    extraction.report(RepairProgressStage::verifying, 0.86, "Writing recovered contents");
+    const std::set<std::string> files = extractFiles(job, warnings, archive, contents);
+    job.report(RepairProgressStage::verifying, 0.86, "Writing recovered contents");
     copyContents(contents, output);
-    const std::string report = contentExtractionReport(source, output, files, extraction.warnings);
-    writeReport(output / kReportFileName, report);
+    const std::string report = contentExtractionReport(source, output, files, warnings);
+    writeFileContents(output / kReportFileName, report, "Cannot write recovery report");
 
     return FileRepairOutcome{.outputURL = output,
                              .state = RepairOutcomeState::partial,
                              .message = extractedMessage(files.size()),
-                             .warnings = extraction.warnings,
+                             .warnings = warnings,
                              .report = report,
                              .exportKind = RepairExportKind::extractedContents};
 }

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "firstaid/content_extraction.h"
+#include "firstaid/output_files.h"
 #include "firstaid/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
@@ -14,20 +15,10 @@ namespace {
 // The report lists this many paths and counts the rest.
 constexpr std::size_t kListedReportPaths = 500;
 
-bool isTaken(const fs::path& path) {
-    std::error_code error;
-    return fs::exists(fs::symlink_status(path, error));
-}
-
 }  // namespace
 
 fs::path uniqueRecoveredContentsDirectory(const FileRepairDiagnostic& diagnostic, const fs::path& directory) {
-    const std::string name = diagnostic.sourceURL.stem().string() + "-recovered-contents";
-    fs::path candidate = directory / name;
-    for (int number = 2; isTaken(candidate); ++number) {
-        candidate = directory / (name + " (" + std::to_string(number) + ")");
-    }
-    return candidate;
+    return firstFreeOutputPath(directory, diagnostic.sourceURL.stem().string() + "-recovered-contents", "");
 }
 
 std::set<std::string> extractedRelativeFilePaths(const fs::path& root) {

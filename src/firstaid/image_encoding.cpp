@@ -1,28 +1,18 @@
 #include <algorithm>
-#include <csetjmp>
 #include <cstdlib>
 #include <memory>
 
-#include <jpeglib.h>
 #include <png.h>
 #include <tiffio.h>
 
 #include "firstaid/file_samples.h"
 #include "firstaid/image_pixels.h"
 #include "firstaid/temporary_work_folder.h"
+#include "platform/jpeg_error_jump.h"
 
 namespace tidewell::FileFirstAidEngine {
 
 namespace {
-
-struct JumpingErrors {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
-
-[[noreturn]] void jumpOut(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<JumpingErrors*>(info->err)->jump, 1);
-}
 
 // JPEG has no alpha: the colour channels are written as they stand.
 void writeJpegRows(jpeg_compress_struct& info, const PixelImage& image, int quality) {
@@ -49,11 +39,10 @@ void writeJpegRows(jpeg_compress_struct& info, const PixelImage& image, int qual
 
 std::optional<std::vector<std::uint8_t>> encodeJpeg(const PixelImage& image, int quality) {
     jpeg_compress_struct info{};
-    JumpingErrors errors{};
+    platform::JpegErrorJump errors{};
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = jumpOut;
+    info.err = platform::jumpingJpegErrors(errors);
     if (setjmp(errors.jump) != 0) {
         jpeg_destroy_compress(&info);
         std::free(buffer);

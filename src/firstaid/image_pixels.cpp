@@ -1,18 +1,15 @@
 #include "firstaid/image_pixels.h"
 
-#include <csetjmp>
 #include <cstring>
 #include <memory>
 
-#include <gif_lib.h>
-#include <jpeglib.h>
 #include <libheif/heif.h>
 #include <png.h>
-#include <tiffio.h>
 
-#include "firstaid/file_first_aid_engine.h"
-#include "firstaid/file_samples.h"
+#include "firstaid/image_reading.h"
 #include "platform/image_decoder.h"
+#include "platform/image_memory_readers.h"
+#include "platform/jpeg_error_jump.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -27,15 +24,6 @@ std::optional<PixelImage> blankImage(long long width, long long height) {
     PixelImage image{static_cast<int>(width), static_cast<int>(height), {}};
     image.rgba.resize(static_cast<std::size_t>(width * height * 4));
     return image;
-}
-
-struct JumpingErrors {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
-
-[[noreturn]] void jumpOut(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<JumpingErrors*>(info->err)->jump, 1);
 }
 
 // The strict check has already read every scanline; this pass keeps them.
@@ -62,10 +50,9 @@ bool readJpegRows(jpeg_decompress_struct& info, std::optional<PixelImage>& image
 
 std::optional<PixelImage> jpegPixels(const Bytes& bytes) {
     jpeg_decompress_struct info{};
-    JumpingErrors errors{};
+    platform::JpegErrorJump errors{};
     std::optional<PixelImage> image;
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = jumpOut;
+    info.err = platform::jumpingJpegErrors(errors);
     if (setjmp(errors.jump) != 0) {
         jpeg_destroy_decompress(&info);
         return std::nullopt;
@@ -111,9 +98,10 @@ void paintGifFrame(const GifFileType& gif, PixelImage& image) {
     }
 }
 
-std::optional<PixelImage> gifPixels(const fs::path& url) {
+std::optional<PixelImage> gifPixels(const Bytes& bytes) {
+    platform::GifMemorySource source{bytes};
     int error = 0;
-    GifFileType* gif = DGifOpenFileName(url.c_str(), &error);
+    GifFileType* gif = DGifOpen(&source, platform::readGifFromMemory, &error);
     if (!gif) return std::nullopt;
     std::optional<PixelImage> image;
     if (DGifSlurp(gif) == GIF_OK && gif->ImageCount > 0) image = blankImage(gif->SWidth, gif->SHeight);
@@ -122,16 +110,17 @@ std::optional<PixelImage> gifPixels(const fs::path& url) {
     return image;
 }
 
-std::optional<PixelImage> tiffPixels(const fs::path& url) {
-    std::unique_ptr<TIFF, void (*)(TIFF*)> tiff(TIFFOpen(url.c_str(), "r"), TIFFClose);
+std::optional<PixelImage> tiffPixels(const Bytes& bytes) {
+    const platform::TiffMemoryReader reader(bytes);
+    TIFF* tiff = reader.tiff();
     if (!tiff) return std::nullopt;
     std::uint32_t width = 0, height = 0;
-    TIFFGetField(tiff.get(), TIFFTAG_IMAGEWIDTH, &width);
-    TIFFGetField(tiff.get(), TIFFTAG_IMAGELENGTH, &height);
+    TIFFGetField(tiff, TIFFTAG_IMAGEWIDTH, &width);
+    TIFFGetField(tiff, TIFFTAG_IMAGELENGTH, &height);
     auto image = blankImage(width, height);
     if (!image) return std::nullopt;
     std::vector<std::uint32_t> packed(static_cast<std::size_t>(width) * height);
-    if (!TIFFReadRGBAImageOriented(tiff.get(), width, height, packed.data(), ORIENTATION_TOPLEFT, 1)) {
+    if (!TIFFReadRGBAImageOriented(tiff, width, height, packed.data(), ORIENTATION_TOPLEFT, 1)) {
         return std::nullopt;
     }
     for (std::size_t i = 0; i < packed.size(); ++i) {
@@ -170,19 +159,18 @@ std::optional<PixelImage> heifPixels(const Bytes& bytes) {
 }  // namespace
 
 std::optional<PixelImage> decodePixels(const fs::path& url) {
-    const std::int64_t size = logicalFileByteSize(url);
-    if (size <= 0 || size > RepairLimits::maximumDecodedImageBytes) return std::nullopt;
-    const Bytes bytes = readBytes(url, 0, static_cast<std::size_t>(size));
-    if (static_cast<std::int64_t>(bytes.size()) != size || !platform::decodeImage(bytes)) return std::nullopt;
+    const std::optional<Bytes> read = imageFileBytes(url);
+    if (!read || !platform::decodeImage(*read)) return std::nullopt;
+    const Bytes& bytes = *read;
     switch (*platform::sniffImageFormat(bytes)) {
         case platform::ImageFormat::jpeg:
             return jpegPixels(bytes);
         case platform::ImageFormat::png:
             return pngPixels(bytes);
         case platform::ImageFormat::gif:
-            return gifPixels(url);
+            return gifPixels(bytes);
         case platform::ImageFormat::tiff:
-            return tiffPixels(url);
+            return tiffPixels(bytes);
         case platform::ImageFormat::heif:
             return heifPixels(bytes);
     }

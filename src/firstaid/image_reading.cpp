@@ -5,12 +5,18 @@
 
 namespace tidewell::FileFirstAidEngine {
 
-std::optional<platform::ImageDimensions> decodeImageFile(const std::filesystem::path& url) {
+std::optional<std::vector<std::uint8_t>> imageFileBytes(const std::filesystem::path& url) {
     const std::int64_t size = logicalFileByteSize(url);
     if (size <= 0 || size > RepairLimits::maximumDecodedImageBytes) return std::nullopt;
-    const auto bytes = readBytes(url, 0, static_cast<std::size_t>(size));
+    auto bytes = readBytes(url, 0, static_cast<std::size_t>(size));
     if (static_cast<std::int64_t>(bytes.size()) != size) return std::nullopt;
-    return platform::decodeImage(bytes);
+    return bytes;
+}
+
+std::optional<platform::ImageDimensions> decodeImageFile(const std::filesystem::path& url) {
+    const auto bytes = imageFileBytes(url);
+    if (!bytes) return std::nullopt;
+    return platform::decodeImage(*bytes);
 }
 
 }  // namespace tidewell::FileFirstAidEngine

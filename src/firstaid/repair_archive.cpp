@@ -7,6 +7,7 @@
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/repair_exporters.h"
 #include "firstaid/repair_limits.h"
+#include "firstaid/stale_work_folders.h"
 #include "firstaid/temporary_work_folder.h"
 #include "firstaid/text_helpers.h"
 #include "firstaid/tool_output.h"
@@ -18,7 +19,6 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr std::string_view kWorkFolderPrefix = "TidewellRepair-";
 constexpr std::size_t kNamedSkippedEntries = 5;
 
 // Used when extraction produced nothing: zip -FF rebuilds a directory from the
@@ -68,7 +68,7 @@ FileRepairOutcome repairArchive(const RepairJob& job) {
     const auto unzip = toolPath("unzip");
     const auto zip = toolPath("zip");
     if (!unzip || !zip) throw RepairError::toolFailed("macOS zip/unzip tools were not found.");
-    const TemporaryWorkFolder work(kWorkFolderPrefix);
+    const TemporaryWorkFolder work(RepairWorkFolders::namePrefix);
     const ArchiveSafetyAssessment assessment = archiveSafetyAssessment(job.source(), logicalFileByteSize(job.source()));
     if (!assessment.isSafe()) throw RepairError::toolFailed(firstaid_text::joined(assessment.issues, " "));
 

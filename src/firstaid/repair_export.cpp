@@ -4,6 +4,7 @@
 
 #include "firstaid/export_validation.h"
 #include "firstaid/file_first_aid_engine.h"
+#include "firstaid/output_files.h"
 #include "firstaid/repair_exporters.h"
 #include "firstaid/text_helpers.h"
 #include "firstaid/tool_output.h"
@@ -95,25 +96,16 @@ std::pair<std::string, std::string> suggestedNameParts(const FileRepairDiagnosti
     return {base + "-repaired", extension};
 }
 
-std::string joinedName(const std::string& base, const std::string& extension) {
-    return extension.empty() ? base : base + "." + extension;
-}
-
 }  // namespace
 
 std::string suggestedOutputName(const FileRepairDiagnostic& diagnostic) {
     const auto [base, extension] = suggestedNameParts(diagnostic);
-    return joinedName(base, extension);
+    return extension.empty() ? base : base + "." + extension;
 }
 
 fs::path uniqueOutputURL(const FileRepairDiagnostic& diagnostic, const fs::path& directory) {
     const auto [base, extension] = suggestedNameParts(diagnostic);
-    fs::path candidate = directory / joinedName(base, extension);
-    std::error_code error;
-    for (int n = 2; fs::exists(fs::symlink_status(candidate, error)); ++n) {
-        candidate = directory / joinedName(base + " (" + std::to_string(n) + ")", extension);
-    }
-    return candidate;
+    return firstFreeOutputPath(directory, base, extension);
 }
 
 std::string diagnosticReport(const fs::path& source, const std::optional<fs::path>& output, RepairOutcomeState state,

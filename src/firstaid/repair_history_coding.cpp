@@ -3,10 +3,10 @@
 #include <nlohmann/json.hpp>
 
 #include <cmath>
-#include <limits>
 
 #include "firstaid/base64_text.h"
 #include "util/date_codings.h"
+#include "util/json_members.h"
 #include "util/string_helpers.h"
 
 namespace tidewell {
@@ -33,34 +33,23 @@ json encodeRecord(const RepairHistoryRecord& record) {
     return object;
 }
 
-const json* member(const json& object, const char* key) {
-    const auto found = object.find(key);
-    return found == object.end() ? nullptr : &*found;
-}
-
 bool readString(const json& object, const char* key, std::string& into) {
-    const json* value = member(object, key);
+    const json* value = jsonMember(object, key);
     if (!value || !value->is_string()) return false;
     into = value->get<std::string>();
     return true;
 }
 
 bool readInt64(const json& object, const char* key, std::int64_t& into) {
-    const json* value = member(object, key);
-    if (!value) return false;
-    if (value->is_number_unsigned()) {
-        const auto number = value->get<std::uint64_t>();
-        if (number > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) return false;
-        into = static_cast<std::int64_t>(number);
-        return true;
-    }
-    if (!value->is_number_integer()) return false;
-    into = value->get<std::int64_t>();
+    const json* value = jsonMember(object, key);
+    const std::optional<std::int64_t> number = value ? jsonInt64(*value) : std::nullopt;
+    if (!number) return false;
+    into = *number;
     return true;
 }
 
 bool readDate(const json& object, const char* key, std::chrono::system_clock::time_point& into) {
-    const json* value = member(object, key);
+    const json* value = jsonMember(object, key);
     if (!value || !value->is_number()) return false;
     const double seconds = value->get<double>();
     if (!std::isfinite(seconds) || std::fabs(seconds) > kLargestDateSeconds) return false;
@@ -70,22 +59,18 @@ bool readDate(const json& object, const char* key, std::chrono::system_clock::ti
 
 // Absent or null means no bookmark; anything but Base64 text spoils the record.
 bool readBookmark(const json& object, std::optional<std::vector<std::uint8_t>>& into) {
-    const json* value = member(object, "outputBookmark");
+    const json* value = jsonMember(object, "outputBookmark");
     if (!value || value->is_null()) return true;
     if (!value->is_string()) return false;
     into = base64Decoded(value->get_ref<const std::string&>());
     return into.has_value();
 }
 
-bool isUUIDText(const std::string& text) {
-    return text.size() == 36 && tidewellLooksLikeUUID(text);
-}
-
 std::optional<RepairHistoryRecord> decodeRecord(const json& object) {
     if (!object.is_object()) return std::nullopt;
     RepairHistoryRecord record;
     const bool complete =
-        readString(object, "id", record.id) && isUUIDText(record.id) &&
+        readString(object, "id", record.id) && tidewellIsHyphenatedUUID(record.id) &&
         readString(object, "sourceName", record.sourceName) && readString(object, "outputName", record.outputName) &&
         readBookmark(object, record.outputBookmark) && readString(object, "kindRawValue", record.kindRawValue) &&
         readString(object, "stateRawValue", record.stateRawValue) &&

@@ -1,6 +1,5 @@
-#include <fstream>
-
 #include "firstaid/image_pixels.h"
+#include "firstaid/output_files.h"
 #include "firstaid/repair_exporters.h"
 #include "firstaid/text_helpers.h"
 
@@ -20,15 +19,6 @@ std::optional<std::vector<std::uint8_t>> encodedLikeSource(const PixelImage& ima
     return encodePng(image);
 }
 
-void writeData(const fs::path& output, const std::vector<std::uint8_t>& data) {
-    std::ofstream stream(output, std::ios::binary | std::ios::trunc);
-    stream.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-    stream.close();
-    if (!stream) {
-        throw fs::filesystem_error("Cannot write repaired image", output, std::make_error_code(std::errc::io_error));
-    }
-}
-
 }  // namespace
 
 FileRepairOutcome repairImage(const RepairJob& job) {
@@ -39,7 +29,8 @@ FileRepairOutcome repairImage(const RepairJob& job) {
     const auto data = encodedLikeSource(*pixels, job.source());
     if (!data || data->empty()) throw RepairError::writeFailed("Could not encode repaired image data.");
     removeExistingOutput(job.output);
-    writeData(job.output, *data);
+    writeFileContents(job.output, std::string_view(reinterpret_cast<const char*>(data->data()), data->size()),
+                      "Cannot write repaired image");
     job.report(RepairProgressStage::verifying, 0.88, "Verifying repaired image");
     return job.outcome("Exported a normalized image copy.", job.validated());
 }

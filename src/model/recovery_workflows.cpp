@@ -5,6 +5,7 @@
 #include "model/background_work.h"
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
+#include "recovery/deleted/file_system_names.h"
 #include "recovery/deleted/privileged_device_read.h"
 #include "recovery/readable/external_recovery_engine.h"
 
@@ -25,10 +26,7 @@ std::string progressStatus(double fraction, const std::string& text) {
 }
 
 bool isExFAT(const ExternalRecoveryVolume& volume) {
-    std::string fileSystem = volume.fileSystem;
-    std::transform(fileSystem.begin(), fileSystem.end(), fileSystem.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return fileSystem.find("exfat") != std::string::npos;
+    return ExFATDeletedRecoveryEngine::isExFATFileSystem(volume.fileSystem);
 }
 
 template <typename Candidate>

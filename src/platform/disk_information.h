@@ -26,6 +26,8 @@ inline constexpr double diskToolTimeout = 20;
 // files mounted through FUSE, pseudo file systems) or lsblk cannot be run or
 // gives no usable answer.
 DiskInfo diskInformation(const std::filesystem::path& path, const DiskToolRunner& runTool);
+// The same for the mount already found to hold the path, without reading mountinfo again.
+DiskInfo diskInformation(const MountInfoEntry& mount, const DiskToolRunner& runTool);
 
 // The kernel name of the block device behind a mount (sdb1, mmcblk0p1, dm-0),
 // from the device number when sysfs knows it, else from a /dev source path.

@@ -36,9 +36,7 @@ std::optional<std::string> probedFileSystemType(const DiskInformationSources& so
 std::optional<std::string> blockDeviceName(const MountInfoEntry& mount) {
     std::error_code error;
     if (mount.deviceMajor != 0) {
-        fs::path link = diskInformationSources().sysfsRoot / "dev" / "block" /
-                        (std::to_string(mount.deviceMajor) + ":" + std::to_string(mount.deviceMinor));
-        fs::path target = fs::read_symlink(link, error);
+        fs::path target = fs::read_symlink(sysfsBlockDeviceLink(mount), error);
         if (!error && !target.filename().empty()) return target.filename().string();
     }
     if (mount.source.rfind("/dev/", 0) != 0) return std::nullopt;
@@ -49,17 +47,21 @@ std::optional<std::string> blockDeviceName(const MountInfoEntry& mount) {
 }
 
 DiskInfo diskInformation(const fs::path& path, const DiskToolRunner& runTool) {
-    auto sources = diskInformationSources();
     auto mount = mountContaining(currentMounts(), resolvedPath(path));
     if (!mount) return {};
-    auto device = blockDeviceName(*mount);
+    return diskInformation(*mount, runTool);
+}
+
+DiskInfo diskInformation(const MountInfoEntry& mount, const DiskToolRunner& runTool) {
+    auto sources = diskInformationSources();
+    auto device = blockDeviceName(mount);
     if (!device) return {};
 
     auto answer =
         runTool(sources.lsblkExecutable,
                 {"--json", "--bytes", "--inverse", "--output", lsblkColumns, "/dev/" + *device}, diskToolTimeout);
     if (!answer) return {};
-    LsblkContext context{*device, sysfsDevicePath(sources, *device), mount->isReadOnlyMount(), mount->fileSystemType};
+    LsblkContext context{*device, sysfsDevicePath(sources, *device), mount.isReadOnlyMount(), mount.fileSystemType};
     DiskInfo info = diskInfoFromLsblkAnswer(*answer, context);
     if (!info.empty() && !info.contains("FilesystemType")) {
         if (auto type = probedFileSystemType(sources, *device, runTool)) {

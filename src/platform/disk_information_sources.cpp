@@ -28,6 +28,11 @@ void setDiskInformationSources(const DiskInformationSources& sources) {
     installedSources() = sources;
 }
 
+std::filesystem::path sysfsBlockDeviceLink(const MountInfoEntry& mount) {
+    return diskInformationSources().sysfsRoot / "dev" / "block" /
+           (std::to_string(mount.deviceMajor) + ":" + std::to_string(mount.deviceMinor));
+}
+
 ScopedDiskInformationSources::ScopedDiskInformationSources(const DiskInformationSources& sources)
     : previous_(diskInformationSources()) {
     setDiskInformationSources(sources);

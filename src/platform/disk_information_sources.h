@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/mount_info.h"
+
 namespace tidewell::platform {
 
 // Where the disk-information service looks for its facts. Tests point these
@@ -19,6 +21,9 @@ struct DiskInformationSources {
 
 DiskInformationSources diskInformationSources();
 void setDiskInformationSources(const DiskInformationSources& sources);
+
+// "<sysfs root>/dev/block/major:minor", the link to the mount's block device in sysfs.
+std::filesystem::path sysfsBlockDeviceLink(const MountInfoEntry& mount);
 
 // Installs sources for the life of the object, restoring the previous ones after.
 class ScopedDiskInformationSources {

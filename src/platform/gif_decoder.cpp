@@ -1,27 +1,9 @@
-#include <cstring>
-
-#include <gif_lib.h>
-
 #include "platform/image_decoder.h"
+#include "platform/image_memory_readers.h"
 
 namespace tidewell::platform {
 
 namespace {
-
-struct MemorySource {
-    std::span<const std::uint8_t> bytes;
-    std::size_t position = 0;
-};
-
-// giflib reads through this callback; a short count makes it fail the decode.
-int readFromMemory(GifFileType* gif, GifByteType* target, int length) {
-    auto* source = static_cast<MemorySource*>(gif->UserData);
-    if (length <= 0) return 0;
-    std::size_t count = std::min(static_cast<std::size_t>(length), source->bytes.size() - source->position);
-    if (count > 0) std::memcpy(target, source->bytes.data() + source->position, count);
-    source->position += count;
-    return static_cast<int>(count);
-}
 
 // Largest logical screen accepted; DGifSlurp allocates every frame whole.
 constexpr long long maximumPixels = 100'000'000;
@@ -29,9 +11,9 @@ constexpr long long maximumPixels = 100'000'000;
 }  // namespace
 
 std::optional<ImageDimensions> decodeGif(std::span<const std::uint8_t> bytes) {
-    MemorySource source{bytes};
+    GifMemorySource source{bytes};
     int error = 0;
-    GifFileType* gif = DGifOpen(&source, readFromMemory, &error);
+    GifFileType* gif = DGifOpen(&source, readGifFromMemory, &error);
     if (gif == nullptr) return std::nullopt;
     ImageDimensions dimensions{gif->SWidth, gif->SHeight};
     bool plausible = dimensions.width > 0 && dimensions.height > 0 &&

@@ -1,10 +1,7 @@
-#include <csetjmp>
-#include <cstdio>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "platform/image_decoder.h"
+#include "platform/jpeg_error_jump.h"
 
 namespace tidewell::platform {
 
@@ -12,19 +9,9 @@ namespace {
 
 // Fatal errors and warnings both end the decode: libjpeg only warns about
 // truncated or corrupt entropy data and would otherwise fill in grey pixels.
-struct StrictErrorManager {
-    jpeg_error_mgr base;
-    std::jmp_buf jump;
-};
-
-[[noreturn]] void failDecode(j_common_ptr info) {
-    auto* manager = reinterpret_cast<StrictErrorManager*>(info->err);
-    std::longjmp(manager->jump, 1);
-}
-
 void failOnWarning(j_common_ptr info, int level) {
     // Negative levels are warnings; zero and above are trace messages.
-    if (level < 0) failDecode(info);
+    if (level < 0) jumpOutOfJpeg(info);
 }
 
 // Maximum memory libjpeg may use for one decode (progressive images buffer
@@ -49,10 +36,9 @@ bool decodeAllScanlines(jpeg_decompress_struct& info, std::vector<JSAMPLE>& row)
 std::optional<ImageDimensions> decodeJpeg(std::span<const std::uint8_t> bytes) {
     if (bytes.empty()) return std::nullopt;
     jpeg_decompress_struct info{};
-    StrictErrorManager errors{};
+    JpegErrorJump errors{};
     std::vector<JSAMPLE> row;
-    info.err = jpeg_std_error(&errors.base);
-    errors.base.error_exit = failDecode;
+    info.err = jumpingJpegErrors(errors);
     errors.base.emit_message = failOnWarning;
     if (setjmp(errors.jump) != 0) {
         jpeg_destroy_decompress(&info);

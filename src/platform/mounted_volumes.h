@@ -25,9 +25,15 @@ struct VolumeResourceValues {
 // Mount points of the mounted volumes in mountinfo order, leaving out pseudo
 // file systems and hidden mount points.
 std::vector<std::filesystem::path> mountedVolumeURLs();
+// The same from a mount table already read.
+std::vector<std::filesystem::path> mountedVolumeURLs(const std::vector<MountInfoEntry>& mounts);
 
 // None when the path cannot be examined (statvfs fails).
 std::optional<VolumeResourceValues> volumeResourceValues(const std::filesystem::path& path);
+// The same with the mount holding the path already found, as
+// mountContaining(mounts, resolvedPath(path)) gives it (none when no mount holds it).
+std::optional<VolumeResourceValues> volumeResourceValues(const std::filesystem::path& path,
+                                                         const std::optional<MountInfoEntry>& mount);
 
 // Kernel-interface and memory file systems (proc, sysfs, tmpfs, cgroup ...).
 bool isPseudoFileSystem(const MountInfoEntry& mount);

@@ -33,9 +33,7 @@ bool contains(const std::array<std::string_view, N>& list, std::string_view valu
 std::optional<bool> removableFlag(const MountInfoEntry& mount) {
     if (mount.deviceMajor == 0) return std::nullopt;
     std::error_code error;
-    fs::path device = fs::canonical(diskInformationSources().sysfsRoot / "dev" / "block" /
-                                        (std::to_string(mount.deviceMajor) + ":" + std::to_string(mount.deviceMinor)),
-                                    error);
+    fs::path device = fs::canonical(sysfsBlockDeviceLink(mount), error);
     if (error) return std::nullopt;
     if (fs::exists(device / "partition", error)) device = device.parent_path();
     std::ifstream file(device / "removable");
@@ -64,8 +62,12 @@ bool isHiddenMountPoint(const std::string& mountPoint) {
 }
 
 std::vector<fs::path> mountedVolumeURLs() {
+    return mountedVolumeURLs(currentMounts());
+}
+
+std::vector<fs::path> mountedVolumeURLs(const std::vector<MountInfoEntry>& mounts) {
     std::vector<fs::path> urls;
-    for (const auto& mount : currentMounts()) {
+    for (const auto& mount : mounts) {
         if (isPseudoFileSystem(mount) || isHiddenMountPoint(mount.mountPoint)) continue;
         fs::path url(mount.mountPoint);
         // A volume mounted twice (bind mounts) is listed once.
@@ -75,6 +77,11 @@ std::vector<fs::path> mountedVolumeURLs() {
 }
 
 std::optional<VolumeResourceValues> volumeResourceValues(const fs::path& path) {
+    return volumeResourceValues(path, mountContaining(currentMounts(), resolvedPath(path)));
+}
+
+std::optional<VolumeResourceValues> volumeResourceValues(const fs::path& path,
+                                                         const std::optional<MountInfoEntry>& mount) {
     struct statvfs facts {};
     if (::statvfs(path.c_str(), &facts) != 0) return std::nullopt;
 
@@ -83,7 +90,7 @@ std::optional<VolumeResourceValues> volumeResourceValues(const fs::path& path) {
     values.volumeTotalCapacity = static_cast<std::int64_t>(facts.f_blocks) * blockSize;
     values.volumeAvailableCapacity = static_cast<std::int64_t>(facts.f_bavail) * blockSize;
     values.volumeIsReadOnly = (facts.f_flag & ST_RDONLY) != 0;
-    if (auto mount = mountContaining(currentMounts(), resolvedPath(path))) {
+    if (mount) {
         if (mount->mountPoint != "/") values.volumeName = fs::path(mount->mountPoint).filename().string();
         values.volumeIsLocal = !isPseudoFileSystem(*mount) && !isNetworkFileSystem(*mount);
         values.volumeIsRemovable = removableFlag(*mount);

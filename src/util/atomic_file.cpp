@@ -18,8 +18,6 @@ namespace {
     throw std::system_error(error, std::generic_category(), what);
 }
 
-using Descriptor = FileDescriptor;
-
 void writeAll(int descriptor, std::string_view bytes, const std::string& name) {
     while (!bytes.empty()) {
         const ssize_t written = ::write(descriptor, bytes.data(), bytes.size());
@@ -29,7 +27,7 @@ void writeAll(int descriptor, std::string_view bytes, const std::string& name) {
     }
 }
 
-void writeAndSync(Descriptor& file, const std::filesystem::path& temporary, std::string_view bytes) {
+void writeAndSync(FileDescriptor& file, const std::filesystem::path& temporary, std::string_view bytes) {
     writeAll(file.get(), bytes, temporary.string());
     if (::fsync(file.get()) != 0) throwErrno(errno, "Cannot flush " + temporary.string());
     if (file.close() != 0) throwErrno(errno, "Cannot close " + temporary.string());
@@ -37,7 +35,7 @@ void writeAndSync(Descriptor& file, const std::filesystem::path& temporary, std:
 
 // Makes the rename itself durable; a folder that cannot be synced is not an error.
 void syncFolder(const std::filesystem::path& folder) {
-    Descriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory.get() >= 0) ::fsync(directory.get());
 }
 
@@ -54,7 +52,7 @@ void writeFileAtomically(const std::filesystem::path& path, std::string_view byt
     const std::filesystem::path temporary =
         folder / ("." + target.filename().string() + "." + makeUUIDString() + ".tmp");
     // The mode 0666 is narrowed by the process umask like any new file.
-    Descriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+    FileDescriptor file(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
     if (file.get() < 0) throwErrno(errno, "Cannot create " + temporary.string());
     try {
         writeAndSync(file, temporary, bytes);

@@ -30,6 +30,10 @@ bool tidewellLooksLikeUUID(std::string_view text) {
     return true;
 }
 
+bool tidewellIsHyphenatedUUID(std::string_view text) {
+    return text.size() == 36 && tidewellLooksLikeUUID(text);
+}
+
 std::string tidewellDisplayName(std::string_view token) {
     std::string result;
     std::size_t start = 0;

@@ -29,5 +29,18 @@ TEST(ArgumentValue, HasArgumentComparesWholeElements) {
     EXPECT_FALSE(hasArgument("--recovery-qa", Arguments{"tidewell", "--recovery-qa=1"}));
 }
 
+TEST(ArgumentValue, IntegerArgumentTakesOnlyAWholeBase10Number) {
+    auto integer = [](const std::string& value) {
+        return integerArgument("--max-export", Arguments{"tidewell", "--max-export", value});
+    };
+    EXPECT_EQ(integerArgument("--max-export", Arguments{"tidewell"}), std::nullopt);
+    EXPECT_EQ(integer("12"), 12);
+    EXPECT_EQ(integer("+4"), 4);
+    EXPECT_EQ(integer("-5"), -5);
+    EXPECT_EQ(integer("+-5"), -5);
+    for (const char* bad : {"", "+", "++4", "3x", " 3", "0x10", "99999999999999999999"})
+        EXPECT_EQ(integer(bad), std::nullopt) << bad;
+}
+
 }  // namespace
 }  // namespace tidewell::acceptance

@@ -100,6 +100,8 @@ TEST_F(LeftoverScanTest, PlainShortLinkedLockedEmptyAndHiddenEntriesAreSkipped) 
     fs::create_directories(home.path() / "Library/Caches/com.empty.app");
     const fs::path target = put("Elsewhere/com.linked.app");
     fs::create_symlink(target, home.path() / "Library/Caches/com.linked.app");
+    fs::create_directory_symlink(put("Elsewhere/com.linkedfolder.app/data").parent_path(),
+                                 home.path() / "Library/Caches/com.linkedfolder.app");
     put("Caches/zoom-monitor", 30000);
 
     const std::vector<LeftoverGroup> groups = AppScanner::scanLeftovers({});

@@ -68,5 +68,17 @@ TEST_F(DiskInformationTest, GivesTheEmptyDictionaryWithoutADeviceOrAnAnswer) {
     EXPECT_TRUE(calls_.empty());
 }
 
+TEST_F(DiskInformationTest, AMountAlreadyFoundIsNotLookedUpAgain) {
+    const auto mount = mountContaining(currentMounts(), resolvedPath(folder_ / "CARD"));
+    ASSERT_TRUE(mount.has_value());
+    fs::remove(folder_ / "mountinfo");
+    std::string answer = R"({"blockdevices":[{"kname":"mmcblk0p1","fstype":"exfat","hotplug":true}]})";
+    auto info = diskInformation(*mount, recorder(answer, std::nullopt));
+    EXPECT_EQ(diskInfoString(info, "DeviceIdentifier"), "mmcblk0p1");
+    EXPECT_EQ(diskInfoBool(info, "ReadOnlyVolume"), true);
+    ASSERT_EQ(calls_.size(), 1u);
+    EXPECT_TRUE(diskInformation(folder_ / "CARD", recorder(answer, std::nullopt)).empty());
+}
+
 }  // namespace
 }  // namespace tidewell::platform

@@ -112,5 +112,19 @@ TEST_F(MountedVolumesFixture, ReadsVolumeValuesOfTheHoldingMount) {
     EXPECT_FALSE(volumeResourceValues(folder_ / "missing").has_value());
 }
 
+TEST_F(MountedVolumesFixture, AMountTableAlreadyReadIsNotReadAgain) {
+    const std::vector<MountInfoEntry> mounts = currentMounts();
+    const auto stickMount = mountContaining(mounts, resolvedPath(folder_ / "STICK"));
+    const auto before = volumeResourceValues(folder_ / "STICK");
+    fs::remove(folder_ / "mountinfo");
+    EXPECT_EQ(mountedVolumeURLs(mounts),
+              (std::vector<fs::path>{"/", folder_ / "STICK", folder_ / "share", folder_ / "disk", folder_ / "fat"}));
+    EXPECT_EQ(volumeResourceValues(folder_ / "STICK", stickMount)->volumeIsRemovable, true);
+    EXPECT_EQ(volumeResourceValues(folder_ / "STICK", stickMount)->volumeName, before->volumeName);
+    EXPECT_FALSE(volumeResourceValues(folder_ / "STICK", std::nullopt)->volumeName.has_value());
+    EXPECT_FALSE(volumeResourceValues(folder_ / "missing", stickMount).has_value());
+    EXPECT_TRUE(mountedVolumeURLs().empty());
+}
+
 }  // namespace
 }  // namespace tidewell::platform

@@ -17,6 +17,13 @@ TEST(StringHelpers, LooksLikeUUID) {
     EXPECT_FALSE(tidewellLooksLikeUUID("com.example.app"));
 }
 
+TEST(StringHelpers, IsHyphenatedUUID) {
+    EXPECT_TRUE(tidewellIsHyphenatedUUID("0A1b2C3d-4E5f-6789-ABCD-ef0123456789"));
+    EXPECT_FALSE(tidewellIsHyphenatedUUID("0a1b2c3d4e5f6789abcdef0123456789"));
+    EXPECT_FALSE(tidewellIsHyphenatedUUID("0A1b2C3d4-E5f-6789-ABCD-ef0123456789"));
+    EXPECT_FALSE(tidewellIsHyphenatedUUID(""));
+}
+
 TEST(StringHelpers, DisplayName) {
     EXPECT_EQ(tidewellDisplayName("my-cool_app"), "My Cool App");
     EXPECT_EQ(tidewellDisplayName("--MY__COOL--"), "My Cool");

@@ -52,10 +52,15 @@ std::string Candidate::evidenceText() const {
 
 namespace {
 
+// Not std::tolower: the process locale must not change the order (Turkish "I", Latin-1 bytes).
+unsigned char asciiLowered(unsigned char character) {
+    return character >= 'A' && character <= 'Z' ? static_cast<unsigned char>(character - 'A' + 'a') : character;
+}
+
 bool caseInsensitiveLess(const std::string& left, const std::string& right) {
     return std::lexicographical_compare(
         left.begin(), left.end(), right.begin(), right.end(),
-        [](unsigned char a, unsigned char b) { return std::tolower(a) < std::tolower(b); });
+        [](unsigned char a, unsigned char b) { return asciiLowered(a) < asciiLowered(b); });
 }
 
 }  // namespace

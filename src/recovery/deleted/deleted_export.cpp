@@ -7,12 +7,12 @@
 #include <cerrno>
 #include <system_error>
 
-#include "platform/mount_info.h"
 #include "recovery/deleted/deleted_recovery_limits.h"
 #include "recovery/deleted/recovered_names.h"
 #include "recovery/deleted/recovery_error.h"
+#include "recovery/readable/external_recovery_engine.h"
 #include "util/atomic_file.h"
-#include "util/path_containment.h"
+#include "util/file_descriptor.h"
 
 namespace tidewell::FATDeletedRecoveryEngine {
 
@@ -24,16 +24,13 @@ class NewFile {
 public:
     explicit NewFile(const std::filesystem::path& path)
         : fd_(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644)) {
-        if (fd_ < 0) throw std::system_error(errno, std::generic_category(), "Could not create " + path.string());
+        if (fd_.get() < 0) throw std::system_error(errno, std::generic_category(), "Could not create " + path.string());
     }
-    ~NewFile() { ::close(fd_); }
-    NewFile(const NewFile&) = delete;
-    NewFile& operator=(const NewFile&) = delete;
 
     void append(const std::vector<std::uint8_t>& bytes) {
         std::size_t written = 0;
         while (written < bytes.size()) {
-            ssize_t count = ::write(fd_, bytes.data() + written, bytes.size() - written);
+            ssize_t count = ::write(fd_.get(), bytes.data() + written, bytes.size() - written);
             if (count < 0 && errno == EINTR) continue;
             if (count < 0) throw std::system_error(errno, std::generic_category(), "Could not write");
             written += static_cast<std::size_t>(count);
@@ -41,14 +38,13 @@ public:
     }
 
 private:
-    int fd_;
+    FileDescriptor fd_;
 };
 
+// Made absolute first by the throwing call: a path that cannot be (an empty
+// one) ends the export instead of being compared as it stands.
 std::filesystem::path standardized(const std::filesystem::path& path) {
-    auto normal = std::filesystem::absolute(path).lexically_normal();
-    auto text = normal.string();
-    while (text.size() > 1 && text.back() == '/') text.pop_back();
-    return text;
+    return standardizedPath(std::filesystem::absolute(path));
 }
 
 // The device of the file system that would hold `path`: that of its nearest
@@ -94,8 +90,7 @@ void checkLiveExportDestination(const ExternalRecoveryVolume& volume, const std:
     auto target = standardized(destination);
     auto source = standardized(volume.mountURL);
     auto sourceDevice = mountedDevice(source);
-    if (isPathInside(target, source) || isPathInside(platform::resolvedPath(target), platform::resolvedPath(source)) ||
-        (sourceDevice && deviceHolding(target) == sourceDevice))
+    if (destinationIsOnSource(source, target) || (sourceDevice && deviceHolding(target) == sourceDevice))
         throw RecoveryError::unsafeDestination(
             "Choose a different drive or folder. Tidewell never writes recovered files back onto the source media.");
 }

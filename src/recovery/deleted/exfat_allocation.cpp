@@ -32,20 +32,6 @@ std::vector<std::uint32_t> contiguousRun(std::uint32_t start, std::int64_t lengt
         "Tidewell could not find the active exFAT allocation bitmap on this source.");
 }
 
-// Reads whole clusters in order until `byteCount` bytes are there.
-std::vector<std::uint8_t> readBytes(const std::vector<std::uint32_t>& clusters, std::int64_t byteCount,
-                                    const Layout& layout, const RawReader& reader,
-                                    const RecoveryCancellationToken* cancellationToken) {
-    std::vector<std::uint8_t> bytes;
-    for (std::uint32_t cluster : clusters) {
-        if (static_cast<std::int64_t>(bytes.size()) >= byteCount) break;
-        FATDeletedRecoveryEngine::throwIfCancelled(cancellationToken);
-        auto data = reader.read(layout.offset(cluster), static_cast<std::size_t>(layout.bytesPerCluster()));
-        bytes.insert(bytes.end(), data.begin(), data.end());
-    }
-    return bytes;
-}
-
 std::vector<std::uint8_t> readBitmapOf(LittleEndianBytes entry, const Layout& layout, const AllocationTable& fat,
                                        const RawReader& reader, const RecoveryCancellationToken* cancellationToken) {
     auto length = static_cast<std::int64_t>(entry.u64(24));
@@ -53,7 +39,7 @@ std::vector<std::uint8_t> readBitmapOf(LittleEndianBytes entry, const Layout& la
     auto clusters = fat.clustersForAllocation(entry.u32(20), std::nullopt, false, layout, clustersNeeded);
     std::vector<std::uint8_t> bytes;
     try {
-        bytes = readBytes(clusters, length, layout, reader, cancellationToken);
+        bytes = FATDeletedRecoveryEngine::readClusters(clusters, layout, reader, cancellationToken, length);
     } catch (const RecoveryError& error) {
         // An unreadable bitmap counts as missing; a cancellation does not.
         if (error.errorCase() == RecoveryError::Case::cancelled) throw;
@@ -95,10 +81,10 @@ std::vector<std::uint8_t> readAllocationBitmap(const Layout& layout, const Alloc
                                                const RecoveryCancellationToken* cancellationToken) {
     // The root directory is read a cluster at a time: the bitmap entry sits at
     // its start, and a damaged chain must not pull in the whole volume.
-    std::int64_t rootBudget = FATDeletedRecoveryEngine::Limits::maximumEntries * std::int64_t{entrySize};
-    auto rootClusters =
-        fat.clustersForAllocation(layout.rootDirectoryCluster, std::nullopt, false, layout,
-                                  (rootBudget + layout.bytesPerCluster() - 1) / layout.bytesPerCluster());
+    std::int64_t rootBudget = FATDeletedRecoveryEngine::remainingEntryBytes(0, entrySize);
+    auto rootClusters = fat.clustersForAllocation(
+        layout.rootDirectoryCluster, std::nullopt, false, layout,
+        FATDeletedRecoveryEngine::directoryClusterBudget(rootBudget, layout.bytesPerCluster()));
     for (std::uint32_t cluster : rootClusters) {
         FATDeletedRecoveryEngine::throwIfCancelled(cancellationToken);
         auto bytes = reader.read(layout.offset(cluster), static_cast<std::size_t>(layout.bytesPerCluster()));

@@ -2,18 +2,22 @@
 #include <deque>
 
 #include "recovery/deleted/candidate_evidence.h"
+#include "recovery/deleted/cluster_chain.h"
 #include "recovery/deleted/deleted_scan_progress.h"
 #include "recovery/deleted/deleted_scan_result.h"
 #include "recovery/deleted/exfat_allocation.h"
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "recovery/deleted/exfat_entry_set.h"
 #include "recovery/deleted/file_reader.h"
+#include "recovery/deleted/file_system_names.h"
 #include "recovery/deleted/privileged_device_reader.h"
 
 namespace tidewell::ExFATDeletedRecoveryEngine {
 
 namespace {
 
+using FATDeletedRecoveryEngine::directoryClusterBudget;
+using FATDeletedRecoveryEngine::readClusters;
 using FATDeletedRecoveryEngine::throwIfCancelled;
 
 struct QueuedDirectory {
@@ -39,8 +43,9 @@ public:
             QueuedDirectory directory = queue_.front();
             queue_.pop_front();
             if (!layout_.isDataCluster(directory.cluster) || !visited.insert(directory.cluster).second) continue;
-            auto clusters = fat_.clustersForAllocation(directory.cluster, directory.length, directory.noFATChain,
-                                                       layout_, directoryClusterBudget());
+            auto clusters =
+                fat_.clustersForAllocation(directory.cluster, directory.length, directory.noFATChain, layout_,
+                                           directoryClusterBudget(remainingEntryBytes(), layout_.bytesPerCluster()));
             if (clusters.empty()) {
                 ++skipped;
                 continue;
@@ -54,29 +59,11 @@ public:
 
 private:
     std::int64_t remainingEntryBytes() const {
-        return (Limits::maximumEntries - entriesChecked) * std::int64_t{entrySize};
-    }
-
-    // Directory clusters beyond the remaining entry budget would never be
-    // examined, so they are neither listed nor read.
-    std::int64_t directoryClusterBudget() const {
-        return std::max<std::int64_t>(
-            1, (remainingEntryBytes() + layout_.bytesPerCluster() - 1) / layout_.bytesPerCluster());
-    }
-
-    std::vector<std::uint8_t> readClusters(const std::vector<std::uint32_t>& clusters) const {
-        std::vector<std::uint8_t> bytes;
-        for (std::uint32_t cluster : clusters) {
-            if (static_cast<std::int64_t>(bytes.size()) >= remainingEntryBytes()) break;
-            throwIfCancelled(cancellationToken_);
-            auto data = reader_.read(layout_.offset(cluster), static_cast<std::size_t>(layout_.bytesPerCluster()));
-            bytes.insert(bytes.end(), data.begin(), data.end());
-        }
-        return bytes;
+        return FATDeletedRecoveryEngine::remainingEntryBytes(entriesChecked, entrySize);
     }
 
     void walkDirectory(const std::vector<std::uint32_t>& clusters, const std::string& label) {
-        auto bytes = readClusters(clusters);
+        auto bytes = readClusters(clusters, layout_, reader_, cancellationToken_, remainingEntryBytes());
         std::size_t offset = 0;
         while (offset + entrySize <= bytes.size()) {
             if (entriesChecked >= Limits::maximumEntries) break;
@@ -142,12 +129,6 @@ private:
     std::deque<QueuedDirectory> queue_;
 };
 
-std::string lowerCased(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
 }  // namespace
 
 ScanResult scan(const RawReader& reader, const std::string& sourceName,
@@ -170,7 +151,7 @@ ScanResult scanImage(const std::filesystem::path& url, const std::string& source
 
 ScanResult scan(const ExternalRecoveryVolume& volume, const RecoveryCancellationToken* cancellationToken,
                 const ProgressCallback& progress) {
-    if (lowerCased(volume.fileSystem).find("exfat") == std::string::npos)
+    if (!isExFATFileSystem(volume.fileSystem))
         throw RecoveryError::unsupportedSource("Deleted-file recovery expected an exFAT USB or SD volume, but " +
                                                volume.name + " uses " + volume.fileSystem + ".");
     if (!volume.deviceIdentifier)

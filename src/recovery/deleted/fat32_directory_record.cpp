@@ -4,6 +4,7 @@
 #include <cctype>
 #include <stdexcept>
 
+#include "firstaid/text_helpers.h"
 #include "recovery/deleted/little_endian_bytes.h"
 
 namespace tidewell::FATDeletedRecoveryEngine::DirectoryRecord {
@@ -26,16 +27,10 @@ std::string extensionName(std::span<const std::uint8_t> record) {
     std::string extension;
     for (std::uint8_t byte : record.subspan(8, 3)) {
         if (byte == 0x20 || byte == 0x00) break;
-        if (isPrintable(byte)) extension += static_cast<char>(std::tolower(byte));
+        if (isPrintable(byte)) extension += static_cast<char>(byte);
     }
-    return extension;
-}
-
-std::string trimmed(const std::string& text) {
-    auto isBlank = [](unsigned char c) { return std::isspace(c) != 0; };
-    auto first = std::find_if_not(text.begin(), text.end(), isBlank);
-    auto last = std::find_if_not(text.rbegin(), text.rend(), isBlank).base();
-    return first < last ? std::string(first, last) : std::string();
+    // ASCII lowering, whatever the process locale says of "I".
+    return firstaid_text::lowercased(extension);
 }
 
 }  // namespace
@@ -60,7 +55,7 @@ std::string shortName(std::span<const std::uint8_t> record, bool deleted, std::u
     if (record.size() < size) throw std::out_of_range("short name of an incomplete directory record");
     std::string base = baseName(record);
     if (deleted) base = base.empty() ? "Recovered-" + std::to_string(cluster) : "_" + base.substr(1);
-    base = trimmed(base);
+    base = firstaid_text::trimmed(base);
     std::string extension = extensionName(record);
     return extension.empty() ? base : base + "." + extension;
 }

@@ -2,38 +2,19 @@
 #include <deque>
 
 #include "recovery/deleted/candidate_evidence.h"
+#include "recovery/deleted/cluster_chain.h"
 #include "recovery/deleted/deleted_scan_progress.h"
 #include "recovery/deleted/deleted_scan_result.h"
 #include "recovery/deleted/fat32_allocation_table.h"
 #include "recovery/deleted/fat32_directory_record.h"
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
 #include "recovery/deleted/file_reader.h"
+#include "recovery/deleted/file_system_names.h"
 #include "recovery/deleted/privileged_device_reader.h"
 
 namespace tidewell::FATDeletedRecoveryEngine {
 
 namespace {
-
-std::string lowerCased(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return text;
-}
-
-// The clusters of a directory chain as one buffer, one read per cluster. Data
-// past `byteBudget` is not read: the entry limit would leave it unexamined.
-std::vector<std::uint8_t> readClusters(const std::vector<std::uint32_t>& chain, const Layout& layout,
-                                       const RawReader& reader, const RecoveryCancellationToken* cancellationToken,
-                                       std::int64_t byteBudget) {
-    std::vector<std::uint8_t> bytes;
-    for (std::uint32_t cluster : chain) {
-        if (static_cast<std::int64_t>(bytes.size()) >= byteBudget) break;
-        throwIfCancelled(cancellationToken);
-        auto data = reader.read(layout.offset(cluster), static_cast<std::size_t>(layout.bytesPerCluster()));
-        bytes.insert(bytes.end(), data.begin(), data.end());
-    }
-    return bytes;
-}
 
 // The breadth-first walk of the live directory tree from the root cluster.
 // What it found and examined are its WalkTotals.
@@ -51,7 +32,8 @@ public:
             auto [cluster, label] = queue_.front();
             queue_.pop_front();
             if (!visited.insert(cluster).second) continue;
-            auto chain = fat_.chain(cluster, layout_, directoryClusterBudget());
+            auto chain =
+                fat_.chain(cluster, layout_, directoryClusterBudget(remainingEntryBytes(), layout_.bytesPerCluster()));
             if (chain.empty()) {
                 ++skipped;
                 continue;
@@ -64,17 +46,12 @@ public:
     }
 
 private:
-    // Directory clusters beyond the remaining entry budget would never be
-    // examined, so they are neither followed nor read (at least one is, so
-    // that an empty chain still counts as skipped).
-    std::int64_t directoryClusterBudget() const {
-        std::int64_t bytes = (Limits::maximumEntries - entriesChecked) * std::int64_t{DirectoryRecord::size};
-        return std::max<std::int64_t>(1, (bytes + layout_.bytesPerCluster() - 1) / layout_.bytesPerCluster());
+    std::int64_t remainingEntryBytes() const {
+        return FATDeletedRecoveryEngine::remainingEntryBytes(entriesChecked, DirectoryRecord::size);
     }
 
     void walkDirectory(const std::vector<std::uint32_t>& chain, const std::string& label) {
-        std::int64_t budget = (Limits::maximumEntries - entriesChecked) * std::int64_t{DirectoryRecord::size};
-        auto bytes = readClusters(chain, layout_, reader_, cancellationToken_, budget);
+        auto bytes = readClusters(chain, layout_, reader_, cancellationToken_, remainingEntryBytes());
         std::span<const std::uint8_t> all(bytes);
         for (std::size_t offset = 0; offset + DirectoryRecord::size <= bytes.size(); offset += DirectoryRecord::size) {
             throwIfCancelled(cancellationToken_);
@@ -155,8 +132,7 @@ ScanResult scanImage(const std::filesystem::path& url, const std::string& source
 
 ScanResult scan(const ExternalRecoveryVolume& volume, const RecoveryCancellationToken* cancellationToken,
                 const ProgressCallback& progress) {
-    std::string fileSystem = lowerCased(volume.fileSystem);
-    if (fileSystem.find("fat") == std::string::npos && fileSystem != "msdos")
+    if (!namesFATFileSystem(volume.fileSystem))
         throw RecoveryError::unsupportedSource(
             "Deleted-file recovery is currently available for FAT32 USB and SD media. " + volume.name + " uses " +
             volume.fileSystem + ".");

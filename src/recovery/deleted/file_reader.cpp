@@ -7,25 +7,11 @@
 #include <system_error>
 
 #include "recovery/deleted/recovery_error.h"
+#include "util/file_descriptor.h"
 
 namespace tidewell {
 
 namespace {
-
-// Closes the descriptor on every path; an error from close is of no use here.
-class Descriptor {
-public:
-    explicit Descriptor(int fd) : fd_(fd) {}
-    ~Descriptor() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Descriptor(const Descriptor&) = delete;
-    Descriptor& operator=(const Descriptor&) = delete;
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 // Reads until `length` bytes arrived or the file ended; returns the count read.
 std::size_t readFully(int fd, std::uint8_t* target, std::size_t length, std::int64_t offset) {
@@ -47,7 +33,7 @@ FileReader::FileReader(std::filesystem::path url, std::string shortReadMessage)
     : url_(std::move(url)), shortReadMessage_(std::move(shortReadMessage)) {}
 
 std::vector<std::uint8_t> FileReader::read(std::int64_t offset, std::size_t length) const {
-    Descriptor file(::open(url_.c_str(), O_RDONLY | O_CLOEXEC));
+    FileDescriptor file(::open(url_.c_str(), O_RDONLY | O_CLOEXEC));
     if (file.get() < 0) throw std::system_error(errno, std::generic_category(), "Could not open " + url_.string());
     if (offset < 0) throw FATDeletedRecoveryEngine::RecoveryError::unavailableSource(shortReadMessage_);
     std::vector<std::uint8_t> bytes(length);

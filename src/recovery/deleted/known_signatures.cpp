@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
-#include <filesystem>
 #include <string_view>
 
+#include "firstaid/text_helpers.h"
 #include "platform/image_decoder.h"
 
 namespace tidewell::FATDeletedRecoveryEngine {
@@ -46,11 +46,8 @@ const SignatureRow* row(const std::optional<std::string>& signature) {
 }
 
 std::string lowerCasedExtension(const std::string& name) {
-    std::string extension = std::filesystem::path(name).extension().string();
-    if (!extension.empty()) extension.erase(0, 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
+    // ASCII lowering: the process locale (Turkish, say) must not turn "GIF" into anything but "gif".
+    return firstaid_text::lowercased(firstaid_text::pathExtension(name));
 }
 
 }  // namespace

@@ -90,4 +90,9 @@ struct ExternalRecoveryEngine {
 // The standardised form of a path: absolute, dot segments removed, no trailing "/".
 std::filesystem::path standardizedPath(const std::filesystem::path& path);
 
+// Whether the standardised `destination` is the standardised `source` or lies
+// below it, compared as given and again with links resolved, so that a
+// destination reaching the source through a link counts too.
+bool destinationIsOnSource(const std::filesystem::path& source, const std::filesystem::path& destination);
+
 }  // namespace tidewell

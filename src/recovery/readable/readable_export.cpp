@@ -2,12 +2,10 @@
 #include <sstream>
 #include <system_error>
 
-#include "platform/mount_info.h"
 #include "recovery/readable/external_recovery_engine.h"
 #include "recovery/readable/readable_file_copy.h"
 #include "util/atomic_file.h"
 #include "util/date_codings.h"
-#include "util/path_containment.h"
 
 namespace tidewell {
 
@@ -24,13 +22,9 @@ bool existsAt(const fs::path& path) {
     return fs::symlink_status(path, error).type() != fs::file_type::not_found && !error;
 }
 
-// The destination may hold the source but never lie on or under it. Paths are
-// compared as given and again with links resolved, so a destination that
-// reaches the source through a link is refused too.
+// The destination may hold the source but never lie on or under it.
 void requireSafeDestination(const ExternalRecoveryVolume& volume, const fs::path& destination) {
-    fs::path source = standardizedPath(volume.mountURL);
-    fs::path target = standardizedPath(destination);
-    if (isPathInside(target, source) || isPathInside(platform::resolvedPath(target), platform::resolvedPath(source)))
+    if (destinationIsOnSource(standardizedPath(volume.mountURL), standardizedPath(destination)))
         throw ExternalRecoveryEngine::RecoveryError::unsafeDestination(unsafeDestinationMessage);
 }
 

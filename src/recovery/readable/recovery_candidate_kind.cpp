@@ -4,6 +4,8 @@
 #include <cctype>
 #include <initializer_list>
 
+#include "firstaid/text_helpers.h"
+
 namespace tidewell::RecoveryCandidateKinds {
 
 namespace {
@@ -55,11 +57,9 @@ std::optional<RecoveryCandidateKind> fromRawValue(std::string_view raw) {
 }
 
 RecoveryCandidateKind detect(const std::filesystem::path& url) {
-    std::string extension = url.extension().string();
+    // ASCII lowering, whatever the process locale says of "I".
+    const std::string extension = firstaid_text::lowercased(firstaid_text::pathExtension(url));
     if (extension.empty()) return RecoveryCandidateKind::other;
-    extension.erase(0, 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
     for (const auto& r : rows())
         if (std::find(r.extensions.begin(), r.extensions.end(), extension) != r.extensions.end()) return r.kind;
     return RecoveryCandidateKind::other;

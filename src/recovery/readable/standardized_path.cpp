@@ -1,4 +1,6 @@
+#include "platform/mount_info.h"
 #include "recovery/readable/external_recovery_engine.h"
+#include "util/path_containment.h"
 
 namespace tidewell {
 
@@ -10,6 +12,11 @@ fs::path standardizedPath(const fs::path& path) {
     std::string text = (error ? path : absolute).lexically_normal().string();
     while (text.size() > 1 && text.back() == '/') text.pop_back();
     return text;
+}
+
+bool destinationIsOnSource(const fs::path& source, const fs::path& destination) {
+    return isPathInside(destination, source) ||
+           isPathInside(platform::resolvedPath(destination), platform::resolvedPath(source));
 }
 
 }  // namespace tidewell

@@ -2,11 +2,13 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 
 #include "recovery/deleted/fat32_image_fixture.h"
 #include "support/exfat_entry_set_bytes.h"
+#include "support/exfat_geometry.h"
 #include "support/temporary_folder.h"
 
 namespace tidewell::testing {
@@ -39,14 +41,14 @@ public:
     }
 
     const std::filesystem::path& path() const { return path_; }
-    std::int64_t bytesPerCluster() const { return bytesPerCluster_; }
+    std::int64_t bytesPerCluster() const { return geometry_.bytesPerCluster; }
     Directory& root() { return root_; }
 
     // A subdirectory of one cluster, stored without a chain unless told otherwise.
     Directory makeDirectory(Directory& parent, const std::string& name, bool noFATChain = true, int clusters = 1) {
         std::uint32_t first = takeClusters(clusters, true);
         if (!noFATChain) chainClusters(first, clusters);
-        std::int64_t length = clusters * bytesPerCluster_;
+        std::int64_t length = clusters * bytesPerCluster();
         writeEntrySet(parent, name, 0x10, first, length, noFATChain, false);
         Directory directory;
         for (int i = 0; i < clusters; ++i) directory.clusters.push_back(first + static_cast<std::uint32_t>(i));
@@ -57,7 +59,7 @@ public:
     std::uint32_t addFile(Directory& directory, const std::string& name, const std::vector<std::uint8_t>& data,
                           FileOptions options = {}) {
         int clusters =
-            static_cast<int>((static_cast<std::int64_t>(data.size()) + bytesPerCluster_ - 1) / bytesPerCluster_);
+            static_cast<int>((static_cast<std::int64_t>(data.size()) + bytesPerCluster() - 1) / bytesPerCluster());
         std::uint32_t first = takeClusters(clusters, !options.deleted || options.markClustersUsed);
         if (!options.noFATChain && !options.deleted) chainClusters(first, clusters);
         std::copy(data.begin(), data.end(), bytes_.begin() + offset(first));
@@ -66,55 +68,41 @@ public:
         return first;
     }
 
-    std::int64_t offset(std::uint32_t cluster) const {
-        return heapOffset_ + (static_cast<std::int64_t>(cluster) - 2) * bytesPerCluster_;
-    }
+    std::int64_t offset(std::uint32_t cluster) const { return geometry_.offset(cluster); }
 
     // Writes everything to the image file.
     void save() { writeFile(path_, std::string(bytes_.begin(), bytes_.end())); }
 
     // Byte offset of the root directory's entry of the given type (0x81 bitmap).
     std::int64_t rootEntryOffset(std::uint8_t type) const {
-        for (std::int64_t at = offset(rootCluster_);; at += 32)
+        for (std::int64_t at = offset(geometry_.rootCluster);; at += 32)
             if (bytes_[at] == type) return at;
     }
 
 private:
-    std::uint32_t u32(std::size_t at) const {
-        return bytes_[at] | bytes_[at + 1] << 8 | bytes_[at + 2] << 16 |
-               static_cast<std::uint32_t>(bytes_[at + 3]) << 24;
-    }
     void put(std::size_t at, std::uint64_t value, int width) {
         for (int i = 0; i < width; ++i) bytes_[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
     }
 
     void readGeometry() {
-        std::int64_t bytesPerSector = std::int64_t{1} << bytes_[108];
-        bytesPerCluster_ = bytesPerSector << bytes_[109];
-        fatOffset_ = u32(80) * bytesPerSector;
-        heapOffset_ = u32(88) * bytesPerSector;
-        rootCluster_ = u32(96);
-        root_.clusters = {rootCluster_};
+        geometry_ = ExFATGeometry::read(bytes_);
+        root_.clusters = {geometry_.rootCluster};
         std::int64_t bitmapEntry = rootEntryOffset(0x81);
-        bitmapOffset_ = offset(u32(bitmapEntry + 20));
-        while (bytes_[offset(rootCluster_) + static_cast<std::int64_t>(root_.nextSlot) * 32] != 0) ++root_.nextSlot;
-        nextFree_ = rootCluster_ + 1;
-        while (isUsed(nextFree_)) ++nextFree_;
+        bitmapOffset_ = offset(exfatU32(bytes_, bitmapEntry + 20));
+        while (bytes_[offset(geometry_.rootCluster) + static_cast<std::int64_t>(root_.nextSlot) * 32] != 0)
+            ++root_.nextSlot;
+        nextFree_ = geometry_.rootCluster + 1;
+        while (exfatClusterUsed(bitmap(), nextFree_)) ++nextFree_;
     }
 
-    bool isUsed(std::uint32_t cluster) const {
-        return (bytes_[bitmapOffset_ + (cluster - 2) / 8] >> ((cluster - 2) % 8)) & 1;
-    }
-    void markUsed(std::uint32_t cluster) {
-        bytes_[bitmapOffset_ + (cluster - 2) / 8] |= static_cast<std::uint8_t>(1 << ((cluster - 2) % 8));
-    }
+    std::span<std::uint8_t> bitmap() { return std::span(bytes_).subspan(static_cast<std::size_t>(bitmapOffset_)); }
 
     // Clusters are handed out once, in order, whether a file keeps them or not.
     std::uint32_t takeClusters(int count, bool used) {
         std::uint32_t first = nextFree_;
         for (int i = 0; i < count; ++i) {
-            std::fill_n(bytes_.begin() + offset(first + i), bytesPerCluster_, 0);
-            if (used) markUsed(first + static_cast<std::uint32_t>(i));
+            std::fill_n(bytes_.begin() + offset(first + i), bytesPerCluster(), 0);
+            if (used) markExFATClusterUsed(bitmap(), first + static_cast<std::uint32_t>(i));
         }
         nextFree_ += static_cast<std::uint32_t>(count);
         return first;
@@ -122,7 +110,7 @@ private:
 
     void chainClusters(std::uint32_t first, int count) {
         for (int i = 0; i < count; ++i)
-            put(fatOffset_ + (first + i) * 4, i + 1 < count ? first + i + 1 : 0xFFFFFFFF, 4);
+            put(geometry_.fatOffset + (first + i) * 4, i + 1 < count ? first + i + 1 : 0xFFFFFFFF, 4);
     }
 
     void writeEntrySet(Directory& directory, const std::string& name, std::uint16_t attributes, std::uint32_t first,
@@ -131,7 +119,7 @@ private:
     }
 
     void placeInDirectory(Directory& directory, const std::vector<std::uint8_t>& set) {
-        std::size_t perCluster = static_cast<std::size_t>(bytesPerCluster_) / 32;
+        std::size_t perCluster = static_cast<std::size_t>(bytesPerCluster()) / 32;
         for (std::size_t entry = 0; entry < set.size() / 32; ++entry, ++directory.nextSlot) {
             std::uint32_t cluster = directory.clusters.at(directory.nextSlot / perCluster);
             std::int64_t at = offset(cluster) + static_cast<std::int64_t>(directory.nextSlot % perCluster) * 32;
@@ -142,8 +130,9 @@ private:
     TemporaryFolder folder_;
     std::filesystem::path path_;
     std::vector<std::uint8_t> bytes_;
-    std::int64_t bytesPerCluster_ = 0, fatOffset_ = 0, heapOffset_ = 0, bitmapOffset_ = 0;
-    std::uint32_t rootCluster_ = 0, nextFree_ = 0;
+    ExFATGeometry geometry_;
+    std::int64_t bitmapOffset_ = 0;
+    std::uint32_t nextFree_ = 0;
     Directory root_;
 };
 
