@@ -22,11 +22,6 @@ using ExportedFiles = std::vector<fs::path>;
 constexpr const char* goneBeforeExportMessage =
     "The selected source is no longer mounted. Reconnect it before exporting recovered files.";
 
-bool isBusy(const RecoveryScanState& state) {
-    return state.stateCase() == RecoveryScanState::Case::scanning ||
-           state.stateCase() == RecoveryScanState::Case::exporting;
-}
-
 // "42% · Indexed 120 readable files": the whole part of the percentage, then the engine's text.
 std::string progressStatus(double fraction, const std::string& text) {
     return std::to_string(static_cast<std::int64_t>(fraction * 100)) + "% · " + text;
@@ -167,7 +162,7 @@ void AppModel::checkLiveRecoveryVolume(std::function<void(std::optional<External
 
 void AppModel::whenSourceIsLive(const RecoveryScanState& state, const std::string& goneMessage,
                                 std::function<void(const ExternalRecoveryVolume&)> then) {
-    if (isBusy(state) || liveChecksInFlight_ > 0) return;
+    if (state.isBusy() || liveChecksInFlight_ > 0) return;
     checkLiveRecoveryVolume([this, goneMessage, then](std::optional<ExternalRecoveryVolume> volume) {
         if (!volume) return presentAction(goneMessage, ActionResultKind::info);
         then(*volume);

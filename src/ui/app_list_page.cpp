@@ -1,7 +1,6 @@
 #include "ui/app_list_page.h"
 
 #include <QComboBox>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QSortFilterProxyModel>
@@ -61,16 +60,11 @@ AppListPage::AppListPage(AppModel& model, SidebarItem item, QWidget* parent)
     title_ = header.title;
     subtitle_ = header.subtitle;
 
-    auto* controls = new QHBoxLayout;
-    filter_ = new QComboBox(this);
+    const auto controls = PageParts::addListControls(layout, this, allAppFilterCases.size(), nullptr, {});
+    filter_ = controls.filter;
     filter_->setObjectName("appFilter");
-    for ([[maybe_unused]] AppFilter filter : allAppFilterCases) filter_->addItem(QString());
-    search_ = new QLineEdit(this);
+    search_ = controls.search;
     search_->setObjectName("appSearch");
-    search_->setClearButtonEnabled(true);
-    controls->addWidget(filter_);
-    controls->addWidget(search_, 1);
-    layout->addLayout(controls);
     progress_ = PageParts::busyBar(this);
     scanStatus_ = PageParts::note(this);
     layout->addWidget(progress_);

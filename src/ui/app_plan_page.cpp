@@ -25,8 +25,7 @@ AppPlanPage::AppPlanPage(AppModel& model, SidebarItem item, QWidget* parent)
     splitter->setStretchFactor(1, 2);
     layout->addWidget(splitter, 1);
     connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-        const auto apps = listedApps();
-        if (row >= 0 && std::size_t(row) < apps.size()) plan_->setApp(apps[std::size_t(row)]);
+        if (row >= 0 && std::size_t(row) < listed_.size()) plan_->setApp(listed_[std::size_t(row)]);
     });
     connect(&model_, &AppModel::appsChanged, this, &AppPlanPage::reload);
     connect(&model_, &AppModel::languageChanged, this, &AppPlanPage::retitle);
@@ -44,17 +43,17 @@ std::vector<AppInfo> AppPlanPage::listedApps() const {
 void AppPlanPage::reload() {
     const QSignalBlocker blocker(list_);
     list_->clear();
-    const auto apps = listedApps();
-    for (const AppInfo& app : apps)
+    listed_ = listedApps();
+    for (const AppInfo& app : listed_)
         list_->addItem(toQString(
             app.name + " — " +
             (item_ == SidebarItem::stubborn ? app.memoryText() + " · " + app.statusText() : app.totalDiskText())));
-    if (apps.empty()) {
+    if (listed_.empty()) {
         list_->addItem(toQString(model_.t(item_ == SidebarItem::stubborn ? "noRunningApps" : "noAppsFound")));
         plan_->setApp(std::nullopt);
     } else {
         list_->setCurrentRow(0);
-        plan_->setApp(apps.front());
+        plan_->setApp(listed_.front());
     }
 }
 

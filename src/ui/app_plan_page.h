@@ -33,6 +33,7 @@ private:
 
     AppModel& model_;
     SidebarItem item_;
+    std::vector<AppInfo> listed_;  // the apps of the list's rows, as of the last reload
     QLabel* title_ = nullptr;
     QLabel* subtitle_ = nullptr;
     QListWidget* list_ = nullptr;

@@ -1,7 +1,6 @@
 #include "ui/cleanup_plan_view.h"
 
 #include <QCheckBox>
-#include <QHeaderView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -21,11 +20,7 @@ CleanupPlanView::CleanupPlanView(AppModel& model, QWidget* parent) : QWidget(par
     title_->setFont(bold);
     subtitle_ = PageParts::note(this);
     runningWarning_ = PageParts::note(this);
-    list_ = new QTreeWidget(this);
-    list_->setObjectName("cleanupCandidates");
-    list_->setColumnCount(4);
-    list_->setRootIsDecorated(false);
-    list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    list_ = PageParts::treeList(this, "cleanupCandidates", 4);
     forceQuit_ = new QCheckBox(this);
     admin_ = new QCheckBox(this);
     move_ = PageParts::button(this, "moveSelectedToTrash", [this] { confirmMove(); });
@@ -59,12 +54,8 @@ void CleanupPlanView::setApp(std::optional<AppInfo> app) {
 }
 
 std::vector<CleanupCandidate> CleanupPlanView::checkedCandidates() const {
-    std::vector<CleanupCandidate> checked;
-    if (!app_) return checked;
-    for (int row = 0; row < list_->topLevelItemCount() && row < int(app_->cleanupCandidates.size()); ++row)
-        if (list_->topLevelItem(row)->checkState(0) == Qt::Checked)
-            checked.push_back(app_->cleanupCandidates[std::size_t(row)]);
-    return checked;
+    if (!app_) return {};
+    return PageParts::checkedItems(list_, app_->cleanupCandidates);
 }
 
 void CleanupPlanView::confirmMove() {
@@ -74,8 +65,7 @@ void CleanupPlanView::confirmMove() {
     texts.title = toQString(app_->name);
     texts.message = toQString(model_.t("moveTrashRestore"));
     if (app_->isRunning) texts.message += "\n" + toQString(model_.t("appRunningWarning"));
-    for (const CleanupCandidate& candidate : checked)
-        texts.items << toQString(candidate.label + " · " + candidate.sizeText());
+    texts.items = PageParts::confirmationItems(checked);
     texts.confirm = toQString(model_.t("moveSelectedToTrash"));
     texts.cancel = toQString(model_.t("cancel"));
     ConfirmationSheet::ask(

@@ -2,7 +2,6 @@
 
 #include <QComboBox>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QLineEdit>
 #include <QSplitter>
 #include <QTreeWidget>
@@ -29,14 +28,6 @@ bool hasKind(const LeftoverGroup& group, LeftoverFilter filter) {
                        [kind](const CleanupCandidate& candidate) { return candidate.kind == kind; });
 }
 
-QTreeWidget* makeList(QWidget* parent, int columns) {
-    auto* list = new QTreeWidget(parent);
-    list->setColumnCount(columns);
-    list->setRootIsDecorated(false);
-    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    return list;
-}
-
 }  // namespace
 
 LeftoversPage::LeftoversPage(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
@@ -53,8 +44,7 @@ LeftoversPage::LeftoversPage(AppModel& model, QWidget* parent) : QWidget(parent)
     layout->addWidget(progress_);
 
     auto* splitter = new QSplitter(this);
-    groups_ = makeList(splitter, 4);
-    groups_->setObjectName("leftoverGroups");
+    groups_ = PageParts::treeList(splitter, "leftoverGroups", 4);
     emptyHint_ = PageParts::emptyListHint(groups_);
     auto* inspector = new QWidget(splitter);
     auto* side = new QVBoxLayout(inspector);
@@ -63,15 +53,11 @@ LeftoversPage::LeftoversPage(AppModel& model, QWidget* parent) : QWidget(parent)
     bold.setBold(true);
     groupTitle_->setFont(bold);
     advice_ = PageParts::note(inspector);
-    entries_ = makeList(inspector, 4);
-    entries_->setObjectName("leftoverEntries");
+    entries_ = PageParts::treeList(inspector, "leftoverEntries", 4);
     move_ = PageParts::button(inspector, "moveLeftovers", [this] {
         const auto& group = model_.selectedLeftover();
         if (!group) return;
-        std::vector<CleanupCandidate> checked;
-        for (int row = 0; row < entries_->topLevelItemCount() && std::size_t(row) < group->candidates.size(); ++row)
-            if (entries_->topLevelItem(row)->checkState(0) == Qt::Checked)
-                checked.push_back(group->candidates[std::size_t(row)]);
+        std::vector<CleanupCandidate> checked = PageParts::checkedItems(entries_, group->candidates);
         if (!checked.empty()) confirmMove(*group, std::move(checked));
     });
     side->addWidget(groupTitle_);
@@ -151,8 +137,7 @@ void LeftoversPage::confirmMove(const LeftoverGroup& group, std::vector<CleanupC
                candidate.kind == CleanupCandidateKind::groupContainer;
     });
     if (hasContainer) texts.message += "\n" + toQString(model_.t("reviewContainersCarefully"));
-    for (const CleanupCandidate& candidate : checked)
-        texts.items << toQString(candidate.label + " · " + candidate.sizeText());
+    texts.items = PageParts::confirmationItems(checked);
     texts.confirm = toQString(model_.t("moveSelectedToTrash"));
     texts.cancel = toQString(model_.t("cancel"));
     ConfirmationSheet::ask(this, texts, [this, group, checked = std::move(checked)] {

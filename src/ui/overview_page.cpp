@@ -5,6 +5,7 @@
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "model/app_model.h"
 #include "ui/page_parts.h"
@@ -58,8 +59,7 @@ OverviewPage::OverviewPage(AppModel& model, QWidget* parent) : QWidget(parent), 
     trust_ = PageParts::note(this);
     layout->addWidget(trust_);
 
-    for (auto signal : {&AppModel::appsChanged, &AppModel::isScanningChanged, &AppModel::scanStatusTextChanged,
-                        &AppModel::safeCleanupItemsChanged})
+    for (auto signal : {&AppModel::appsChanged, &AppModel::isScanningChanged, &AppModel::scanStatusTextChanged})
         connect(&model_, signal, this, &OverviewPage::reload);
     connect(&model_, &AppModel::languageChanged, this, &OverviewPage::retitle);
     retitle();
@@ -68,8 +68,10 @@ OverviewPage::OverviewPage(AppModel& model, QWidget* parent) : QWidget(parent), 
 void OverviewPage::reload() {
     const auto disk = model_.diskLeaders();
     const auto memory = model_.memoryLeaders();
-    figures_[0]->setText(QString::number(model_.apps().size()));
-    figures_[1]->setText(QString::number(model_.protectedApps().size()));
+    const auto& apps = model_.apps();
+    figures_[0]->setText(QString::number(apps.size()));
+    figures_[1]->setText(
+        QString::number(std::count_if(apps.begin(), apps.end(), [](const AppInfo& app) { return app.isProtected; })));
     figures_[2]->setText(disk.empty() ? QStringLiteral("—") : toQString(disk.front().name));
     figures_[3]->setText(memory.empty() ? QStringLiteral("—") : toQString(memory.front().name));
     diskLeaders_->clear();

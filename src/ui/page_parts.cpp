@@ -3,8 +3,13 @@
 #include <QAbstractItemView>
 #include <QComboBox>
 #include <QHBoxLayout>
+#include <QHeaderView>
 #include <QLineEdit>
+#include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include "cleanup/cleanup_candidate.h"
+#include "ui/qt_text.h"
 
 namespace tidewell::PageParts {
 
@@ -56,12 +61,36 @@ ListControls addListControls(QVBoxLayout* layout, QWidget* parent, std::size_t f
     for (std::size_t index = 0; index < filterCount; ++index) controls.filter->addItem(QString());
     controls.search = new QLineEdit(parent);
     controls.search->setClearButtonEnabled(true);
-    controls.scan = button(parent, scanName, std::move(scan));
     row->addWidget(controls.filter);
     row->addWidget(controls.search, 1);
-    row->addWidget(controls.scan);
+    if (scanName) {
+        controls.scan = button(parent, scanName, std::move(scan));
+        row->addWidget(controls.scan);
+    }
     layout->addLayout(row);
     return controls;
+}
+
+QTreeWidget* treeList(QWidget* parent, const char* objectName, int columns) {
+    auto* list = new QTreeWidget(parent);
+    list->setObjectName(objectName);
+    list->setColumnCount(columns);
+    list->setRootIsDecorated(false);
+    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    return list;
+}
+
+QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts) {
+    auto* row = new QTreeWidgetItem(list, texts);
+    for (int column = 0; column < texts.size(); ++column) row->setToolTip(column, texts[column]);
+    return row;
+}
+
+QStringList confirmationItems(const std::vector<CleanupCandidate>& candidates) {
+    QStringList items;
+    for (const CleanupCandidate& candidate : candidates)
+        items << toQString(candidate.label + " · " + candidate.sizeText());
+    return items;
 }
 
 QLabel* note(QWidget* parent) {

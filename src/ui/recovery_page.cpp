@@ -18,24 +18,14 @@ namespace tidewell {
 
 namespace {
 
-bool isBusy(const RecoveryScanState& state) {
-    return state.stateCase() == RecoveryScanState::Case::scanning ||
-           state.stateCase() == RecoveryScanState::Case::exporting;
-}
-
 QString stateText(const AppModel& model, const RecoveryScanState& state, const std::optional<std::string>& status) {
     QString text = toQString(PageTexts::text(state.label(), model.language()));
     if (status && !status->empty()) text += QStringLiteral(" — ") + toQString(*status);
     return text;
 }
 
-// Every cell carries its full text as a tooltip, so a long path cut off by its column can be read.
-void fillRow(QTreeWidgetItem* row, const QStringList& texts, bool checked) {
-    for (int column = 0; column < texts.size(); ++column) {
-        row->setText(column, texts[column]);
-        row->setToolTip(column, texts[column]);
-    }
-    row->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
+void addCheckedRow(QTreeWidget* list, const QStringList& texts, bool checked) {
+    PageParts::addRow(list, texts)->setCheckState(0, checked ? Qt::Checked : Qt::Unchecked);
 }
 
 }  // namespace
@@ -98,15 +88,20 @@ RecoveryPage::RecoveryPage(AppModel& model, QWidget* parent) : QWidget(parent), 
 
     for (auto signal : {&AppModel::recoveryVolumesChanged, &AppModel::selectedRecoveryVolumeIDChanged})
         connect(&model_, signal, this, &RecoveryPage::reloadSources);
+    for (auto signal : {&AppModel::recoveryCandidatesChanged, &AppModel::selectedRecoveryCandidateIDsChanged})
+        connect(&model_, signal, this, &RecoveryPage::reloadReadableRows);
     for (auto signal :
          {&AppModel::recoveryCandidatesChanged, &AppModel::selectedRecoveryCandidateIDsChanged,
           &AppModel::recoveryScanStateChanged, &AppModel::recoveryStatusTextChanged, &AppModel::recoveryReportChanged})
-        connect(&model_, signal, this, &RecoveryPage::reloadReadable);
+        connect(&model_, signal, this, &RecoveryPage::refreshReadableState);
+    for (auto signal :
+         {&AppModel::deletedRecoveryCandidatesChanged, &AppModel::selectedDeletedRecoveryCandidateIDsChanged})
+        connect(&model_, signal, this, &RecoveryPage::reloadDeletedRows);
     for (auto signal :
          {&AppModel::deletedRecoveryCandidatesChanged, &AppModel::selectedDeletedRecoveryCandidateIDsChanged,
           &AppModel::deletedRecoveryScanStateChanged, &AppModel::deletedRecoveryStatusTextChanged,
           &AppModel::deletedRecoveryReportChanged})
-        connect(&model_, signal, this, &RecoveryPage::reloadDeleted);
+        connect(&model_, signal, this, &RecoveryPage::refreshDeletedState);
     connect(&model_, &AppModel::languageChanged, this, &RecoveryPage::retitle);
     retitle();
 }
@@ -153,59 +148,66 @@ void RecoveryPage::reloadSources() {
     }
     sourceDetail_->setText(selected ? toQString(selected->sourceDescription() + " · " + selected->mountURL.string())
                                     : text("Connect an external drive or choose a folder to scan."));
-    const bool hasSource = selected.has_value();
-    readable_.scan->setEnabled(hasSource && !isBusy(model_.recoveryScanState()));
-    deleted_.scan->setEnabled(hasSource && !isBusy(model_.deletedRecoveryScanState()));
+    refreshReadableState();
+    refreshDeletedState();
 }
 
-void RecoveryPage::reloadReadable() {
+void RecoveryPage::reloadReadableRows() {
     const QSignalBlocker blocker(readable_.candidates);
     readable_.candidates->clear();
     const auto& chosen = model_.selectedRecoveryCandidateIDs();
     for (const RecoveryCandidate& candidate : model_.recoveryCandidates())
-        fillRow(
-            new QTreeWidgetItem(readable_.candidates),
+        addCheckedRow(
+            readable_.candidates,
             {toQString(candidate.name()), text(RecoveryCandidateKinds::rawValue(candidate.kind)),
              toQString(candidate.sizeText()), toQString(candidate.modifiedText()), toQString(candidate.relativePath)},
             chosen.contains(candidate.id()));
-    const auto& state = model_.recoveryScanState();
-    PageParts::showProgress(readable_.progress, isBusy(state));
-    readable_.cancel->setEnabled(isBusy(state));
-    readable_.status->setText(stateText(model_, state, model_.recoveryStatusText()));
-    readable_.exportSelected->setEnabled(!chosen.empty() && !isBusy(state));
-    readable_.selectAll->setEnabled(!model_.recoveryCandidates().empty());
-    const auto& report = model_.recoveryReport();
-    readable_.report->setText(report ? counts({{"Visited", report->filesVisited},
-                                               {"Found", report->candidatesFound},
-                                               {"Skipped", report->skippedItems}}) +
-                                           QStringLiteral(" · ") + toQString(report->durationText())
-                                     : QString());
-    reloadSources();
 }
 
-void RecoveryPage::reloadDeleted() {
+void RecoveryPage::reloadDeletedRows() {
     const QSignalBlocker blocker(deleted_.candidates);
     deleted_.candidates->clear();
     const auto& chosen = model_.selectedDeletedRecoveryCandidateIDs();
     for (const DeletedRecovery::Candidate& candidate : model_.deletedRecoveryCandidates())
-        fillRow(new QTreeWidgetItem(deleted_.candidates),
-                {toQString(candidate.name), text(RecoveryCandidateKinds::rawValue(candidate.kind)),
-                 toQString(tidewellString(candidate.sizeBytes)), text(DeletedRecovery::rawValue(candidate.confidence)),
-                 toQString(candidate.evidenceText())},
-                chosen.contains(candidate.id));
-    const auto& state = model_.deletedRecoveryScanState();
-    PageParts::showProgress(deleted_.progress, isBusy(state));
-    deleted_.cancel->setEnabled(isBusy(state));
-    deleted_.status->setText(stateText(model_, state, model_.deletedRecoveryStatusText()));
-    deleted_.exportSelected->setEnabled(!chosen.empty() && !isBusy(state));
-    deleted_.selectAll->setEnabled(!model_.deletedRecoveryCandidates().empty());
+        addCheckedRow(deleted_.candidates,
+                      {toQString(candidate.name), text(RecoveryCandidateKinds::rawValue(candidate.kind)),
+                       toQString(tidewellString(candidate.sizeBytes)),
+                       text(DeletedRecovery::rawValue(candidate.confidence)), toQString(candidate.evidenceText())},
+                      chosen.contains(candidate.id));
+}
+
+void RecoveryPage::refreshReadableState() {
+    const auto& report = model_.recoveryReport();
+    showState(readable_, model_.recoveryScanState(), model_.recoveryStatusText(), !model_.recoveryCandidates().empty(),
+              !model_.selectedRecoveryCandidateIDs().empty(),
+              report ? counts({{"Visited", report->filesVisited},
+                               {"Found", report->candidatesFound},
+                               {"Skipped", report->skippedItems}}) +
+                           QStringLiteral(" · ") + toQString(report->durationText())
+                     : QString());
+}
+
+void RecoveryPage::refreshDeletedState() {
     const auto& report = model_.deletedRecoveryReport();
-    deleted_.report->setText(report ? counts({{"Directories checked", report->directoriesChecked},
-                                              {"Entries checked", report->entriesChecked},
-                                              {"Found", report->candidatesFound},
-                                              {"Skipped", report->skippedEntries}})
-                                    : QString());
-    reloadSources();
+    showState(deleted_, model_.deletedRecoveryScanState(), model_.deletedRecoveryStatusText(),
+              !model_.deletedRecoveryCandidates().empty(), !model_.selectedDeletedRecoveryCandidateIDs().empty(),
+              report ? counts({{"Directories checked", report->directoriesChecked},
+                               {"Entries checked", report->entriesChecked},
+                               {"Found", report->candidatesFound},
+                               {"Skipped", report->skippedEntries}})
+                     : QString());
+}
+
+void RecoveryPage::showState(const Section& section, const RecoveryScanState& state,
+                             const std::optional<std::string>& status, bool hasCandidates, bool hasChosen,
+                             const QString& report) {
+    PageParts::showProgress(section.progress, state.isBusy());
+    section.cancel->setEnabled(state.isBusy());
+    section.status->setText(stateText(model_, state, status));
+    section.exportSelected->setEnabled(hasChosen && !state.isBusy());
+    section.selectAll->setEnabled(hasCandidates);
+    section.report->setText(report);
+    section.scan->setEnabled(model_.selectedRecoveryVolume().has_value() && !state.isBusy());
 }
 
 QString RecoveryPage::text(std::string_view english) const {
@@ -236,8 +238,9 @@ void RecoveryPage::retitle() {
         {text("Name"), text("Kind"), toQString(model_.t("sizeColumn")), text("Modified"), toQString(model_.t("path"))});
     deleted_.candidates->setHeaderLabels({text("Name"), text("Kind"), toQString(model_.t("sizeColumn")),
                                           text("Confidence"), toQString(model_.t("evidence"))});
-    reloadReadable();
-    reloadDeleted();
+    reloadSources();
+    reloadReadableRows();
+    reloadDeletedRows();
 }
 
 }  // namespace tidewell

@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
+#include <string>
 #include <string_view>
 #include <utility>
 
@@ -16,6 +18,7 @@ class QTreeWidget;
 namespace tidewell {
 
 class AppModel;
+class RecoveryScanState;
 
 // The recovery workspace: the source picker (mounted external sources or a chosen folder),
 // then one tab for the readable-file scan and one for the deleted-file scan. Each tab has its
@@ -44,9 +47,16 @@ public:
 
 private:
     QWidget* makeSection(Section& section, const char* name);
+    // The source picker and its detail line; the scan buttons follow, as they need a source.
     void reloadSources();
-    void reloadReadable();
-    void reloadDeleted();
+    // The candidate rows, rebuilt only when the candidates or their check marks change.
+    void reloadReadableRows();
+    void reloadDeletedRows();
+    // Everything else in a tab: progress, buttons, status and report.
+    void refreshReadableState();
+    void refreshDeletedState();
+    void showState(const Section& section, const RecoveryScanState& state, const std::optional<std::string>& status,
+                   bool hasCandidates, bool hasChosen, const QString& report);
     void retitle();
     // An English page text in the interface language.
     QString text(std::string_view english) const;

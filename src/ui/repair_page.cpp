@@ -4,7 +4,6 @@
 #include <QDropEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QMimeData>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -18,25 +17,7 @@
 
 namespace tidewell {
 
-namespace {
-
-QTreeWidget* makeList(QWidget* parent, const char* name, int columns) {
-    auto* list = new QTreeWidget(parent);
-    list->setObjectName(name);
-    list->setColumnCount(columns);
-    list->setRootIsDecorated(false);
-    list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    return list;
-}
-
-// A row whose every cell carries its full text as a tooltip, so a cut-off text can be read.
-QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts) {
-    auto* row = new QTreeWidgetItem(list, texts);
-    for (int column = 0; column < texts.size(); ++column) row->setToolTip(column, texts[column]);
-    return row;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 RepairPage::RepairPage(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     setAcceptDrops(true);
@@ -57,9 +38,9 @@ RepairPage::RepairPage(AppModel& model, QWidget* parent) : QWidget(parent), mode
     extract_ = PageParts::button(this, "extractContents", [this] { model_.extractReadableRepairContents(); });
     exportAll_ = PageParts::button(this, "exportAll", [this] { model_.exportAllRepairableCopies(); });
     cancel_ = PageParts::button(this, "cancelRepair", [this] { model_.cancelRepair(); });
-    queue_ = makeList(this, "repairQueue", 3);
-    findings_ = makeList(this, "repairFindings", 3);
-    history_ = makeList(this, "repairHistory", 4);
+    queue_ = PageParts::treeList(this, "repairQueue", 3);
+    findings_ = PageParts::treeList(this, "repairFindings", 3);
+    history_ = PageParts::treeList(this, "repairHistory", 4);
     selectedTitle_ = new QLabel(this);
     QFont bold = selectedTitle_->font();
     bold.setBold(true);
@@ -140,7 +121,8 @@ void RepairPage::reloadQueue() {
     queue_->clear();
     const auto selected = model_.selectedRepairJob();
     for (const FileRepairJob& job : model_.repairJobs()) {
-        auto* row = addRow(queue_, {toQString(job.title()), text(rawValue(job.phase)), text(job.statusText)});
+        auto* row =
+            PageParts::addRow(queue_, {toQString(job.title()), text(rawValue(job.phase)), text(job.statusText)});
         row->setToolTip(0, toQString(job.subtitle()));
         if (selected && selected->id == job.id) queue_->setCurrentItem(row);
     }
@@ -155,7 +137,8 @@ void RepairPage::reloadSelection() {
     if (job && job->diagnostic) {
         recommendation_->setText(toQString(job->diagnostic->recommendedAction));
         for (const RepairFinding& finding : job->diagnostic->findings)
-            addRow(findings_, {toQString(finding.title), text(label(finding.level)), toQString(finding.detail)});
+            PageParts::addRow(findings_,
+                              {toQString(finding.title), text(label(finding.level)), toQString(finding.detail)});
     }
     if (job && job->errorMessage) recommendation_->setText(toQString(*job->errorMessage));
     refreshState();
@@ -164,8 +147,9 @@ void RepairPage::reloadSelection() {
 void RepairPage::reloadHistory() {
     history_->clear();
     for (const RepairHistoryRecord& record : model_.repairHistory())
-        addRow(history_, {toQString(record.sourceName + " → " + record.outputName), text(record.stateRawValue),
-                          toQString(tidewellString(record.outputSizeBytes)), toQString(record.message)});
+        PageParts::addRow(history_,
+                          {toQString(record.sourceName + " → " + record.outputName), text(record.stateRawValue),
+                           toQString(tidewellString(record.outputSizeBytes)), toQString(record.message)});
     refreshState();
 }
 

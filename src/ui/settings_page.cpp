@@ -59,14 +59,15 @@ SettingsPage::SettingsPage(AppModel& model, QWidget* parent) : QWidget(parent), 
 
 void SettingsPage::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    showHelperStatus();  // the helper may have started or stopped since the page was last shown
+    // The helper may have started or stopped since the page was last shown.
+    helperRunning_ = PrivilegedDiskReader::installedHelperIsReachable();
+    showHelperStatus();
 }
 
 void SettingsPage::showHelperStatus() {
-    const char* status = PrivilegedDiskReader::installedHelperIsReachable()
-                             ? "Running: deleted-file scans read drives through it, read-only."
-                             : "Not running. Tidewell asks for administrator approval to start it when a "
-                               "deleted-file scan begins.";
+    const char* status = helperRunning_ ? "Running: deleted-file scans read drives through it, read-only."
+                                        : "Not running. Tidewell asks for administrator approval to start it when a "
+                                          "deleted-file scan begins.";
     helperValue_->setText(toQString(PageTexts::text(status, model_.language())));
 }
 

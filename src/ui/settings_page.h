@@ -29,6 +29,9 @@ private:
     void showHelperStatus();
 
     AppModel& model_;
+    // Whether the helper answered when the page was last shown; asked only then, as the
+    // question waits on a socket.
+    bool helperRunning_ = false;
     QLabel* title_ = nullptr;
     QLabel* subtitle_ = nullptr;
     QLabel* languageCaption_ = nullptr;

@@ -40,11 +40,6 @@ std::optional<ProductModule> moduleOf(SidebarItem item) {
     return ProductModule::cleaner;
 }
 
-bool idle(const RecoveryScanState& state) {
-    return state.stateCase() != RecoveryScanState::Case::scanning &&
-           state.stateCase() != RecoveryScanState::Case::exporting;
-}
-
 // Reads the card's raw partition through the helper; a failure or an empty result is said once.
 void scanDeletedFiles(AppModel& model) {
     model.scanDeletedFiles();
@@ -67,7 +62,7 @@ void populate(AppModel& model, const screenshots::SampleState& sample, bool with
     model.scanSelectedRecoveryVolume();
     settle([&] {
         return model.recoveryReport().has_value() || model.recoveryScanState().isFailure() ||
-               (idle(model.recoveryScanState()) && !model.recoveryCandidates().empty());
+               (!model.recoveryScanState().isBusy() && !model.recoveryCandidates().empty());
     });
     if (withDeletedScan) scanDeletedFiles(model);
     model.addRepairFiles(sample.damagedFiles());

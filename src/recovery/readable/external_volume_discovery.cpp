@@ -97,10 +97,13 @@ ExternalRecoveryVolume ExternalRecoveryEngine::makeVolume(const fs::path& url,
 
 std::vector<ExternalRecoveryVolume> ExternalRecoveryEngine::mountedExternalVolumes() {
     std::vector<ExternalRecoveryVolume> volumes;
-    for (const auto& url : platform::mountedVolumeURLs()) {
-        auto values = platform::volumeResourceValues(url);
+    // One reading of the mount table serves the list and every volume's details.
+    const auto mounts = platform::currentMounts();
+    for (const auto& url : platform::mountedVolumeURLs(mounts)) {
+        const auto mount = platform::mountContaining(mounts, platform::resolvedPath(url));
+        auto values = platform::volumeResourceValues(url, mount);
         if (!values || !values->volumeIsLocal.value_or(false)) continue;
-        auto info = diskInfo(url);
+        auto info = mount ? platform::diskInformation(*mount, runDiskTool) : platform::DiskInfo{};
         if (!isExternalVolume(*values, info)) continue;
         volumes.push_back(makeVolume(url, *values, info, false));
     }

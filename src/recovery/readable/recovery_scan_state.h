@@ -25,6 +25,8 @@ public:
     // "Ready", "Scanning", "Exporting", "Complete" or "Needs attention".
     std::string label() const;
     bool isFailure() const { return case_ == Case::failed; }
+    // Scanning or exporting: the screen's work is still running.
+    bool isBusy() const { return case_ == Case::scanning || case_ == Case::exporting; }
     RecoveryScanTint tint() const;
 
     bool operator==(const RecoveryScanState&) const = default;
