@@ -4,6 +4,8 @@
 #include <charconv>
 #include <nlohmann/json.hpp>
 
+#include "util/json_members.h"
+
 namespace tidewell::platform {
 
 namespace {
@@ -27,12 +29,9 @@ std::optional<std::string> textValue(const Json& device, const char* key) {
 std::optional<std::int64_t> numberValue(const Json& device, const char* key) {
     auto found = device.find(key);
     if (found == device.end()) return std::nullopt;
-    if (found->is_number_integer()) return found->get<std::int64_t>();
-    if (found->is_number_unsigned()) {
-        auto value = found->get<std::uint64_t>();
-        if (value > static_cast<std::uint64_t>(INT64_MAX)) return std::nullopt;
-        return static_cast<std::int64_t>(value);
-    }
+    // Unsigned numbers also count as integers; jsonInt64 refuses those beyond int64 instead
+    // of letting them wrap negative.
+    if (found->is_number_integer()) return jsonInt64(*found);
     if (!found->is_string()) return std::nullopt;
     const auto& text = found->get_ref<const std::string&>();
     std::int64_t value = 0;

@@ -127,6 +127,11 @@ TEST(LsblkAnswerTest, UnusableAnswersGiveTheEmptyDictionary) {
     EXPECT_FALSE(wrongTypes.contains("RemovableMedia"));
     EXPECT_FALSE(wrongTypes.contains("VolumeName"));
     EXPECT_FALSE(wrongTypes.contains("BusProtocol"));
+    auto beyondInt64 = diskInfoFromLsblkAnswer(
+        R"({"blockdevices":[{"kname":"sdb1","size":18446744073709551615,"fsavail":9223372036854775807}]})",
+        context("sdb1"));
+    EXPECT_FALSE(beyondInt64.contains("TotalSize"));
+    EXPECT_EQ(diskInfoNumber(beyondInt64, "VolumeFreeSpace"), INT64_MAX);
 }
 
 TEST(LsblkAnswerTest, TreePathDropsOnlyTheTrailingDeviceNames) {
