@@ -16,9 +16,9 @@
 
 #include "best_time.h"
 #include "cleanup/app_scanner.h"
-#include "firstaid/command_runner.h"
 #include "platform/folder_locations.h"
 #include "platform/folders.h"
+#include "process/command_runner.h"
 
 namespace fs = std::filesystem;
 using namespace tidewell;

@@ -10,8 +10,8 @@
 #include <stdexcept>
 #include <vector>
 
-#include "firstaid/command_runner.h"
 #include "platform/folders.h"
+#include "process/command_runner.h"
 
 extern char** environ;
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "best_time.h"
-#include "firstaid/command_runner.h"
+#include "process/command_runner.h"
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
 
 namespace tidewell::bench {

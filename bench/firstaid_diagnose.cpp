@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "firstaid/command_runner.h"
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/media_container.h"
 #include "platform/folders.h"
+#include "process/command_runner.h"
 
 namespace {
 

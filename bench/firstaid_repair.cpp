@@ -11,11 +11,11 @@
 #include <string>
 
 #include "best_time.h"
-#include "firstaid/command_runner.h"
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/repair_export.h"
 #include "firstaid/tool_runs.h"
 #include "platform/folders.h"
+#include "process/command_runner.h"
 #include "util/uuid.h"
 
 namespace {

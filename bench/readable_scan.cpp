@@ -15,8 +15,8 @@
 #include <vector>
 
 #include "best_time.h"
-#include "firstaid/command_runner.h"
 #include "platform/folders.h"
+#include "process/command_runner.h"
 #include "recovery/readable/external_recovery_engine.h"
 
 namespace fs = std::filesystem;

@@ -15,8 +15,8 @@
 
 #include "best_time.h"
 #include "cleanup/safe_cleanup_scan.h"
-#include "firstaid/command_runner.h"
 #include "platform/folders.h"
+#include "process/command_runner.h"
 
 namespace fs = std::filesystem;
 using namespace tidewell;

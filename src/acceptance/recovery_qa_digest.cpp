@@ -3,7 +3,7 @@
 #include <mutex>
 #include <sstream>
 
-#include "firstaid/command_runner.h"
+#include "process/command_runner.h"
 #include "recovery/readable/external_recovery_engine.h"
 
 namespace tidewell::RecoveryQAAcceptance {

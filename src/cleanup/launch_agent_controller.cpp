@@ -4,7 +4,7 @@
 
 #include <exception>
 
-#include "firstaid/command_runner.h"
+#include "process/command_runner.h"
 
 namespace tidewell {
 

@@ -10,8 +10,8 @@
 #include "cleanup/folder_listing.h"
 #include "cleanup/safety_policy.h"
 #include "cleanup/unknown_bundle_identifier.h"
-#include "firstaid/command_runner.h"
 #include "platform/app_bundle.h"
+#include "process/command_runner.h"
 #include "util/path_containment.h"
 
 namespace tidewell {

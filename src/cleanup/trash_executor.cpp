@@ -7,9 +7,9 @@
 
 #include "cleanup/folder_listing.h"
 #include "cleanup/safety_policy.h"
-#include "firstaid/command_runner.h"
 #include "platform/folder_locations.h"
 #include "platform/trash.h"
+#include "process/command_runner.h"
 #include "util/path_containment.h"
 #include "util/unicode_text.h"
 

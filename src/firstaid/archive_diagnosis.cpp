@@ -4,11 +4,11 @@
 
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/file_samples.h"
-#include "firstaid/text_helpers.h"
 #include "firstaid/tool_output.h"
 #include "firstaid/tool_runs.h"
 #include "util/byte_size_text.h"
 #include "util/string_helpers.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -37,8 +37,8 @@ void appendToolFindings(const std::filesystem::path& url, FileRepairKind kind,
                                   RepairFindingLevel::warning);
         }
     }
-    if (!listing || firstaid_text::trimmed(listing->stdoutText).empty()) return;
-    const auto entries = firstaid_text::splitDroppingEmpty(listing->stdoutText, "\n");
+    if (!listing || text_helpers::trimmed(listing->stdoutText).empty()) return;
+    const auto entries = text_helpers::splitDroppingEmpty(listing->stdoutText, "\n");
     findings.emplace_back("Readable entries", std::to_string(entries.size()) + " entries listed.",
                           RepairFindingLevel::ok);
     if (kind == FileRepairKind::officeDocument) {
@@ -61,7 +61,7 @@ std::string archiveRecommendedAction(bool repairable, bool officeProblem, const 
 
 // "folder/" ends in "folder", as a path's last component does.
 std::string lastPathComponent(const std::string& entry) {
-    const auto pieces = firstaid_text::splitDroppingEmpty(entry, "/");
+    const auto pieces = text_helpers::splitDroppingEmpty(entry, "/");
     return pieces.empty() ? std::string() : pieces.back();
 }
 
@@ -91,7 +91,7 @@ FileRepairDiagnostic diagnoseArchive(const std::filesystem::path& url, FileRepai
     std::optional<std::string> officeIssue;
     if (kind == FileRepairKind::officeDocument) {
         if (!assessment.entries.empty()) {
-            for (const auto& part : requiredOfficeEntries(firstaid_text::pathExtension(url))) {
+            for (const auto& part : requiredOfficeEntries(text_helpers::pathExtension(url))) {
                 const auto& entries = assessment.entries;
                 if (std::find(entries.begin(), entries.end(), part) == entries.end()) missingParts.push_back(part);
             }
@@ -105,14 +105,14 @@ FileRepairDiagnostic diagnoseArchive(const std::filesystem::path& url, FileRepai
                                       tidewellString(assessment.expandedBytes) + " expanded.",
                                   RepairFindingLevel::ok);
         } else {
-            findings.emplace_back("Archive safety", firstaid_text::joined(assessment.issues, " "),
+            findings.emplace_back("Archive safety", text_helpers::joined(assessment.issues, " "),
                                   RepairFindingLevel::failed);
         }
     }
     if (!missingParts.empty()) {
         findings.emplace_back("Required Office parts",
                               "Cannot create a valid Office copy because these required parts are missing: " +
-                                  firstaid_text::joined(missingParts, ", ") + ".",
+                                  text_helpers::joined(missingParts, ", ") + ".",
                               RepairFindingLevel::failed);
     }
     if (officeIssue) findings.emplace_back("Required Office content", *officeIssue, RepairFindingLevel::failed);
@@ -129,9 +129,9 @@ FileRepairDiagnostic diagnoseArchive(const std::filesystem::path& url, FileRepai
 
 std::vector<RepairPreviewItem> archivePreviewItems(const std::filesystem::path& url,
                                                    const std::vector<std::string>& entries) {
-    const std::string extension = firstaid_text::pathExtension(url);
+    const std::string extension = text_helpers::pathExtension(url);
     std::vector<RepairPreviewItem> items;
-    items.emplace_back("Package", extension.empty() ? "Archive" : firstaid_text::uppercased(extension), "archivebox");
+    items.emplace_back("Package", extension.empty() ? "Archive" : text_helpers::uppercased(extension), "archivebox");
     items.emplace_back(
         "Readable entries",
         entries.empty() ? "No entry list available yet." : std::to_string(entries.size()) + " entries detected.",

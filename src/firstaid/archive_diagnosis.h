@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "firstaid/command_runner.h"
 #include "firstaid/file_repair_diagnostic.h"
+#include "process/command_runner.h"
 
 // ZIP and Office package checks; listings and tests go through unzip.
 namespace tidewell::FileFirstAidEngine {

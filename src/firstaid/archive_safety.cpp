@@ -5,9 +5,9 @@
 
 #include "firstaid/archive_diagnosis.h"
 #include "firstaid/repair_limits.h"
-#include "firstaid/text_helpers.h"
 #include "firstaid/tool_runs.h"
 #include "util/byte_size_text.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -22,13 +22,13 @@ std::optional<std::int64_t> parseDecimal(const std::string& text) {
 
 // zipinfo prints the text/binary flag of an encrypted entry in capitals ("TX", "Bx").
 bool isEncryptedListingLine(const std::string& line) {
-    const auto fields = firstaid_text::splitDroppingEmpty(line, " \t");
+    const auto fields = text_helpers::splitDroppingEmpty(line, " \t");
     if (fields.size() < 10 || fields[4].size() != 2) return false;
     return (fields[4][0] == 'T' || fields[4][0] == 'B') && parseDecimal(fields[3]).has_value();
 }
 
 bool exceedsDepth(const std::string& entry) {
-    return static_cast<std::int64_t>(firstaid_text::splitDroppingEmpty(entry, "/").size()) >
+    return static_cast<std::int64_t>(text_helpers::splitDroppingEmpty(entry, "/").size()) >
            RepairLimits::maximumArchiveDepth;
 }
 
@@ -36,7 +36,7 @@ bool exceedsDepth(const std::string& entry) {
 
 std::vector<std::string> listedEntries(const std::optional<CommandOutput>& listing) {
     if (!listing || listing->status != 0) return {};
-    return firstaid_text::splitDroppingEmpty(listing->stdoutText, "\n");
+    return text_helpers::splitDroppingEmpty(listing->stdoutText, "\n");
 }
 
 std::vector<std::string> readableArchiveEntries(const std::filesystem::path& url) {
@@ -49,7 +49,7 @@ bool isUnsafeArchiveEntry(const std::string& name) {
     std::string normalized = name;
     std::replace(normalized.begin(), normalized.end(), '\\', '/');
     if (normalized.starts_with("/") || normalized.starts_with("~")) return true;
-    const auto pieces = firstaid_text::splitDroppingEmpty(normalized, "/");
+    const auto pieces = text_helpers::splitDroppingEmpty(normalized, "/");
     return std::find(pieces.begin(), pieces.end(), "..") != pieces.end();
 }
 
@@ -58,9 +58,9 @@ bool archiveHasSymbolicLinkOrEncryption(const std::filesystem::path& url) {
     if (!unzip) return false;
     auto output = runCheck(*unzip, {"-Z", "-l", url.string()});
     if (!output || output->status != 0) return false;
-    const std::string lower = firstaid_text::lowercased(output->stdoutText);
+    const std::string lower = text_helpers::lowercased(output->stdoutText);
     if (lower.find(" encrypted ") != std::string::npos || lower.find(" encryption") != std::string::npos) return true;
-    for (const auto& line : firstaid_text::splitDroppingEmpty(output->stdoutText, "\n")) {
+    for (const auto& line : text_helpers::splitDroppingEmpty(output->stdoutText, "\n")) {
         if (line.starts_with("l") || isEncryptedListingLine(line)) return true;
     }
     return false;
@@ -72,8 +72,8 @@ std::int64_t archiveExpandedBytes(const std::filesystem::path& url) {
     auto output = runCheck(*unzip, {"-l", url.string()});
     if (!output) return 0;
     std::int64_t total = 0;
-    for (const auto& line : firstaid_text::splitDroppingEmpty(output->stdoutText, "\n")) {
-        const auto fields = firstaid_text::splitDroppingEmpty(line, " \t");
+    for (const auto& line : text_helpers::splitDroppingEmpty(output->stdoutText, "\n")) {
+        const auto fields = text_helpers::splitDroppingEmpty(line, " \t");
         if (fields.size() < 4) continue;
         auto size = parseDecimal(fields[0]);
         if (!size || *size < 0) continue;

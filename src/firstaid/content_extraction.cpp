@@ -5,16 +5,16 @@
 #include <system_error>
 
 #include "firstaid/archive_diagnosis.h"
-#include "firstaid/command_runner.h"
 #include "firstaid/export_validation.h"
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/output_files.h"
 #include "firstaid/repair_exporters.h"
 #include "firstaid/repair_limits.h"
 #include "firstaid/temporary_work_folder.h"
-#include "firstaid/text_helpers.h"
 #include "firstaid/tool_output.h"
 #include "firstaid/tool_runs.h"
+#include "process/command_runner.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -53,7 +53,7 @@ fs::path salvagedArchive(const RepairJob& job, std::vector<std::string>& warning
     if (!assessment.isSafe() || assessment.entries.empty()) {
         throw RepairError::noRecoverableContent(assessment.issues.empty()
                                                     ? "The salvaged archive has no safe readable entries."
-                                                    : firstaid_text::joined(assessment.issues, " "));
+                                                    : text_helpers::joined(assessment.issues, " "));
     }
     warnings.push_back(
         "The original archive directory was damaged. Tidewell rebuilt a temporary index and extracted only the "
@@ -118,7 +118,7 @@ FileRepairOutcome extractReadableContents(const FileRepairDiagnostic& diagnostic
     job.throwIfCancelled();
     std::vector<std::string> warnings{
         "This is a folder of individually readable contents, not a repaired replacement for the original " +
-        firstaid_text::uppercased(firstaid_text::pathExtension(source)) + " file."};
+        text_helpers::uppercased(text_helpers::pathExtension(source)) + " file."};
 
     fs::path archive = source;
     if (!archiveSafetyAssessment(source, logicalFileByteSize(source)).isSafe()) {

@@ -4,7 +4,7 @@
 
 #include "firstaid/content_extraction.h"
 #include "firstaid/output_files.h"
-#include "firstaid/text_helpers.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -56,7 +56,7 @@ std::string contentExtractionReport(const fs::path& source, const fs::path& outp
     if (files.size() > listed) {
         lines.push_back("- \u2026 " + std::to_string(files.size() - listed) + " additional files");
     }
-    return firstaid_text::joined(lines, "\n");
+    return text_helpers::joined(lines, "\n");
 }
 
 }  // namespace tidewell::FileFirstAidEngine

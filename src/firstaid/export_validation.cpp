@@ -7,10 +7,10 @@
 #include "firstaid/archive_diagnosis.h"
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/image_reading.h"
-#include "firstaid/text_helpers.h"
 #include "firstaid/tool_output.h"
 #include "firstaid/tool_runs.h"
 #include "platform/pdf_renderer.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -26,13 +26,13 @@ ValidationResult validateArchive(const std::filesystem::path& output, FileRepair
     if (kind == FileRepairKind::officeDocument) {
         const auto entries = readableArchiveEntries(output);
         std::vector<std::string> missing;
-        for (const auto& part : requiredOfficeEntries(firstaid_text::pathExtension(output))) {
+        for (const auto& part : requiredOfficeEntries(text_helpers::pathExtension(output))) {
             if (std::find(entries.begin(), entries.end(), part) == entries.end()) missing.push_back(part);
         }
         if (!missing.empty()) {
-            return {false,
-                    {"The rebuilt Office package is missing required parts: " + firstaid_text::joined(missing, ", ") +
-                     "."}};
+            return {
+                false,
+                {"The rebuilt Office package is missing required parts: " + text_helpers::joined(missing, ", ") + "."}};
         }
     }
     return {true, {}};
@@ -48,12 +48,12 @@ std::string qpdfFindings(const std::string& combined) {
                                                         "No syntax or stream encoding errors found",
                                                         "errors that qpdf cannot detect"};
     std::vector<std::string> kept;
-    for (const auto& line : firstaid_text::splitDroppingEmpty(combined, "\n")) {
+    for (const auto& line : text_helpers::splitDroppingEmpty(combined, "\n")) {
         const bool isBanner = std::any_of(banner.begin(), banner.end(),
                                           [&](std::string_view prefix) { return line.starts_with(prefix); });
         if (!isBanner) kept.push_back(line);
     }
-    return firstaid_text::joined(kept, "\n");
+    return text_helpers::joined(kept, "\n");
 }
 
 ValidationResult validatePDF(const std::filesystem::path& output) {
@@ -62,7 +62,7 @@ ValidationResult validatePDF(const std::filesystem::path& output) {
     if (!document || document->pageCount < 1) return {false, {"The exported PDF could not be reopened by PDFKit."}};
     ValidationResult result{true, {}};
     const auto textPages = std::count_if(document->pageTexts.begin(), document->pageTexts.end(),
-                                         [](const std::string& text) { return !firstaid_text::trimmed(text).empty(); });
+                                         [](const std::string& text) { return !text_helpers::trimmed(text).empty(); });
     if (textPages < document->pageCount) {
         result.warnings.push_back("Only " + std::to_string(textPages) + " of " + std::to_string(document->pageCount) +
                                   " pages contain readable text. Remaining pages may be image-only or may have lost "
@@ -76,7 +76,7 @@ ValidationResult validatePDF(const std::filesystem::path& output) {
         return {false, {shorten(check ? check->combined() : "", "qpdf validation reported PDF structure errors.")}};
     }
     const std::string findings = qpdfFindings(check->combined());
-    if (!firstaid_text::trimmed(findings).empty()) {
+    if (!text_helpers::trimmed(findings).empty()) {
         result.warnings.push_back(shorten(findings, "qpdf reported PDF structure warnings."));
     }
     return result;
@@ -113,7 +113,7 @@ void requireValidatedExport(const ValidationResult& result, const std::filesyste
     std::error_code ignored;
     std::filesystem::remove_all(outputURL, ignored);
     throw RepairError::writeFailed(result.warnings.empty() ? "The exported copy did not pass Tidewell validation."
-                                                           : firstaid_text::joined(result.warnings, " "));
+                                                           : text_helpers::joined(result.warnings, " "));
 }
 
 void validateExtractedTree(const std::filesystem::path& root, std::int64_t maximumBytes) {

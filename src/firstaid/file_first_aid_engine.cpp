@@ -6,8 +6,8 @@
 #include "firstaid/archive_diagnosis.h"
 #include "firstaid/file_samples.h"
 #include "firstaid/media_container.h"
-#include "firstaid/text_helpers.h"
 #include "platform/file_properties.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -25,7 +25,7 @@ std::int64_t logicalFileByteSize(const std::filesystem::path& url) {
 }
 
 FileRepairKind detectKind(const std::filesystem::path& url) {
-    if (auto kind = fileRepairKindForExtension(firstaid_text::lowercased(firstaid_text::pathExtension(url)))) {
+    if (auto kind = fileRepairKindForExtension(text_helpers::lowercased(text_helpers::pathExtension(url)))) {
         return *kind;
     }
     const auto head = readBytes(url, 0, RepairLimits::kindSniffBytes);

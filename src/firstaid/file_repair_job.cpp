@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "firstaid/text_helpers.h"
+#include "util/text_helpers.h"
 #include "util/uuid.h"
 
 namespace tidewell {
@@ -15,8 +15,8 @@ std::string FileRepairJob::title() const {
 
 std::string FileRepairJob::subtitle() const {
     if (diagnostic) return label(diagnostic->kind);
-    const std::string extension = firstaid_text::pathExtension(sourceURL);
-    return extension.empty() ? "File" : firstaid_text::uppercased(extension);
+    const std::string extension = text_helpers::pathExtension(sourceURL);
+    return extension.empty() ? "File" : text_helpers::uppercased(extension);
 }
 
 }  // namespace tidewell

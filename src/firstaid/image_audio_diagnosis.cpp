@@ -4,8 +4,8 @@
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/file_samples.h"
 #include "firstaid/image_reading.h"
-#include "firstaid/text_helpers.h"
 #include "firstaid/tool_runs.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -20,7 +20,7 @@ bool hasSafeImageExtension(const std::string& lowercasedExtension) {
 
 FileRepairDiagnostic diagnoseImage(const std::filesystem::path& url, std::int64_t sizeBytes) {
     const auto dimensions = decodeImageFile(url);
-    const std::string extension = firstaid_text::lowercased(firstaid_text::pathExtension(url));
+    const std::string extension = text_helpers::lowercased(text_helpers::pathExtension(url));
     const bool safeExport = dimensions && hasSafeImageExtension(extension);
     const std::string pixels =
         dimensions ? std::to_string(dimensions->width) + " x " + std::to_string(dimensions->height) + " px" : "";
@@ -51,7 +51,7 @@ FileRepairDiagnostic diagnoseImage(const std::filesystem::path& url, std::int64_
 }
 
 FileRepairDiagnostic diagnoseAudio(const std::filesystem::path& url, std::int64_t sizeBytes) {
-    const std::string extension = firstaid_text::uppercased(firstaid_text::pathExtension(url));
+    const std::string extension = text_helpers::uppercased(text_helpers::pathExtension(url));
     const bool ffmpeg = toolPath("ffmpeg").has_value();
 
     auto diagnostic = startDiagnostic(url, FileRepairKind::audioFile, sizeBytes);

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <nlohmann/json.hpp>
 
-#include "firstaid/text_helpers.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -22,7 +22,7 @@ std::optional<std::string> optionalString(const nlohmann::json& object, const ch
 
 std::optional<double> MediaProbe::duration() const {
     if (!format || !format->duration) return std::nullopt;
-    const std::string text = firstaid_text::trimmed(*format->duration);
+    const std::string text = text_helpers::trimmed(*format->duration);
     double value = 0;
     auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {

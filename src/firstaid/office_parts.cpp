@@ -1,13 +1,13 @@
 #include <algorithm>
 
 #include "firstaid/archive_diagnosis.h"
-#include "firstaid/text_helpers.h"
 #include "firstaid/tool_runs.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
 
 std::vector<std::string> requiredOfficeEntries(const std::string& extension) {
-    const std::string lower = firstaid_text::lowercased(extension);
+    const std::string lower = text_helpers::lowercased(extension);
     std::string main;
     if (lower == "pptx") main = "ppt/presentation.xml";
     if (lower == "docx") main = "word/document.xml";
@@ -33,7 +33,7 @@ std::optional<std::string> requiredOfficePartsIssue(const std::filesystem::path&
         return "Tidewell could not verify the required Office package parts because macOS unzip is unavailable.";
     }
     std::vector<std::string> arguments{"-tqq", url.string()};
-    for (const auto& part : requiredOfficeEntries(firstaid_text::pathExtension(url))) {
+    for (const auto& part : requiredOfficeEntries(text_helpers::pathExtension(url))) {
         arguments.push_back(unzipLiteralPattern(part));
     }
     auto output = runCheck(*unzip, arguments);
@@ -44,7 +44,7 @@ std::optional<std::string> requiredOfficePartsIssue(const std::filesystem::path&
 
 std::vector<RepairFinding> officeFindings(const std::filesystem::path& url, const std::vector<std::string>& entries) {
     std::vector<RepairFinding> findings;
-    for (const auto& part : requiredOfficeEntries(firstaid_text::pathExtension(url))) {
+    for (const auto& part : requiredOfficeEntries(text_helpers::pathExtension(url))) {
         if (std::find(entries.begin(), entries.end(), part) != entries.end()) {
             findings.emplace_back(part, "Required Office package part is readable.", RepairFindingLevel::ok);
         } else {

@@ -9,9 +9,9 @@
 #include "firstaid/repair_limits.h"
 #include "firstaid/stale_work_folders.h"
 #include "firstaid/temporary_work_folder.h"
-#include "firstaid/text_helpers.h"
 #include "firstaid/tool_output.h"
 #include "firstaid/tool_runs.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -61,7 +61,7 @@ std::optional<std::string> skippedEntriesWarning(const std::vector<std::string>&
     const bool more = named.size() > kNamedSkippedEntries;
     if (more) named.resize(kNamedSkippedEntries);
     return "Skipped " + std::to_string(missing.size()) + " unreadable archive " +
-           (missing.size() == 1 ? "entry" : "entries") + ": " + firstaid_text::joined(named, ", ") + (more ? " …" : "");
+           (missing.size() == 1 ? "entry" : "entries") + ": " + text_helpers::joined(named, ", ") + (more ? " …" : "");
 }
 
 FileRepairOutcome repairArchive(const RepairJob& job) {
@@ -70,7 +70,7 @@ FileRepairOutcome repairArchive(const RepairJob& job) {
     if (!unzip || !zip) throw RepairError::toolFailed("macOS zip/unzip tools were not found.");
     const TemporaryWorkFolder work(RepairWorkFolders::namePrefix);
     const ArchiveSafetyAssessment assessment = archiveSafetyAssessment(job.source(), logicalFileByteSize(job.source()));
-    if (!assessment.isSafe()) throw RepairError::toolFailed(firstaid_text::joined(assessment.issues, " "));
+    if (!assessment.isSafe()) throw RepairError::toolFailed(text_helpers::joined(assessment.issues, " "));
 
     job.report(RepairProgressStage::repairing, 0.25, "Extracting readable archive entries");
     const CommandOutput unzipped = job.run(*unzip, {"-q", "-o", job.source().string(), "-d", work.path().string()});

@@ -6,9 +6,9 @@
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/output_files.h"
 #include "firstaid/repair_exporters.h"
-#include "firstaid/text_helpers.h"
 #include "firstaid/tool_output.h"
 #include "util/byte_size_text.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -88,8 +88,8 @@ namespace {
 std::pair<std::string, std::string> suggestedNameParts(const FileRepairDiagnostic& diagnostic) {
     const fs::path& source = diagnostic.sourceURL;
     const std::string base = source.stem().string();
-    const std::string extension = firstaid_text::pathExtension(source);
-    const std::string lowered = firstaid_text::lowercased(extension);
+    const std::string extension = text_helpers::pathExtension(source);
+    const std::string lowered = text_helpers::lowercased(extension);
     if (diagnostic.kind == FileRepairKind::imageFile && (lowered == "heic" || lowered == "gif")) {
         return {base + "-repaired", "png"};
     }
@@ -124,7 +124,7 @@ std::string diagnosticReport(const fs::path& source, const std::optional<fs::pat
         for (const auto& warning : warnings) lines.push_back("- " + warning);
     }
     lines.emplace_back("Original file was not overwritten.");
-    return firstaid_text::joined(lines, "\n");
+    return text_helpers::joined(lines, "\n");
 }
 
 }  // namespace tidewell::FileFirstAidEngine

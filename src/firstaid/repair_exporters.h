@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "firstaid/command_runner.h"
 #include "firstaid/file_repair_diagnostic.h"
 #include "firstaid/file_repair_outcome.h"
 #include "firstaid/repair_export.h"
+#include "process/command_runner.h"
 
 // The exporter of each kind behind repair(); each writes one new file at the output.
 namespace tidewell::FileFirstAidEngine {

@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "firstaid/base64_text.h"
+#include "util/base64_text.h"
 #include "util/date_codings.h"
 #include "util/json_members.h"
 #include "util/string_helpers.h"

@@ -1,7 +1,7 @@
 #include "firstaid/image_pixels.h"
 #include "firstaid/output_files.h"
 #include "firstaid/repair_exporters.h"
-#include "firstaid/text_helpers.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -13,7 +13,7 @@ constexpr int kJpegQuality = 92;
 
 // Chosen by the source's extension: JPEG and TIFF keep their format, all else becomes PNG.
 std::optional<std::vector<std::uint8_t>> encodedLikeSource(const PixelImage& image, const fs::path& source) {
-    const std::string extension = firstaid_text::lowercased(firstaid_text::pathExtension(source));
+    const std::string extension = text_helpers::lowercased(text_helpers::pathExtension(source));
     if (extension == "jpg" || extension == "jpeg") return encodeJpeg(image, kJpegQuality);
     if (extension == "tiff") return encodeTiff(image);
     return encodePng(image);

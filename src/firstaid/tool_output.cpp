@@ -3,13 +3,11 @@
 #include <algorithm>
 #include <system_error>
 
+#include "util/text_helpers.h"
+
 namespace tidewell {
 
 namespace {
-
-bool isBlank(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
 
 bool isUTF8Continuation(char c) {
     return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
@@ -27,12 +25,6 @@ std::size_t startOfLastCharacters(std::string_view text, std::size_t count) {
 
 }  // namespace
 
-std::string trimmedToolText(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
-    return std::string(text);
-}
-
 namespace FileFirstAidEngine {
 
 double commandTimeout(const std::filesystem::path& url) {
@@ -45,7 +37,7 @@ double commandTimeout(const std::filesystem::path& url) {
 }
 
 std::string shorten(std::string_view text, const std::string& fallback) {
-    std::string trimmed = trimmedToolText(text);
+    std::string trimmed = text_helpers::trimmed(text);
     if (trimmed.empty()) return fallback;
     return trimmed.substr(startOfLastCharacters(trimmed, Limits::kShortenedOutputLength));
 }

@@ -6,9 +6,6 @@
 
 namespace tidewell {
 
-// The text without surrounding white space and line breaks.
-std::string trimmedToolText(std::string_view text);
-
 namespace FileFirstAidEngine {
 
 namespace Limits {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "firstaid/command_runner.h"
+#include "process/command_runner.h"
 
 namespace tidewell::FileFirstAidEngine {
 

@@ -2,9 +2,9 @@
 
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/media_container.h"
-#include "firstaid/text_helpers.h"
 #include "firstaid/tool_runs.h"
 #include "util/byte_size_text.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
 
@@ -57,7 +57,7 @@ std::vector<RepairPreviewItem> videoPreviewItems(const std::vector<AtomRecord>& 
     std::vector<std::string> types;
     for (std::size_t i = 0; i < std::min<std::size_t>(atoms.size(), 10); ++i) types.push_back(atoms[i].type);
     std::vector<RepairPreviewItem> items;
-    items.emplace_back("Top-level atoms", types.empty() ? "No atoms found" : firstaid_text::joined(types, ", "),
+    items.emplace_back("Top-level atoms", types.empty() ? "No atoms found" : text_helpers::joined(types, ", "),
                        "film.stack");
     items.emplace_back("Repair method", ffmpegAvailable ? "ffmpeg stream-copy remux" : "ffmpeg unavailable",
                        "arrow.triangle.2.circlepath");

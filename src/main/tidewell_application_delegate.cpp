@@ -2,10 +2,10 @@
 
 #include <QApplication>
 
-#include "firstaid/command_runner.h"
 #include "firstaid/stale_work_folders.h"
 #include "main/tidewell_menus.h"
 #include "model/app_model.h"
+#include "process/command_runner.h"
 #include "ui/main_window.h"
 
 namespace tidewell {

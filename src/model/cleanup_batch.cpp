@@ -1,8 +1,8 @@
 #include "model/cleanup_batch.h"
 
 #include "cleanup/saturating_sum.h"
-#include "firstaid/text_helpers.h"
 #include "model/work_result.h"
+#include "util/text_helpers.h"
 
 namespace tidewell {
 
@@ -31,7 +31,7 @@ ActionResultKind CleanupBatch::resultKind() const {
 
 std::string CleanupBatch::message(const std::string& summary) const {
     if (failed.empty()) return summary;
-    return summary + "\nFailed: " + firstaid_text::joined(failed, " | ");
+    return summary + "\nFailed: " + text_helpers::joined(failed, " | ");
 }
 
 int cleanupMovePriority(const CleanupCandidate& candidate) {
@@ -48,7 +48,7 @@ int cleanupMovePriority(const CleanupCandidate& candidate) {
 }
 
 std::string joinedSentence(const std::string& prefix, const std::vector<std::string>& texts) {
-    return prefix + firstaid_text::joined(texts, ", ") + ".";
+    return prefix + text_helpers::joined(texts, ", ") + ".";
 }
 
 }  // namespace tidewell

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "firstaid/text_helpers.h"
+#include "util/text_helpers.h"
 
 namespace tidewell {
 
@@ -11,7 +11,7 @@ std::string RepairBatch::message() const {
     if (cancelled) return "Batch repair cancelled. Exported " + copies + " before cancellation.";
     std::string text = "Exported " + copies + " to " + folder.string();
     if (failedNames.empty()) return text + ".";
-    return text + ". Could not repair: " + firstaid_text::joined(failedNames, ", ") + ".";
+    return text + ". Could not repair: " + text_helpers::joined(failedNames, ", ") + ".";
 }
 
 double RepairBatch::startProgress(std::size_t position, std::size_t count) {

@@ -1,7 +1,6 @@
 #include "firstaid/content_extraction.h"
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/repair_export.h"
-#include "firstaid/text_helpers.h"
 #include "model/app_model.h"
 #include "model/background_work.h"
 #include "model/folder_panel.h"
@@ -10,6 +9,7 @@
 #include "model/repair_export_result.h"
 #include "model/repair_readiness.h"
 #include "recovery/readable/external_recovery_engine.h"
+#include "util/text_helpers.h"
 
 namespace tidewell {
 
@@ -18,7 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string withLines(const std::string& heading, const std::vector<std::string>& lines) {
-    return lines.empty() ? std::string() : heading + firstaid_text::joined(lines, "\n");
+    return lines.empty() ? std::string() : heading + text_helpers::joined(lines, "\n");
 }
 
 void startJobExport(FileRepairJob& job, double progress, const std::string& statusText) {

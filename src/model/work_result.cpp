@@ -1,6 +1,6 @@
 #include "model/work_result.h"
 
-#include "firstaid/command_runner.h"
+#include "process/command_runner.h"
 #include "recovery/deleted/recovery_error.h"
 #include "recovery/readable/external_recovery_engine.h"
 

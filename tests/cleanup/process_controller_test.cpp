@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "cleanup/app_layout_fixture.h"
-#include "firstaid/command_runner.h"
+#include "process/command_runner.h"
 
 namespace tidewell {
 namespace {

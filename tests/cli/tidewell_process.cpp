@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "firstaid/command_runner.h"
+#include "process/command_runner.h"
 
 namespace tidewell::testing {
 

@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "firstaid/base64_text.h"
 #include "firstaid/repair_history_coding.h"
 #include "support/temporary_folder.h"
+#include "util/base64_text.h"
 #include "util/date_codings.h"
 #include "util/uuid.h"
 

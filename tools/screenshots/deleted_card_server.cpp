@@ -6,7 +6,7 @@
 #include <system_error>
 
 #include "card_image.h"
-#include "firstaid/child_process.h"
+#include "process/child_process.h"
 #include "recovery/deleted/privileged_disk_reader.h"
 
 namespace tidewell::screenshots {

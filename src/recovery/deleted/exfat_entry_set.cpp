@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "firstaid/text_helpers.h"
 #include "recovery/deleted/little_endian_bytes.h"
+#include "util/text_helpers.h"
 #include "util/unicode_text.h"
 
 namespace tidewell::ExFATDeletedRecoveryEngine {
@@ -54,7 +54,7 @@ std::optional<FileSet> parseFileSet(std::span<const std::uint8_t> data, std::siz
     FileSet set{.secondaryCount = secondaryCount,
                 .attributes = bytes.u16(offset + 4),
                 .noFATChain = (bytes.u8(*stream + 1) & noFATChainFlag) != 0,
-                .name = firstaid_text::trimmed(decodeUTF16(units)),
+                .name = text_helpers::trimmed(decodeUTF16(units)),
                 .firstCluster = bytes.u32(*stream + 20),
                 .dataLength = static_cast<std::int64_t>(bytes.u64(*stream + 24))};
     if (set.name.empty()) return std::nullopt;

@@ -4,8 +4,8 @@
 #include <cctype>
 #include <stdexcept>
 
-#include "firstaid/text_helpers.h"
 #include "recovery/deleted/little_endian_bytes.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FATDeletedRecoveryEngine::DirectoryRecord {
 
@@ -30,7 +30,7 @@ std::string extensionName(std::span<const std::uint8_t> record) {
         if (isPrintable(byte)) extension += static_cast<char>(byte);
     }
     // ASCII lowering, whatever the process locale says of "I".
-    return firstaid_text::lowercased(extension);
+    return text_helpers::lowercased(extension);
 }
 
 }  // namespace
@@ -55,7 +55,7 @@ std::string shortName(std::span<const std::uint8_t> record, bool deleted, std::u
     if (record.size() < size) throw std::out_of_range("short name of an incomplete directory record");
     std::string base = baseName(record);
     if (deleted) base = base.empty() ? "Recovered-" + std::to_string(cluster) : "_" + base.substr(1);
-    base = firstaid_text::trimmed(base);
+    base = text_helpers::trimmed(base);
     std::string extension = extensionName(record);
     return extension.empty() ? base : base + "." + extension;
 }

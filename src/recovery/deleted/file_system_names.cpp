@@ -1,11 +1,11 @@
 #include "recovery/deleted/file_system_names.h"
 
-#include "firstaid/text_helpers.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FATDeletedRecoveryEngine {
 
 bool namesFATFileSystem(const std::string& fileSystem) {
-    std::string name = firstaid_text::lowercased(fileSystem);
+    std::string name = text_helpers::lowercased(fileSystem);
     return name.find("fat") != std::string::npos || name == "msdos";
 }
 
@@ -14,7 +14,7 @@ bool namesFATFileSystem(const std::string& fileSystem) {
 namespace tidewell::ExFATDeletedRecoveryEngine {
 
 bool isExFATFileSystem(const std::string& fileSystem) {
-    return firstaid_text::lowercased(fileSystem).find("exfat") != std::string::npos;
+    return text_helpers::lowercased(fileSystem).find("exfat") != std::string::npos;
 }
 
 }  // namespace tidewell::ExFATDeletedRecoveryEngine

@@ -5,8 +5,8 @@
 #include <cctype>
 #include <string_view>
 
-#include "firstaid/text_helpers.h"
 #include "platform/image_decoder.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::FATDeletedRecoveryEngine {
 
@@ -47,7 +47,7 @@ const SignatureRow* row(const std::optional<std::string>& signature) {
 
 std::string lowerCasedExtension(const std::string& name) {
     // ASCII lowering: the process locale (Turkish, say) must not turn "GIF" into anything but "gif".
-    return firstaid_text::lowercased(firstaid_text::pathExtension(name));
+    return text_helpers::lowercased(text_helpers::pathExtension(name));
 }
 
 }  // namespace

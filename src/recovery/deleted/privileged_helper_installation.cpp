@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <system_error>
 
-#include "firstaid/command_runner.h"
+#include "process/command_runner.h"
 #include "recovery/deleted/privileged_disk_reader.h"
 
 namespace tidewell::PrivilegedDiskReader {

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <cctype>
 
-#include "firstaid/command_runner.h"
 #include "platform/disk_information.h"
+#include "process/command_runner.h"
 #include "recovery/readable/external_recovery_engine.h"
 #include "recovery/readable/localized_name_order.h"
 #include "util/unicode_text.h"

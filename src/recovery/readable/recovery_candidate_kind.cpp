@@ -4,7 +4,7 @@
 #include <cctype>
 #include <initializer_list>
 
-#include "firstaid/text_helpers.h"
+#include "util/text_helpers.h"
 
 namespace tidewell::RecoveryCandidateKinds {
 
@@ -58,7 +58,7 @@ std::optional<RecoveryCandidateKind> fromRawValue(std::string_view raw) {
 
 RecoveryCandidateKind detect(const std::filesystem::path& url) {
     // ASCII lowering, whatever the process locale says of "I".
-    const std::string extension = firstaid_text::lowercased(firstaid_text::pathExtension(url));
+    const std::string extension = text_helpers::lowercased(text_helpers::pathExtension(url));
     if (extension.empty()) return RecoveryCandidateKind::other;
     for (const auto& r : rows())
         if (std::find(r.extensions.begin(), r.extensions.end(), extension) != r.extensions.end()) return r.kind;

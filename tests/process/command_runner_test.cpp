@@ -1,4 +1,4 @@
-#include "firstaid/command_runner.h"
+#include "process/command_runner.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -142,7 +142,7 @@ TEST_F(CommandRunnerTest, TimeOutEndsTheChildAndReportsWholeMinutes) {
 }
 
 TEST_F(CommandRunnerTest, CancellationEndsTheChild) {
-    auto token = std::make_shared<RepairCancellationToken>();
+    auto token = std::make_shared<CancellationFlag>();
     std::thread canceller([&] {
         while (!std::filesystem::exists(pidFile())) std::this_thread::sleep_for(5ms);
         token->cancel();
@@ -154,7 +154,7 @@ TEST_F(CommandRunnerTest, CancellationEndsTheChild) {
 }
 
 TEST_F(CommandRunnerTest, AnAlreadyCancelledTokenStartsNothing) {
-    auto token = std::make_shared<RepairCancellationToken>();
+    auto token = std::make_shared<CancellationFlag>();
     token->cancel();
     EXPECT_THROW(CommandRunner::run("/bin/sh", scriptRecordingPid("true"), std::nullopt, std::nullopt, token),
                  CommandRunner::CancellationError);

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "firstaid/repair_cancellation_token.h"
+#include "util/cancellation_flag.h"
 
 namespace tidewell {
 
@@ -55,7 +55,7 @@ std::optional<std::string> firstExecutable(const std::string& name,
 CommandOutput run(const std::string& executable, const std::vector<std::string>& arguments,
                   const std::optional<std::filesystem::path>& currentDirectory = std::nullopt,
                   const std::optional<std::string>& standardInput = std::nullopt,
-                  const std::shared_ptr<RepairCancellationToken>& cancellationToken = nullptr, double timeout = 900);
+                  const std::shared_ptr<CancellationFlag>& cancellationToken = nullptr, double timeout = 900);
 
 // Asks every child still running under the runner to terminate; does not wait.
 void terminateAll();

@@ -1,4 +1,4 @@
-#include "firstaid/base64_text.h"
+#include "util/base64_text.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "firstaid/command_runner.h"
 #include "platform/folders.h"
+#include "process/command_runner.h"
 
 namespace tidewell::CommandRunner {
 

@@ -1,6 +1,6 @@
-#include "firstaid/text_helpers.h"
+#include "util/text_helpers.h"
 
-namespace tidewell::firstaid_text {
+namespace tidewell::text_helpers {
 
 std::string trimmed(std::string_view text) {
     constexpr std::string_view blanks = " \t\r\n\v\f";
@@ -53,4 +53,4 @@ std::string joined(const std::vector<std::string>& pieces, std::string_view sepa
     return result;
 }
 
-}  // namespace tidewell::firstaid_text
+}  // namespace tidewell::text_helpers

@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tidewell::firstaid_text {
+namespace tidewell::text_helpers {
 
 // Without surrounding spaces, tabs and line breaks.
 std::string trimmed(std::string_view text);
@@ -17,4 +17,4 @@ std::string pathExtension(const std::filesystem::path& path);
 std::vector<std::string> splitDroppingEmpty(std::string_view text, std::string_view separators);
 std::string joined(const std::vector<std::string>& pieces, std::string_view separator);
 
-}  // namespace tidewell::firstaid_text
+}  // namespace tidewell::text_helpers

@@ -1,4 +1,4 @@
-#include "firstaid/command_runner.h"
+#include "process/command_runner.h"
 
 #include <fcntl.h>
 #include <signal.h>
@@ -11,16 +11,16 @@
 #include <mutex>
 #include <system_error>
 
-#include "firstaid/child_process.h"
-#include "firstaid/tool_output.h"
 #include "platform/folders.h"
+#include "process/child_process.h"
+#include "util/text_helpers.h"
 #include "util/uuid.h"
 
 namespace tidewell {
 
 std::string CommandOutput::combined() const {
     std::string result;
-    for (const std::string& part : {trimmedToolText(stdoutText), trimmedToolText(stderrText)}) {
+    for (const std::string& part : {text_helpers::trimmed(stdoutText), text_helpers::trimmed(stderrText)}) {
         if (part.empty()) continue;
         if (!result.empty()) result += '\n';
         result += part;
@@ -214,8 +214,8 @@ double usableTimeout(double timeout) {
 
 // Waits for the child while feeding its input; on cancellation or time-out the child is
 // terminated and reaped before the error is thrown.
-void superviseUntilExit(ChildProcess& child, StandardInputFeeder& input,
-                        const std::shared_ptr<RepairCancellationToken>& token, double timeout) {
+void superviseUntilExit(ChildProcess& child, StandardInputFeeder& input, const std::shared_ptr<CancellationFlag>& token,
+                        double timeout) {
     const auto deadline =
         std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
                                                std::chrono::duration<double>(usableTimeout(timeout)));
@@ -245,7 +245,7 @@ std::string timedOutMessage(double timeout) {
 CommandOutput run(const std::string& executable, const std::vector<std::string>& arguments,
                   const std::optional<std::filesystem::path>& currentDirectory,
                   const std::optional<std::string>& standardInput,
-                  const std::shared_ptr<RepairCancellationToken>& cancellationToken, double timeout) {
+                  const std::shared_ptr<CancellationFlag>& cancellationToken, double timeout) {
     if (cancellationToken && cancellationToken->isCancelled()) throw CancellationError();
 
     // Declared in clean-up order: unregistered, reaped, pipe closed, logs deleted.

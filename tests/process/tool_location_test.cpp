@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "firstaid/command_runner.h"
+#include "process/command_runner.h"
 #include "support/temporary_folder.h"
 
 namespace tidewell {

@@ -1,4 +1,4 @@
-#include "firstaid/child_process.h"
+#include "process/child_process.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
