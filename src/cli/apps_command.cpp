@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "cleanup/app_scanner.h"
+#include "cleanup/clean_layout.h"
 #include "cli/command_output.h"
 #include "cli/headless_commands.h"
 
@@ -60,7 +60,8 @@ void printApp(const AppInfo& app) {
 }
 
 int run(const CommandArguments& arguments) {
-    printListing(arguments, "apps", AppScanner::scan(arguments.has("--related")), appJSON, printApp, "\n");
+    printListing(arguments, "apps", CleanLayouts::active().scanApps(arguments.has("--related")), appJSON, printApp,
+                 "\n");
     return 0;
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <iostream>
 
+#include "platform/layout_kind.h"
+
 namespace tidewell::cli {
 
 namespace {
@@ -27,6 +29,9 @@ int runCommand(const Command& command, const std::vector<std::string>& words) {
         return command.run(arguments);
     } catch (const UsageError& error) {
         return reportUsageError(error.what(), command.usageLine);
+    } catch (const platform::UnknownLayoutError& error) {
+        std::cerr << "tidewell: " << error.what() << "\n";
+        return 64;
     }
 }
 

@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "cleanup/scan_result.h"
+#include "cleanup/clean_layout.h"
 #include "cli/command_output.h"
 #include "cli/headless_commands.h"
 
@@ -29,7 +29,7 @@ void printGroup(const LeftoverGroup& group) {
 }
 
 int run(const CommandArguments& arguments) {
-    printListing(arguments, "leftovers", AppScanner::scanAll().leftovers, groupJSON, printGroup, "\n");
+    printListing(arguments, "leftovers", CleanLayouts::active().scanAll().leftovers, groupJSON, printGroup, "\n");
     return 0;
 }
 

@@ -1,6 +1,6 @@
 #include <iostream>
 
-#include "cleanup/safe_cleanup_scan.h"
+#include "cleanup/clean_layout.h"
 #include "cli/command_output.h"
 #include "cli/headless_commands.h"
 
@@ -19,7 +19,7 @@ void printItem(const SafeCleanupItem& item) {
 }
 
 int run(const CommandArguments& arguments) {
-    printListing(arguments, "items", AppScanner::scanSafeCleanup(), itemJSON, printItem);
+    printListing(arguments, "items", CleanLayouts::active().scanSafeCleanup(), itemJSON, printItem);
     return 0;
 }
 

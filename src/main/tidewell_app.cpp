@@ -7,6 +7,7 @@
 #include "acceptance/argument_value.h"
 #include "cli/headless_commands.h"
 #include "main/application_shell.h"
+#include "platform/layout_kind.h"
 
 namespace tidewell::TidewellApp {
 
@@ -77,6 +78,12 @@ int main(int argc, char** argv) {
     if (auto status = runAcceptanceIfRequested(arguments())) std::exit(*status);
     if (auto status = cli::runCommandIfRequested(arguments())) return *status;
     if (auto status = runInformationIfRequested(arguments())) return *status;
+    try {
+        platform::activeLayoutKind();
+    } catch (const platform::UnknownLayoutError& error) {
+        std::cerr << "tidewell: " << error.what() << "\n";
+        return 64;
+    }
     return ApplicationShell::run(argc, argv);
 }
 

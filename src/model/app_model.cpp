@@ -3,12 +3,10 @@
 #include <QCoreApplication>
 #include <algorithm>
 
-#include "cleanup/app_scanner.h"
+#include "cleanup/clean_layout.h"
 #include "cleanup/launch_agent_controller.h"
-#include "cleanup/leftover_scan.h"
 #include "cleanup/process_controller.h"
 #include "cleanup/report_store.h"
-#include "cleanup/safe_cleanup_scan.h"
 #include "cleanup/saturating_sum.h"
 #include "cleanup/trash_executor.h"
 #include "firstaid/repair_history_store.h"
@@ -36,10 +34,11 @@ std::optional<Item> carriedSelection(const std::optional<Item>& previous, const 
 }  // namespace
 
 AppModel::Engines AppModel::realEngines() {
+    const CleanLayout& layout = CleanLayouts::active();
     return Engines{
-        .scanApps = [](bool includePermissionSensitive) { return AppScanner::scan(includePermissionSensitive); },
-        .scanSafeCleanup = [] { return AppScanner::scanSafeCleanup(); },
-        .scanLeftovers = [](const std::vector<AppInfo>& apps) { return AppScanner::scanLeftovers(apps); },
+        .scanApps = [&layout](bool includePermissionSensitive) { return layout.scanApps(includePermissionSensitive); },
+        .scanSafeCleanup = [&layout] { return layout.scanSafeCleanup(); },
+        .scanLeftovers = [&layout](const std::vector<AppInfo>& apps) { return layout.scanLeftovers(apps); },
         .moveToTrash =
             [](const std::filesystem::path& url, bool allowAdminAuthorization) {
                 return TrashExecutor::moveToTrash(url, allowAdminAuthorization);

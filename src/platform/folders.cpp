@@ -19,13 +19,6 @@ std::optional<std::string> nonEmptyEnvironment(const char* name) {
     return std::string(value);
 }
 
-// An XDG base folder from its variable; relative values are ignored as the
-// XDG rules require, falling back to the folder below home.
-fs::path xdgFolder(const char* variable, const fs::path& fallbackBelowHome) {
-    if (auto value = nonEmptyEnvironment(variable); value && fs::path(*value).is_absolute()) return *value;
-    return homeDirectory() / fallbackBelowHome;
-}
-
 fs::path passwordDatabaseHome() {
     std::vector<char> buffer(std::size_t{16} * 1024);
     passwd entry{};
@@ -42,6 +35,11 @@ fs::path passwordDatabaseHome() {
 fs::path homeDirectory() {
     if (auto home = nonEmptyEnvironment("HOME")) return *home;
     return passwordDatabaseHome();
+}
+
+fs::path xdgFolder(const char* variable, const fs::path& fallbackBelowHome) {
+    if (auto value = nonEmptyEnvironment(variable); value && fs::path(*value).is_absolute()) return *value;
+    return homeDirectory() / fallbackBelowHome;
 }
 
 fs::path applicationDataDirectory() {

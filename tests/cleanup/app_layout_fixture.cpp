@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "platform/folder_locations.h"
+#include "platform/layout_kind.h"
 
 namespace tidewell::testing {
 
@@ -13,7 +14,8 @@ namespace fs = std::filesystem;
 AppLayoutFixture::AppLayoutFixture()
     : home_(fs::canonical(temporaryHome_.path())),
       root_(fs::canonical(systemFolder_.path())),
-      rootVariable_(platform::FolderLocations::systemRootVariable, root_.string()) {}
+      rootVariable_(platform::FolderLocations::systemRootVariable, root_.string()),
+      layoutVariable_(platform::layoutVariable, "macos") {}
 
 fs::path AppLayoutFixture::system(const std::string& absolutePath) const {
     return root_ / fs::path(absolutePath).relative_path();

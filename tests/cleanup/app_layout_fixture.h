@@ -35,6 +35,7 @@ private:
     std::filesystem::path home_;
     std::filesystem::path root_;
     ScopedEnvironment rootVariable_;
+    ScopedEnvironment layoutVariable_;  // this fixture builds the macOS layout
 };
 
 // An XML property list of a dictionary whose values are given as raw XML

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cli/tidewell_process.h"
+#include "support/temporary_folder.h"
 
 namespace tidewell {
 namespace {
@@ -40,6 +41,20 @@ TEST(HeadlessCommands, UsageErrorsExit64WithTheUsageLine) {
     run = runTidewell({"volumes", "--path"});
     EXPECT_EQ(run.status, 64);
     EXPECT_EQ(run.err, "tidewell: --path needs a value\nUsage: tidewell volumes [--path FOLDER] [--json]\n");
+}
+
+TEST(HeadlessCommands, AnUnknownLayoutIsOneLineAndStatus64ForTheListingsAndTheWindow) {
+    testing::ScopedEnvironment layout{"TIDEWELL_LAYOUT", "windows"};
+    const std::string message = "tidewell: TIDEWELL_LAYOUT is \"windows\"; it must be \"macos\" or \"freedesktop\".\n";
+    for (const char* command : {"apps", "leftovers", "safe-cleanup"}) {
+        const auto run = runTidewell({command, "--json"});
+        EXPECT_EQ(run.status, 64) << command;
+        EXPECT_EQ(run.err, message) << command;
+        EXPECT_EQ(run.out, "") << command;
+    }
+    const auto window = runTidewell({});
+    EXPECT_EQ(window.status, 64);
+    EXPECT_EQ(window.err, message);
 }
 
 TEST(HeadlessCommands, AcceptanceOptionsKeepTheirDispatch) {

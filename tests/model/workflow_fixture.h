@@ -10,6 +10,7 @@
 
 #include "model/app_model.h"
 #include "platform/folder_locations.h"
+#include "platform/layout_kind.h"
 #include "platform/trash.h"
 #include "support/eventually.h"
 #include "support/temporary_folder.h"
@@ -24,6 +25,7 @@ protected:
     TemporaryHome home;
     TemporaryFolder system;
     ScopedEnvironment systemRoot{platform::FolderLocations::systemRootVariable, system.path().string()};
+    ScopedEnvironment layout{platform::layoutVariable, "macos"};  // the fixture builds the macOS layout
 
     std::filesystem::path library() const { return home.path() / "Library"; }
     std::filesystem::path trashFiles() const { return platform::Trash::homeTrashFolder() / "files"; }

@@ -1,0 +1,21 @@
+#include "cleanup/freedesktop/linux_app.h"
+
+namespace tidewell::Freedesktop {
+
+std::string_view rawValue(AppOrigin origin) {
+    switch (origin) {
+        case AppOrigin::flatpak:
+            return "Flatpak";
+        case AppOrigin::snap:
+            return "Snap";
+        case AppOrigin::appImage:
+            return "AppImage";
+        case AppOrigin::debianPackage:
+            return "Debian package";
+        case AppOrigin::local:
+            return "Local";
+    }
+    return "Local";
+}
+
+}  // namespace tidewell::Freedesktop

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cleanup/freedesktop/linux_app.h"
+#include "cleanup/related_usage.h"
+
+namespace tidewell::Freedesktop {
+
+// The names an app's own folders may carry, in the order they are tried: the identifier,
+// the last piece of a reverse-DNS identifier, the executable's name, the display name.
+std::vector<std::string> relatedKeys(const LinuxApp& app);
+
+// The app's cache, data, settings, state and log rows in the XDG folders (and in
+// ~/.var/app/<id> or ~/snap/<name>), never a shared folder of the deny list.
+AppScanner::RelatedUsage relatedFiles(const LinuxApp& app);
+
+}  // namespace tidewell::Freedesktop
