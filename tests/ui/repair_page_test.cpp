@@ -192,6 +192,8 @@ TEST_F(RepairPageDrop, TheSelectedFileShowsItsTilesToolNotesAndOneLineFindings) 
     EXPECT_EQ(tiles->titleText(0), "文件包");
     EXPECT_EQ(tiles->titleText(1), "可读条目");
     EXPECT_EQ(tiles->titleText(2), "Beach 01.jpg");
+    // The choice is stored for the rest of the run.
+    model_.setLanguage("English");
 
     // Without a selected file there is nothing to show.
     model_.removeRepairJob(*job);
