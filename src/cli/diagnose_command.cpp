@@ -17,6 +17,10 @@ nlohmann::json diagnosticJSON(const FileRepairDiagnostic& diagnostic) {
     for (const RepairFinding& finding : diagnostic.findings) {
         findings.push_back({{"level", rawValue(finding.level)}, {"title", finding.title}, {"detail", finding.detail}});
     }
+    nlohmann::json preview = nlohmann::json::array();
+    for (const RepairPreviewItem& item : diagnostic.previewItems) {
+        preview.push_back({{"title", item.title}, {"detail", item.detail}, {"symbol", item.systemImage}});
+    }
     return {{"sourceURL", diagnostic.sourceURL.string()},
             {"kind", rawValue(diagnostic.kind)},
             {"sizeBytes", diagnostic.sizeBytes},
@@ -24,7 +28,8 @@ nlohmann::json diagnosticJSON(const FileRepairDiagnostic& diagnostic) {
             {"canAttemptRepair", diagnostic.canAttemptRepair},
             {"canExtractReadableContent", diagnostic.canExtractReadableContent},
             {"recommendedAction", diagnostic.recommendedAction},
-            {"toolNotes", diagnostic.toolNotes}};
+            {"toolNotes", diagnostic.toolNotes},
+            {"previewItems", preview}};
 }
 
 std::string yesNo(bool value) {
@@ -40,6 +45,10 @@ void printDiagnostic(const FileRepairDiagnostic& diagnostic) {
     std::cout << "  Repaired copy possible: " << yesNo(diagnostic.canAttemptRepair)
               << "\n  Content extraction possible: " << yesNo(diagnostic.canExtractReadableContent)
               << "\n  Recommended: " << diagnostic.recommendedAction << "\n";
+    if (!diagnostic.previewItems.empty()) std::cout << "  Preview:\n";
+    for (const RepairPreviewItem& item : diagnostic.previewItems) {
+        std::cout << "    " << item.title << ": " << item.detail << "\n";
+    }
     for (const std::string& note : diagnostic.toolNotes) std::cout << "  Tool: " << note << "\n";
 }
 
@@ -76,7 +85,9 @@ const Command& diagnoseCommand() {
         .summary = "inspect damaged files without changing them",
         .details =
             "Prints, per file, its kind, size, findings, whether a repaired copy and a content\n"
-            "extraction are possible, the recommended action and tool notes.\n"
+            "extraction are possible, the recommended action, a preview of what was found (the\n"
+            "package and its first entries, pages, atoms or image; JSON \"previewItems\" with\n"
+            "\"title\", \"detail\" and \"symbol\") and the tool notes, in the diagnosis's order.\n"
             "Statuses: 0 every file diagnosed, 1 a file could not be diagnosed, 64 usage error.\n\n",
         .flags = {},
         .valuedOptions = {},

@@ -18,8 +18,8 @@ int run(const CommandArguments& arguments) {
     const std::string& source = arguments.operands.front();
     try {
         const FileRepairDiagnostic diagnostic = FileFirstAidEngine::diagnose(fs::path(source));
-        if (!diagnostic.canExtractReadableContent)
-            throw std::runtime_error("no contents can be extracted from this file");
+        if (auto refusal = FileFirstAidEngine::extractionRefusal(diagnostic))
+            throw std::runtime_error(std::string("no contents can be extracted from this file: ") + refusal->what());
         const FileRepairOutcome outcome =
             FileFirstAidEngine::extractReadableContents(diagnostic, folder, nullptr, progressPrinter(source));
         if (arguments.has("--json")) {
@@ -45,7 +45,8 @@ const Command& extractCommand() {
         .usageLine = "Usage: tidewell extract [--report] [--json] --output FOLDER FILE",
         .summary = "copy the readable contents of a damaged archive or document into a new folder",
         .details =
-            "The new folder is made inside FOLDER; the source is only read.\n"
+            "The new folder is made inside FOLDER; the source is only read. Only ZIP, APK and\n"
+            "Office packages are extracted; a refusal or failure says why on standard error.\n"
             "  --output FOLDER  an existing folder to make the new folder in\n"
             "  --report         also print the plain-text report\n"
             "Statuses: 0 a folder of readable contents was made, 1 failed, 64 usage error.\n",

@@ -28,7 +28,9 @@ int run(const CommandArguments& arguments) {
     for (const std::string& operand : arguments.operands) {
         try {
             const FileRepairDiagnostic diagnostic = FileFirstAidEngine::diagnose(fs::path(operand));
-            if (!diagnostic.canAttemptRepair) throw std::runtime_error("no repaired copy can be made of this file");
+            // The recommended action of an unrepairable file says why (an unsafe entry, a missing tool...).
+            if (!diagnostic.canAttemptRepair)
+                throw std::runtime_error("no repaired copy can be made of this file: " + diagnostic.recommendedAction);
             const fs::path output = FileFirstAidEngine::uniqueOutputURL(diagnostic, folder);
             const FileRepairOutcome outcome =
                 FileFirstAidEngine::repair(diagnostic, output, nullptr, progressPrinter(operand));
@@ -56,7 +58,8 @@ const Command& repairCommand() {
         .summary = "write validated repaired copies of damaged files into a folder",
         .details =
             "Sources are only read; each copy gets a new name in FOLDER and is checked before it\n"
-            "counts as repaired. Progress goes to standard error.\n"
+            "counts as repaired. Progress goes to standard error, and so does the reason a file\n"
+            "is refused (the diagnosis's recommended action, e.g. an unsafe archive entry).\n"
             "  --output FOLDER  an existing folder for the copies (may be the sources' folder)\n"
             "  --report         also print the plain-text report of each export\n"
             "Statuses: 0 all repaired, 2 some only partly, 1 a file failed, 64 usage error.\n",

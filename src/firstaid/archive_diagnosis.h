@@ -14,8 +14,8 @@ namespace tidewell::FileFirstAidEngine {
 
 struct ArchiveSafetyAssessment {
     std::vector<std::string> entries;  // as listed by unzip -Z1
-    std::int64_t expandedBytes = 0;
-    std::vector<std::string> issues;  // one sentence per violated limit
+    std::int64_t expandedBytes = 0;    // 0 when no listing gave the sizes (then never safe)
+    std::vector<std::string> issues;   // one sentence per violated limit
     bool isSafe() const { return issues.empty(); }
     bool operator==(const ArchiveSafetyAssessment&) const = default;
 };
@@ -31,7 +31,9 @@ std::vector<std::string> readableArchiveEntries(const std::filesystem::path& url
 std::vector<std::string> listedEntries(const std::optional<CommandOutput>& listing);
 bool isUnsafeArchiveEntry(const std::string& name);
 bool archiveHasSymbolicLinkOrEncryption(const std::filesystem::path& url);
-std::int64_t archiveExpandedBytes(const std::filesystem::path& url);
+// The sum of the entries' uncompressed sizes from unzip's listing, or zipinfo's when unzip
+// cannot list the archive; none when neither lists it (or unzip is missing).
+std::optional<std::int64_t> archiveExpandedBytes(const std::filesystem::path& url);
 
 // Office packages.
 std::vector<std::string> requiredOfficeEntries(const std::string& extension);

@@ -20,11 +20,47 @@ std::optional<std::int64_t> parseDecimal(const std::string& text) {
     return value;
 }
 
+// An entry line of "unzip -Z -l": mode, version, system, size, text/binary flag,
+// compressed size, method, date, time, name (which may hold spaces).
+bool isZipinfoEntryLine(const std::vector<std::string>& fields) {
+    return fields.size() >= 10 && parseDecimal(fields[3]).has_value() && parseDecimal(fields[5]).has_value();
+}
+
 // zipinfo prints the text/binary flag of an encrypted entry in capitals ("TX", "Bx").
 bool isEncryptedListingLine(const std::string& line) {
     const auto fields = text_helpers::splitDroppingEmpty(line, " \t");
-    if (fields.size() < 10 || fields[4].size() != 2) return false;
-    return (fields[4][0] == 'T' || fields[4][0] == 'B') && parseDecimal(fields[3]).has_value();
+    if (!isZipinfoEntryLine(fields) || fields[4].size() != 2) return false;
+    return fields[4][0] == 'T' || fields[4][0] == 'B';
+}
+
+// The entry size in one listing line: the first field of "unzip -l", the fourth of "unzip -Z -l".
+using SizeField = std::optional<std::int64_t> (*)(const std::vector<std::string>& fields);
+
+std::optional<std::int64_t> unzipListSize(const std::vector<std::string>& fields) {
+    return fields.size() >= 4 ? parseDecimal(fields[0]) : std::nullopt;
+}
+
+std::optional<std::int64_t> zipinfoListSize(const std::vector<std::string>& fields) {
+    return isZipinfoEntryLine(fields) ? parseDecimal(fields[3]) : std::nullopt;
+}
+
+// The sum of the listed sizes, stopped as soon as it passes the expansion limit.
+std::int64_t listedSizeTotal(const std::string& listing, SizeField sizeOf) {
+    std::int64_t total = 0;
+    for (const auto& line : text_helpers::splitDroppingEmpty(listing, "\n")) {
+        auto size = sizeOf(text_helpers::splitDroppingEmpty(line, " \t"));
+        if (!size || *size < 0) continue;
+        total = *size > std::numeric_limits<std::int64_t>::max() - total ? std::numeric_limits<std::int64_t>::max()
+                                                                         : total + *size;
+        if (total > RepairLimits::maximumExpandedArchiveBytes) return total;
+    }
+    return total;
+}
+
+// unzip exits 1 for warnings after a complete listing (for example bytes before the archive);
+// any other non-zero status means the listing stopped or never started.
+bool completedListing(const std::optional<CommandOutput>& output) {
+    return output && (output->status == 0 || output->status == 1);
 }
 
 bool exceedsDepth(const std::string& entry) {
@@ -66,22 +102,18 @@ bool archiveHasSymbolicLinkOrEncryption(const std::filesystem::path& url) {
     return false;
 }
 
-std::int64_t archiveExpandedBytes(const std::filesystem::path& url) {
+std::optional<std::int64_t> archiveExpandedBytes(const std::filesystem::path& url) {
     auto unzip = toolPath("unzip");
-    if (!unzip) return 0;
-    auto output = runCheck(*unzip, {"-l", url.string()});
-    if (!output) return 0;
-    std::int64_t total = 0;
-    for (const auto& line : text_helpers::splitDroppingEmpty(output->stdoutText, "\n")) {
-        const auto fields = text_helpers::splitDroppingEmpty(line, " \t");
-        if (fields.size() < 4) continue;
-        auto size = parseDecimal(fields[0]);
-        if (!size || *size < 0) continue;
-        total = *size > std::numeric_limits<std::int64_t>::max() - total ? std::numeric_limits<std::int64_t>::max()
-                                                                         : total + *size;
-        if (total > RepairLimits::maximumExpandedArchiveBytes) return total;
+    if (!unzip) return std::nullopt;
+    if (auto listing = runCheck(*unzip, {"-l", url.string()}); completedListing(listing)) {
+        return listedSizeTotal(listing->stdoutText, unzipListSize);
     }
-    return total;
+    // unzip -l looks for the directory's end only near the end of the file, where zipinfo
+    // still finds it behind a long block of appended bytes; its listing carries the sizes too.
+    if (auto listing = runCheck(*unzip, {"-Z", "-l", url.string()}); completedListing(listing)) {
+        return listedSizeTotal(listing->stdoutText, zipinfoListSize);
+    }
+    return std::nullopt;
 }
 
 ArchiveSafetyAssessment archiveSafetyAssessment(const std::filesystem::path& url, std::int64_t compressedBytes) {
@@ -111,13 +143,22 @@ ArchiveSafetyAssessment archiveSafetyAssessment(const std::filesystem::path& url
         issues.push_back(
             "This archive contains symbolic links or encrypted entries, which Tidewell does not extract for safety.");
     }
-    assessment.expandedBytes = archiveExpandedBytes(url);
-    if (assessment.expandedBytes > RepairLimits::maximumExpandedArchiveBytes) {
-        issues.push_back("This archive expands to " + tidewellString(assessment.expandedBytes) +
-                         ", above the safe 8 GB limit.");
+    const auto expanded = archiveExpandedBytes(url);
+    assessment.expandedBytes = expanded.value_or(0);
+    // Without a size neither limit below can be checked, so the archive counts as a bomb;
+    // an archive without entries is refused by the first check already.
+    if (!expanded) {
+        if (!entries.empty()) {
+            issues.push_back(
+                "Tidewell could not read how large this archive expands, so it will not be extracted or rebuilt.");
+        }
+        return assessment;
     }
-    if (compressedBytes > 0 && static_cast<double>(assessment.expandedBytes) / static_cast<double>(compressedBytes) >
-                                   RepairLimits::maximumExpansionRatio) {
+    if (*expanded > RepairLimits::maximumExpandedArchiveBytes) {
+        issues.push_back("This archive expands to " + tidewellString(*expanded) + ", above the safe 8 GB limit.");
+    }
+    if (compressedBytes > 0 &&
+        static_cast<double>(*expanded) / static_cast<double>(compressedBytes) > RepairLimits::maximumExpansionRatio) {
         issues.push_back("This archive exceeds the safe compression-ratio limit and may be a ZIP bomb.");
     }
     return assessment;

@@ -25,17 +25,6 @@ namespace {
 constexpr std::string_view kWorkFolderPrefix = "TidewellContentRescue-";
 constexpr const char* kReportFileName = "Tidewell-Recovery-Report.txt";
 
-void refuseUnextractable(const FileRepairDiagnostic& diagnostic) {
-    if (diagnostic.kind != FileRepairKind::zipArchive && diagnostic.kind != FileRepairKind::officeDocument) {
-        throw RepairError::unsupported(
-            "Readable-content extraction is currently available for ZIP, APK, and Office packages.");
-    }
-    if (!diagnostic.canExtractReadableContent) {
-        throw RepairError::noRecoverableContent(
-            "Tidewell could not find enough ZIP structure to safely look for readable contents.");
-    }
-}
-
 // Lets zip -FF rebuild an index of the damaged archive in the work folder; the
 // rebuilt archive is used only when it passes the same safety rules.
 fs::path salvagedArchive(const RepairJob& job, std::vector<std::string>& warnings, const fs::path& work) {
@@ -105,10 +94,22 @@ std::string extractedMessage(std::size_t count) {
 
 }  // namespace
 
+std::optional<RepairError> extractionRefusal(const FileRepairDiagnostic& diagnostic) {
+    if (diagnostic.kind != FileRepairKind::zipArchive && diagnostic.kind != FileRepairKind::officeDocument) {
+        return RepairError::unsupported(
+            "Readable-content extraction is currently available for ZIP, APK, and Office packages.");
+    }
+    if (!diagnostic.canExtractReadableContent) {
+        return RepairError::noRecoverableContent(
+            "Tidewell could not find enough ZIP structure to safely look for readable contents.");
+    }
+    return std::nullopt;
+}
+
 FileRepairOutcome extractReadableContents(const FileRepairDiagnostic& diagnostic, const fs::path& outputDirectory,
                                           const std::shared_ptr<RepairCancellationToken>& cancellationToken,
                                           const RepairProgress& progress) {
-    refuseUnextractable(diagnostic);
+    if (auto refusal = extractionRefusal(diagnostic)) throw *refusal;
     const fs::path& source = diagnostic.sourceURL;
     const fs::path output = uniqueRecoveredContentsDirectory(diagnostic, outputDirectory);
     preflightExport(source, output, diagnostic.kind);

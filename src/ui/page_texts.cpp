@@ -58,6 +58,15 @@ const Texts& chinese() {
         {"Readable contents extracted", "已提取可读内容"},
         {"Repair cancelled", "修复已取消"},
         {"Could not export repaired copy", "无法导出修复副本"},
+        // Preview tiles ("Export" is listed with the File Repair texts above)
+        {"Package", "文件包"},
+        {"Readable entries", "可读条目"},
+        {"Pages", "页面"},
+        {"Rewrite tool", "重写工具"},
+        {"Top-level atoms", "顶层原子"},
+        {"Repair method", "修复方式"},
+        {"Image", "图像"},
+        {"Audio container", "音频容器"},
         // Finding levels
         {"Found", "已找到"},
         {"Needs review", "需要检查"},

@@ -11,13 +11,25 @@
 #include "model/app_model.h"
 #include "ui/page_parts.h"
 #include "ui/page_texts.h"
+#include "ui/preview_tiles.h"
 #include "ui/qt_text.h"
 #include "util/byte_size_text.h"
 #include "util/relative_date_text.h"
 
 namespace tidewell {
 
-namespace {}  // namespace
+namespace {
+
+// Tool output (unzip's messages) spans lines: the findings list shows it as one tidy line
+// and keeps the whole text for the tooltip.
+constexpr qsizetype kLongestFindingLine = 160;
+
+QString oneLine(const std::string& text) {
+    const QString line = toQString(text).simplified();
+    return line.size() <= kLongestFindingLine ? line : line.left(kLongestFindingLine - 1) + QStringLiteral("…");
+}
+
+}  // namespace
 
 RepairPage::RepairPage(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     setAcceptDrops(true);
@@ -46,6 +58,9 @@ RepairPage::RepairPage(AppModel& model, QWidget* parent) : QWidget(parent), mode
     bold.setBold(true);
     selectedTitle_->setFont(bold);
     recommendation_ = PageParts::note(this);
+    preview_ = new PreviewTiles(this);
+    toolNotes_ = PageParts::note(this);
+    toolNotes_->setObjectName("repairToolNotes");
     progress_ = PageParts::busyBar(this);
     status_ = PageParts::note(this);
     historyTitle_ = new QLabel(this);
@@ -70,12 +85,16 @@ RepairPage::RepairPage(AppModel& model, QWidget* parent) : QWidget(parent), mode
     grid->addLayout(queueButtons, 0, 0);
     grid->addWidget(queue_, 1, 0, 3, 1);
     grid->addWidget(selectedTitle_, 0, 1);
-    grid->addWidget(recommendation_, 1, 1);
-    grid->addWidget(findings_, 2, 1);
+    auto* selection = new QVBoxLayout;
+    selection->addWidget(recommendation_);
+    selection->addWidget(preview_);
+    selection->addWidget(toolNotes_);
+    selection->addWidget(findings_, 1);
     auto* actions = new QHBoxLayout;
     for (QPushButton* button : {exportCopy_, extract_, exportAll_, cancel_}) actions->addWidget(button);
     actions->addStretch(1);
-    grid->addLayout(actions, 3, 1);
+    selection->addLayout(actions);
+    grid->addLayout(selection, 1, 1, 3, 1);
     grid->setColumnStretch(0, 2);
     grid->setColumnStretch(1, 3);
     layout->addLayout(grid, 3);
@@ -134,12 +153,23 @@ void RepairPage::reloadSelection() {
     const auto job = model_.selectedRepairJob();
     selectedTitle_->setText(job ? toQString(job->title()) : text("Add a damaged file to begin."));
     recommendation_->clear();
-    if (job && job->diagnostic) {
-        recommendation_->setText(toQString(job->diagnostic->recommendedAction));
-        for (const RepairFinding& finding : job->diagnostic->findings)
-            PageParts::addRow(findings_,
-                              {toQString(finding.title), text(label(finding.level)), toQString(finding.detail)});
+    toolNotes_->clear();
+    const bool diagnosed = job && job->diagnostic;
+    preview_->showItems(diagnosed ? job->diagnostic->previewItems : std::vector<RepairPreviewItem>{},
+                        model_.language());
+    if (diagnosed) {
+        const FileRepairDiagnostic& diagnostic = *job->diagnostic;
+        recommendation_->setText(toQString(diagnostic.recommendedAction));
+        QStringList notes;
+        for (const std::string& note : diagnostic.toolNotes) notes << toQString(note);
+        toolNotes_->setText(notes.join(QStringLiteral(" · ")));
+        for (const RepairFinding& finding : diagnostic.findings) {
+            auto* row = PageParts::addRow(
+                findings_, {toQString(finding.title), text(label(finding.level)), oneLine(finding.detail)});
+            row->setToolTip(2, toQString(finding.detail));
+        }
     }
+    toolNotes_->setVisible(!toolNotes_->text().isEmpty());
     if (job && job->errorMessage) recommendation_->setText(toQString(*job->errorMessage));
     refreshState();
 }

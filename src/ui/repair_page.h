@@ -11,9 +11,10 @@ class QTreeWidget;
 namespace tidewell {
 
 class AppModel;
+class PreviewTiles;
 
 // The file-repair workspace: the queue of files (files may be dropped on the page), the
-// selected file's findings and recommendation, the export, extract and batch buttons with a
+// selected file's recommendation, preview tiles, tool notes and findings, the export, extract and batch buttons with a
 // progress bar and cancel, and the history of exports with reveal and open.
 class RepairPage : public QWidget {
     Q_OBJECT
@@ -24,6 +25,8 @@ public:
     QPushButton* chooseButton() const { return choose_; }
     QTreeWidget* queue() const { return queue_; }
     QTreeWidget* findings() const { return findings_; }
+    PreviewTiles* preview() const { return preview_; }
+    QLabel* toolNotes() const { return toolNotes_; }
     QTreeWidget* history() const { return history_; }
 
 protected:
@@ -47,6 +50,8 @@ private:
     QPushButton* remove_ = nullptr;
     QLabel* selectedTitle_ = nullptr;
     QLabel* recommendation_ = nullptr;
+    PreviewTiles* preview_ = nullptr;
+    QLabel* toolNotes_ = nullptr;
     QTreeWidget* findings_ = nullptr;
     QPushButton* exportCopy_ = nullptr;
     QPushButton* extract_ = nullptr;

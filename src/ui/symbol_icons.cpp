@@ -29,6 +29,18 @@ constexpr SymbolIcon symbolIcons[] = {
     {"list.bullet.clipboard", "view-list-details", QStyle::SP_FileDialogDetailedView},
     {"doc.text.magnifyingglass", "document-preview", QStyle::SP_FileDialogInfoView},
     {"gearshape", "preferences-system", QStyle::SP_FileDialogDetailedView},
+    // The tiles of a repair diagnosis
+    {"archivebox", "package-x-generic", QStyle::SP_DirIcon},
+    {"list.bullet", "format-justify-left", QStyle::SP_FileDialogListView},
+    {"doc", "text-x-generic-template", QStyle::SP_FileIcon},
+    {"doc.text", "x-office-document", QStyle::SP_FileIcon},
+    {"wrench.and.screwdriver", "applications-engineering", QStyle::SP_ComputerIcon},
+    {"film.stack", "video-x-generic", QStyle::SP_MediaPlay},
+    {"arrow.triangle.2.circlepath", "view-refresh", QStyle::SP_BrowserReload},
+    {"cube", "insert-object", QStyle::SP_FileDialogDetailedView},
+    {"photo", "image-x-generic", QStyle::SP_FileIcon},
+    {"square.and.arrow.down", "document-save", QStyle::SP_DialogSaveButton},
+    {"waveform", "audio-x-generic", QStyle::SP_MediaVolume},
 };
 
 constexpr SymbolIcon unmappedSymbol{"", "text-x-generic", QStyle::SP_FileIcon};

@@ -61,6 +61,13 @@ TEST_F(DiagnoseCommandTest, JSONCarriesWhatTheEngineFinds) {
         EXPECT_EQ(actual["canExtractReadableContent"], expected.canExtractReadableContent);
         EXPECT_EQ(actual["recommendedAction"], expected.recommendedAction);
         EXPECT_EQ(actual["toolNotes"], expected.toolNotes);
+        ASSERT_EQ(actual["previewItems"].size(), expected.previewItems.size());
+        for (std::size_t item = 0; item < expected.previewItems.size(); ++item) {
+            EXPECT_EQ(actual["previewItems"][item],
+                      nlohmann::json({{"title", expected.previewItems[item].title},
+                                      {"detail", expected.previewItems[item].detail},
+                                      {"symbol", expected.previewItems[item].systemImage}}));
+        }
         ASSERT_EQ(actual["findings"].size(), expected.findings.size());
         for (std::size_t finding = 0; finding < expected.findings.size(); ++finding) {
             EXPECT_EQ(actual["findings"][finding]["level"], rawValue(expected.findings[finding].level));
@@ -68,6 +75,9 @@ TEST_F(DiagnoseCommandTest, JSONCarriesWhatTheEngineFinds) {
             EXPECT_EQ(actual["findings"][finding]["detail"], expected.findings[finding].detail);
         }
     }
+    // Every kind has tiles: the archive's name its entries, the video's its atoms.
+    EXPECT_EQ(document["diagnostics"][0]["previewItems"][2]["detail"], "a.txt");
+    EXPECT_EQ(document["diagnostics"][4]["previewItems"][0]["title"], "Top-level atoms");
     // The cut JPEG can no longer be exported, the intact one can.
     EXPECT_TRUE(document["diagnostics"][6]["canAttemptRepair"]);
     EXPECT_FALSE(document["diagnostics"][7]["canAttemptRepair"]);
@@ -85,7 +95,11 @@ TEST_F(DiagnoseCommandTest, PrintsOneBlockPerFile) {
             EXPECT_NE(run.out.find("  [" + label(finding.level) + "] " + finding.title + ": " + finding.detail + "\n"),
                       std::string::npos);
         }
-        EXPECT_NE(run.out.find("  Recommended: " + diagnostic.recommendedAction + "\n"), std::string::npos);
+        std::string tail = "  Recommended: " + diagnostic.recommendedAction + "\n  Preview:\n";
+        for (const RepairPreviewItem& item : diagnostic.previewItems)
+            tail += "    " + item.title + ": " + item.detail + "\n";
+        for (const std::string& note : diagnostic.toolNotes) tail += "  Tool: " + note + "\n";
+        EXPECT_NE(run.out.find(tail), std::string::npos) << run.out;
     }
     EXPECT_EQ(run.err, "");
 }

@@ -3,6 +3,7 @@
 #include "cli/tidewell_process.h"
 #include "firstaid/firstaid_fixtures.h"
 #include "firstaid/repair_states.h"
+#include "support/pdf_fixture.h"
 
 namespace tidewell {
 namespace {
@@ -62,6 +63,30 @@ TEST_F(ExtractCommandTest, NeedsOneFileAndAnOutputFolder) {
     EXPECT_EQ(run.status, 64);
     EXPECT_EQ(run.err, "tidewell: --output " + (folder / "missing").string() + " is not a folder\n" + usage);
     EXPECT_TRUE(fs::is_empty(output));
+}
+
+TEST_F(ExtractCommandTest, ARefusalSaysWhyOnStandardErrorAndInTheJSONErrors) {
+    const fs::path pdf = folder / "paper.pdf";
+    testing::writeTextPDF(pdf, {"first page"});
+    const fs::path fake = folder / "fake.zip";
+    testing::appendJunk(fake, 5'000);
+    testing::expectRefusal("extract", output, pdf,
+                           "no contents can be extracted from this file: Readable-content extraction is currently "
+                           "available for ZIP, APK, and Office packages.");
+    testing::expectRefusal("extract", output, fake,
+                           "no contents can be extracted from this file: Tidewell could not find enough ZIP structure "
+                           "to safely look for readable contents.");
+
+    // An archive with a way out of the folder gets as far as the export, which names the entry.
+    const fs::path slip = testing::makeZip(folder / "slip.zip", {{"xx/evil.txt", "evil"}, {"fine.txt", "fine"}});
+    testing::renameEntry(slip, "xx/evil.txt", "../evil.txt");
+    const auto run = runTidewell({"extract", "--output", output.string(), slip.string()});
+    EXPECT_EQ(run.status, 1);
+    EXPECT_TRUE(run.err.ends_with("tidewell: " + slip.string() +
+                                  ": Archive entry is unsafe and will not be extracted: ../evil.txt\n"))
+        << run.err;
+    EXPECT_TRUE(fs::is_empty(output));
+    EXPECT_FALSE(fs::exists(folder / "evil.txt"));
 }
 
 }  // namespace

@@ -1,8 +1,13 @@
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <fstream>
 
 #include "cli/tidewell_process.h"
 #include "firstaid/firstaid_fixtures.h"
+#include "firstaid/repair_finding.h"
 #include "firstaid/repair_states.h"
+#include "process/command_runner.h"
 #include "support/pdf_fixture.h"
 
 namespace tidewell {
@@ -72,6 +77,92 @@ TEST_F(RepairCommandTest, FailuresAndUsageErrors) {
     EXPECT_EQ(usage.status, 64);
     EXPECT_EQ(usage.err,
               "tidewell: missing --output\nUsage: tidewell repair [--report] [--json] --output FOLDER FILE...\n");
+}
+
+const std::string linkOrEncryptionReason =
+    "This archive contains symbolic links or encrypted entries, which Tidewell does not extract for safety.";
+
+TEST_F(RepairCommandTest, ARefusalSaysWhyOnStandardErrorAndInTheJSONErrors) {
+    const fs::path slip = testing::makeZip(folder / "slip.zip", {{"xx/evil.txt", "evil"}, {"fine.txt", "fine"}});
+    testing::renameEntry(slip, "xx/evil.txt", "../evil.txt");
+    const fs::path linked = testing::makeZip(folder / "linked.zip", {{"a.txt", "a"}});
+    fs::create_symlink("a.txt", folder / "link");
+    ASSERT_EQ(CommandRunner::run("/usr/bin/zip", {"-q", "-y", linked.string(), "link"}, folder.path()).status, 0);
+    const fs::path secret = testing::makeZip(folder / "secret.zip", {{"a.txt", "a"}}, {"-P", "pw"});
+    const fs::path out = folder / "out";
+    fs::create_directory(out);
+    const std::string refused = "no repaired copy can be made of this file: ";
+    testing::expectRefusal("repair", out, slip,
+                           refused + "Archive entry is unsafe and will not be extracted: ../evil.txt");
+    testing::expectRefusal("repair", out, linked, refused + linkOrEncryptionReason);
+    testing::expectRefusal("repair", out, secret, refused + linkOrEncryptionReason);
+    EXPECT_TRUE(fs::is_empty(out));
+}
+
+// A limit on the size of any file this process and the programs it starts write, so that a
+// regression that expands a ZIP bomb fails the test instead of filling the disk.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        rlimit limited = previous_;
+        limited.rlim_cur = std::min(bytes, previous_.rlim_max);
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &previous_); }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit previous_{};
+};
+
+TEST_F(RepairCommandTest, AZipBombBehindAppendedBytesIsRefusedWithoutBeingExpanded) {
+    // 1.5 GB of zeros (a sparse file, so nothing is written) compress to about 1.5 MB.
+    const fs::path zeros = folder / "zeros.bin";
+    std::ofstream(zeros).close();
+    fs::resize_file(zeros, 1'500'000'000);
+    const fs::path bomb = folder / "bomb.zip";
+    ASSERT_EQ(CommandRunner::run("/usr/bin/zip", {"-q", bomb.string(), "zeros.bin"}, folder.path()).status, 0);
+    fs::remove(zeros);
+    // Past the tail sample, so unzip -l cannot list it any more.
+    testing::appendJunk(bomb, 2'500'000);
+    const std::string before = testing::readFile(bomb);
+    const fs::path out = folder / "out";
+    fs::create_directory(out);
+    testing::TemporaryFolder temporary;
+    const testing::ScopedEnvironment temporaryDirectory("TMPDIR", temporary.path().string());
+    const FileSizeLimit limit(64 << 20);
+    const std::string ratio = "This archive exceeds the safe compression-ratio limit and may be a ZIP bomb.";
+
+    const auto diagnosed = runTidewell({"diagnose", "--json", bomb.string()});
+    ASSERT_EQ(diagnosed.status, 0) << diagnosed.err;
+    const auto diagnostic = diagnosed.json()["diagnostics"][0];
+    EXPECT_FALSE(diagnostic["canAttemptRepair"]);
+    EXPECT_EQ(diagnostic["recommendedAction"], ratio);
+    bool safetyFinding = false;
+    for (const auto& finding : diagnostic["findings"]) {
+        if (finding["title"] != "Archive safety") continue;
+        safetyFinding = true;
+        EXPECT_EQ(finding["level"], rawValue(RepairFindingLevel::failed));
+        EXPECT_EQ(finding["detail"], ratio);
+    }
+    EXPECT_TRUE(safetyFinding);
+
+    const auto repaired = runTidewell({"repair", "--output", out.string(), bomb.string()});
+    EXPECT_EQ(repaired.status, 1);
+    EXPECT_EQ(repaired.err,
+              "tidewell: " + bomb.string() + ": no repaired copy can be made of this file: " + ratio + "\n");
+
+    // Extraction first lets zip rebuild an index, which is refused for the same reason.
+    const auto extracted = runTidewell({"extract", "--json", "--output", out.string(), bomb.string()});
+    EXPECT_EQ(extracted.status, 1);
+    EXPECT_EQ(extracted.json()["errors"][0]["message"], ratio);
+    EXPECT_EQ(extracted.err.find("Extracting readable contents"), std::string::npos) << extracted.err;
+
+    EXPECT_TRUE(fs::is_empty(out));
+    EXPECT_TRUE(fs::is_empty(temporary.path()));
+    EXPECT_EQ(testing::readFile(bomb), before);
 }
 
 }  // namespace

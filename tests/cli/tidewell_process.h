@@ -23,6 +23,11 @@ std::filesystem::path tidewellExecutable();
 // Runs tidewell with these arguments in the current environment and waits for it.
 TidewellRun runTidewell(const std::vector<std::string>& arguments);
 
+// Runs `tidewell <command> --output <output> <source>` as text and as JSON and expects both
+// to fail with status 1 and this message for the source, on standard error and in "errors".
+void expectRefusal(const std::string& command, const std::filesystem::path& output, const std::filesystem::path& source,
+                   const std::string& message);
+
 // Every path below root with its size (folders as -1), to show nothing moved.
 std::vector<std::pair<std::string, std::int64_t>> treeSnapshot(const std::filesystem::path& root);
 

@@ -5,6 +5,7 @@
 #include "firstaid/diagnosis_lines.h"
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/firstaid_fixtures.h"
+#include "firstaid/repair_export.h"
 #include "firstaid/tool_runs.h"
 #include "util/byte_size_text.h"
 
@@ -14,23 +15,13 @@ namespace {
 using namespace FileFirstAidEngine;
 using testing::makeZip;
 using testing::readFile;
+using testing::renameEntry;
 using testing::writeFile;
 
 using Line = testing::FindingLine;
 
 std::vector<Line> lines(const FileRepairDiagnostic& diagnostic) {
     return testing::findingLines(diagnostic);
-}
-
-// Renames an entry in place (local header and central directory): zip itself
-// refuses to store such names.
-void renameEntry(const std::filesystem::path& archive, const std::string& from, const std::string& to) {
-    ASSERT_EQ(from.size(), to.size());
-    std::string bytes = readFile(archive);
-    for (auto at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + 1)) {
-        bytes.replace(at, to.size(), to);
-    }
-    writeFile(archive, bytes);
 }
 
 const std::string repairAction =
@@ -95,12 +86,60 @@ TEST_F(ArchiveDiagnosisTest, TruncatedBeforeCentralDirectory) {
     EXPECT_EQ(diagnostic.previewItems[1].detail, "No entry list available yet.");
 }
 
-TEST_F(ArchiveDiagnosisTest, DirectoryBeyondTheTailSampleIsReportedMissing) {
-    auto zip = makeZip(folder / "long.zip", {{"a.txt", "a"}});
-    writeFile(zip, readFile(zip) + std::string(2'100'000, 'x'));
-    const auto found = lines(diagnose(zip));
+TEST_F(ArchiveDiagnosisTest, ArchiveFollowedByMoreThanTheTailSampleKeepsItsSizeAndRebuilds) {
+    auto zip = makeZip(folder / "long.zip", {{"a.txt", std::string(3000, 'a')}, {"docs/b.txt", "bee"}});
+    testing::appendJunk(zip, 2'500'000);
+    // unzip -l no longer finds the archive's end; zipinfo still does, and lists the sizes.
+    ASSERT_NE(CommandRunner::run("/usr/bin/unzip", {"-l", zip.string()}).status, 0);
+    EXPECT_EQ(archiveExpandedBytes(zip), 3003);
+    const auto diagnostic = diagnose(zip);
+    const auto found = lines(diagnostic);
+    ASSERT_EQ(found.size(), 6u);
     EXPECT_EQ(found[1].level, RepairFindingLevel::failed);
     EXPECT_EQ(found[2].level, RepairFindingLevel::failed);
+    EXPECT_EQ(found[3],
+              (Line{"Archive safety", "2 entries, " + tidewellString(3003) + " expanded.", RepairFindingLevel::ok}));
+    EXPECT_EQ(found[4].title, "Archive test");
+    EXPECT_EQ(found[4].level, RepairFindingLevel::warning);
+    EXPECT_EQ(found[5], (Line{"Readable entries", "2 entries listed.", RepairFindingLevel::ok}));
+    EXPECT_TRUE(diagnostic.canAttemptRepair);
+    EXPECT_EQ(diagnostic.recommendedAction, repairAction);
+
+    // unzip cannot extract it, so the rebuild salvages the entries into a separate copy.
+    const auto outcome = repair(diagnostic, folder / "long-repaired.zip");
+    EXPECT_EQ(outcome.state, RepairOutcomeState::partial);
+    EXPECT_EQ(readableArchiveEntries(outcome.outputURL), (std::vector<std::string>{"a.txt", "docs/b.txt"}));
+}
+
+TEST_F(ArchiveDiagnosisTest, ArchiveWhoseExpandedSizeCannotBeReadIsNeitherExtractedNorRebuilt) {
+    // An unzip whose listings with sizes fail (as one stopped by its time-out would) while
+    // the bare name listing still works.
+    testing::TemporaryFolder resources;
+    const auto unzip = resources / "Tools" / "unzip";
+    writeFile(unzip,
+              "#!/bin/sh\n"
+              "case \"$1 $2\" in \"-l \"* | \"-Z -l\") exit 9 ;; esac\n"
+              "exec /usr/bin/unzip \"$@\"\n");
+    std::filesystem::permissions(unzip, std::filesystem::perms::owner_exec, std::filesystem::perm_options::add);
+    const testing::ScopedEnvironment shipped("TIDEWELL_RESOURCE_DIR", resources.path().string());
+
+    auto zip = makeZip(folder / "sizeless.zip", {{"a.txt", "hello"}});
+    EXPECT_EQ(readableArchiveEntries(zip), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(archiveExpandedBytes(zip), std::nullopt);
+    const std::string unknownSize =
+        "Tidewell could not read how large this archive expands, so it will not be extracted or rebuilt.";
+    EXPECT_EQ(archiveSafetyAssessment(zip, logicalFileByteSize(zip)).issues, std::vector<std::string>{unknownSize});
+    const auto diagnostic = diagnose(zip);
+    EXPECT_EQ(lines(diagnostic)[3], (Line{"Archive safety", unknownSize, RepairFindingLevel::failed}));
+    EXPECT_FALSE(diagnostic.canAttemptRepair);
+    EXPECT_EQ(diagnostic.recommendedAction, unknownSize);
+    try {
+        repair(diagnostic, folder / "sizeless-repaired.zip");
+        ADD_FAILURE() << "the rebuild went ahead";
+    } catch (const RepairError& error) {
+        EXPECT_EQ(error.what(), unknownSize);
+    }
+    EXPECT_FALSE(std::filesystem::exists(folder / "sizeless-repaired.zip"));
 }
 
 TEST_F(ArchiveDiagnosisTest, UnsafeEntryNames) {
@@ -195,7 +234,7 @@ TEST_F(ArchiveDiagnosisTest, WithoutUnzipNothingIsListed) {
     EXPECT_FALSE(diagnostic.canAttemptRepair);
     EXPECT_FALSE(diagnostic.canExtractReadableContent);
     EXPECT_EQ(diagnostic.toolNotes.back(), "zip/unzip: missing");
-    EXPECT_EQ(archiveExpandedBytes(zip), 0);
+    EXPECT_EQ(archiveExpandedBytes(zip), std::nullopt);
     EXPECT_TRUE(readableArchiveEntries(zip).empty());
 }
 

@@ -28,15 +28,6 @@ std::string genericNote(const std::string& extension) {
            extension + " file.";
 }
 
-// Swaps an entry name for another of the same length throughout the archive's bytes.
-void renameEntry(const fs::path& archive, const std::string& from, const std::string& to) {
-    std::string bytes = testing::readFile(archive);
-    for (auto at = bytes.find(from); at != std::string::npos; at = bytes.find(from, at + 1)) {
-        bytes.replace(at, to.size(), to);
-    }
-    testing::writeFile(archive, bytes);
-}
-
 class ContentExtractionTest : public testing::PrivateTemporaryFolderTest {
 protected:
     ContentExtractionTest() : PrivateTemporaryFolderTest("TidewellContentRescue-") {}
@@ -127,7 +118,7 @@ TEST_F(ContentExtractionTest, ArchiveTruncatedBeforeItsDirectoryIsReadThroughSal
 
 TEST_F(ContentExtractionTest, TraversalEntryFailsThroughTheSalvageStep) {
     const auto zip = testing::makeZip(folder / "evil.zip", {{"xyzevil", "payload"}, {"fine.txt", "ok"}});
-    renameEntry(zip, "xyzevil", "../evil");
+    testing::renameEntry(zip, "xyzevil", "../evil");
     const auto diagnostic = diagnose(zip);
     ASSERT_TRUE(diagnostic.canExtractReadableContent);
     EXPECT_EQ(failure(diagnostic), "Archive entry is unsafe and will not be extracted: ../evil");

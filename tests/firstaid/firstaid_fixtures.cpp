@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <random>
+
 #include "process/command_runner.h"
 
 namespace tidewell::testing {
@@ -38,6 +41,26 @@ std::filesystem::path makeZip(const std::filesystem::path& archive,
     EXPECT_EQ(output.status, 0) << output.combined();
     std::filesystem::remove_all(staging);
     return archive;
+}
+
+void renameEntry(const std::filesystem::path& archive, const std::string& from, const std::string& to) {
+    ASSERT_EQ(from.size(), to.size());
+    std::string bytes = readFile(archive);
+    const auto first = bytes.find(from);
+    ASSERT_NE(first, std::string::npos) << from;
+    for (auto at = first; at != std::string::npos; at = bytes.find(from, at + 1)) bytes.replace(at, to.size(), to);
+    writeFile(archive, bytes);
+}
+
+void appendJunk(const std::filesystem::path& file, std::size_t count) {
+    std::minstd_rand generator(20'240'601);
+    std::string junk(count, '\0');
+    // No "P" at all, so no ZIP signature can appear by chance.
+    for (char& byte : junk) {
+        do byte = static_cast<char>(generator());
+        while (byte == 'P');
+    }
+    std::ofstream(file, std::ios::binary | std::ios::app) << junk;
 }
 
 bool runFFmpeg(const std::vector<std::string>& arguments) {

@@ -31,6 +31,14 @@ std::filesystem::path makeZip(const std::filesystem::path& archive,
                               const std::vector<std::pair<std::string, std::string>>& files,
                               const std::vector<std::string>& zipOptions = {});
 
+// Renames an entry in place (every occurrence: local header and central directory), for names
+// zip itself refuses to store such as "../evil.txt". Both names have the same length.
+void renameEntry(const std::filesystem::path& archive, const std::string& from, const std::string& to);
+
+// Appends `count` bytes of a fixed pseudo-random sequence that holds no ZIP signature, as when
+// an archive was glued to other data.
+void appendJunk(const std::filesystem::path& file, std::size_t count);
+
 // Runs ffmpeg (quiet, overwriting) with these arguments; true on success.
 bool runFFmpeg(const std::vector<std::string>& arguments);
 

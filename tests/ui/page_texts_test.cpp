@@ -3,21 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTabWidget>
 #include <QTreeWidget>
 
+#include "firstaid/file_first_aid_engine.h"
+#include "firstaid/firstaid_fixtures.h"
 #include "firstaid/repair_finding.h"
 #include "firstaid/repair_states.h"
 #include "recovery/deleted/deleted_candidate.h"
 #include "recovery/readable/recovery_candidate_kind.h"
 #include "recovery/readable/recovery_scan_state.h"
+#include "support/pdf_fixture.h"
 #include "ui/qt_text.h"
 #include "ui/quiet_engines.h"
 #include "ui/recovery_page.h"
 #include "ui/repair_page.h"
+#include "ui/symbol_icons.h"
 
 namespace tidewell {
 namespace {
@@ -53,6 +58,31 @@ TEST(PageTexts, EveryStateKindAndLevelNameTheEnginesHandOverHasAChineseText) {
           RecoveryScanState::completed(), RecoveryScanState::failed("x")})
         names.push_back(state.label());
     for (const std::string& name : names) EXPECT_TRUE(PageTexts::chinese().contains(name)) << name;
+}
+
+TEST(PageTexts, EveryFixedPreviewTileTitleHasAChineseTextAndEveryTileAnIcon) {
+    testing::TemporaryFolder folder;
+    const testing::ShippedTools tools;
+    std::vector<std::filesystem::path> files{testing::makeZip(folder / "a.zip", {{"a.txt", "a"}}), folder / "b.pdf",
+                                             folder / "c.png", folder / "d.mp3", folder / "e.mp4"};
+    testing::writeTextPDF(files[1], {"page"});
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(toQString(files[2].string())));
+    testing::writeFile(files[3], "ID3 not much of a song");
+    testing::writeFile(files[4], std::string("\0\0\0\x10"
+                                             "ftypisom\0\0\0\0",
+                                             16));
+    std::set<std::string> titles;
+    for (const auto& file : files) {
+        for (const RepairPreviewItem& item : FileFirstAidEngine::diagnose(file).previewItems) {
+            // Tiles of an archive entry or a video atom carry a name from the file.
+            if (item.systemImage != "doc" && item.systemImage != "cube") titles.insert(item.title);
+            EXPECT_NE(themeIconName(item.systemImage), "text-x-generic") << item.systemImage;
+        }
+    }
+    EXPECT_EQ(titles.size(), 9u);
+    for (const std::string& title : titles) EXPECT_TRUE(PageTexts::chinese().contains(title)) << title;
 }
 
 // Every text a page shows itself: labels, buttons, tab titles and list headers.

@@ -4,15 +4,18 @@
 
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QLabel>
 #include <QMimeData>
 #include <QTreeWidget>
 #include <QUrl>
 #include <algorithm>
 #include <filesystem>
 
+#include "firstaid/firstaid_fixtures.h"
 #include "support/eventually.h"
 #include "support/pdf_fixture.h"
 #include "support/temporary_folder.h"
+#include "ui/preview_tiles.h"
 #include "ui/qt_text.h"
 #include "ui/quiet_engines.h"
 
@@ -130,6 +133,73 @@ TEST_F(RepairPageDrop, CutOffFindingsAndStatusesCarryTheirFullTextAsATooltip) {
     EXPECT_EQ(row->toolTip(1), row->text(1));
     const QTreeWidgetItem* queued = page_.queue()->topLevelItem(0);
     EXPECT_EQ(queued->toolTip(2), toQString(job->statusText));
+}
+
+const QTreeWidgetItem* findingRow(const QTreeWidget* findings, const QString& title) {
+    for (int row = 0; row < findings->topLevelItemCount(); ++row)
+        if (findings->topLevelItem(row)->text(0) == title) return findings->topLevelItem(row);
+    return nullptr;
+}
+
+TEST_F(RepairPageDrop, TheSelectedFileShowsItsTilesToolNotesAndOneLineFindings) {
+    // A whole archive followed by other bytes: its entries still list, and unzip's test
+    // complains over several lines.
+    const fs::path glued =
+        testing::makeZip(folder_ / "glued.zip", {{"pics/beach_01.jpg", std::string(5000, 'b')}, {"notes.txt", "n"}});
+    testing::appendJunk(glued, 2'500'000);
+    ASSERT_TRUE(drop(page_, {fileURL(glued)}));
+    ASSERT_TRUE(testing::eventually([&] { return diagnosed(model_); }));
+    const auto job = model_.selectedRepairJob();
+    ASSERT_TRUE(job && job->diagnostic);
+    const FileRepairDiagnostic& diagnostic = *job->diagnostic;
+
+    const PreviewTiles* tiles = page_.preview();
+    ASSERT_EQ(tiles->count(), static_cast<int>(diagnostic.previewItems.size()));
+    ASSERT_EQ(tiles->count(), 4);
+    EXPECT_TRUE(tiles->isVisibleTo(&page_));
+    for (int row = 0; row < tiles->count(); ++row) {
+        const RepairPreviewItem& item = diagnostic.previewItems[std::size_t(row)];
+        EXPECT_EQ(tiles->titleText(row), toQString(item.title));
+        EXPECT_EQ(tiles->detailText(row), toQString(item.detail));
+        const QWidget* tile = tiles->itemWidget(tiles->item(row));
+        EXPECT_FALSE(tile->findChild<QLabel*>("previewIcon")->pixmap().isNull()) << item.systemImage;
+        EXPECT_EQ(tile->toolTip(), toQString(item.title + "\n" + item.detail));
+    }
+    EXPECT_EQ(tiles->titleText(2), "Beach 01.jpg");
+    EXPECT_EQ(tiles->detailText(2), "pics/beach_01.jpg");
+    ASSERT_EQ(diagnostic.toolNotes.size(), 3u);
+    for (const std::string& note : diagnostic.toolNotes)
+        EXPECT_TRUE(page_.toolNotes()->text().contains(toQString(note))) << page_.toolNotes()->text().toStdString();
+
+    const auto test = std::find_if(diagnostic.findings.begin(), diagnostic.findings.end(),
+                                   [](const RepairFinding& finding) { return finding.title == "Archive test"; });
+    ASSERT_NE(test, diagnostic.findings.end());
+    ASSERT_NE(test->detail.find('\n'), std::string::npos);
+    const QTreeWidgetItem* row = findingRow(page_.findings(), "Archive test");
+    ASSERT_NE(row, nullptr);
+    const QString shown = row->text(2);
+    EXPECT_FALSE(shown.contains('\n'));
+    EXPECT_FALSE(shown.contains("  "));
+    EXPECT_LE(shown.size(), 160);
+    EXPECT_TRUE(shown.endsWith(QStringLiteral("…"))) << shown.toStdString();
+    EXPECT_TRUE(toQString(test->detail).simplified().startsWith(shown.chopped(1)));
+    EXPECT_EQ(row->toolTip(2), toQString(test->detail));
+    // A short detail is shown whole.
+    EXPECT_EQ(findingRow(page_.findings(), "Readable entries")->text(2), "2 entries listed.");
+
+    // The fixed tile titles read in Chinese; names taken from the file do not change.
+    model_.setLanguage("简体中文");
+    EXPECT_EQ(tiles->titleText(0), "文件包");
+    EXPECT_EQ(tiles->titleText(1), "可读条目");
+    EXPECT_EQ(tiles->titleText(2), "Beach 01.jpg");
+    // The choice is stored for the rest of the run.
+    model_.setLanguage("English");
+
+    // Without a selected file there is nothing to show.
+    model_.removeRepairJob(*job);
+    EXPECT_EQ(tiles->count(), 0);
+    EXPECT_FALSE(tiles->isVisibleTo(&page_));
+    EXPECT_FALSE(page_.toolNotes()->isVisibleTo(&page_));
 }
 
 }  // namespace

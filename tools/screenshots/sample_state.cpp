@@ -1,6 +1,9 @@
 #include "sample_state.h"
 
 #include <fstream>
+#include <random>
+
+#include "process/command_runner.h"
 
 namespace tidewell::screenshots {
 
@@ -94,6 +97,28 @@ std::vector<LeftoverGroup> leftoverGroups() {
     return {group};
 }
 
+// A real archive of holiday photos followed by more than the diagnosis's tail sample of other
+// bytes (as when a download was glued to something else): its entries still list, its end is
+// out of sight and unzip's test prints a several-line complaint. Zeros when zip is missing.
+void writeHolidayArchive(const std::filesystem::path& archive) {
+    const std::filesystem::path photos = archive.parent_path() / "Holiday photos";
+    const std::vector<std::string> names{"beach-day_01.jpg", "beach-day_02.jpg", "harbour_sunset.jpg",
+                                         "old-town_map.png", "notes.txt"};
+    for (std::size_t index = 0; index < names.size(); ++index)
+        writeFile(photos / names[index], 40'000 + 9'000 * index, static_cast<char>('a' + index));
+    std::vector<std::string> arguments{"-q", "-r", archive.string()};
+    for (const std::string& name : names) arguments.push_back("Holiday photos/" + name);
+    const auto zip = CommandRunner::firstExecutable("zip");
+    if (!zip || CommandRunner::run(*zip, arguments, archive.parent_path()).status != 0) {
+        writeFile(archive, 4'096, '\0');
+        return;
+    }
+    std::minstd_rand bytes(42);
+    std::string appended(2'500'000, '\0');
+    for (char& byte : appended) byte = static_cast<char>(bytes());
+    std::ofstream(archive, std::ios::binary | std::ios::app) << appended;
+}
+
 }  // namespace
 
 SampleState::SampleState() {
@@ -106,11 +131,13 @@ SampleState::SampleState() {
     writeFile(recoveryFolder() / "DCIM" / "IMG_0142.JPG", 180'000, 'j');
     writeFile(recoveryFolder() / "DCIM" / "MOV_0143.MP4", 2'400'000, 'm');
     writeFile(recoveryFolder() / "Documents" / "Budget.pdf", 64'000, 'p');
-    for (const auto& file : damagedFiles()) writeFile(file, 4'096, '\0');
+    writeHolidayArchive(damagedFiles().front());
+    writeFile(damagedFiles().back(), 4'096, '\0');
 }
 
 std::vector<std::filesystem::path> SampleState::damagedFiles() const {
-    return {root() / "Damaged" / "Quarterly Report.docx", root() / "Damaged" / "Holiday.zip"};
+    // The archive comes first, so the File Repair page opens on its diagnosis.
+    return {root() / "Damaged" / "Holiday.zip", root() / "Damaged" / "Quarterly Report.docx"};
 }
 
 AppModel::Engines SampleState::engines() const {
