@@ -17,8 +17,6 @@
 
 namespace tidewell {
 
-namespace {}  // namespace
-
 RepairPage::RepairPage(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     setAcceptDrops(true);
     auto* layout = new QVBoxLayout(this);
@@ -123,7 +121,7 @@ void RepairPage::reloadQueue() {
     for (const FileRepairJob& job : model_.repairJobs()) {
         auto* row =
             PageParts::addRow(queue_, {toQString(job.title()), text(rawValue(job.phase)), text(job.statusText)});
-        row->setToolTip(0, toQString(job.subtitle()));
+        row->setToolTip(0, text(job.subtitle()));
         if (selected && selected->id == job.id) queue_->setCurrentItem(row);
     }
     reloadSelection();
@@ -135,12 +133,11 @@ void RepairPage::reloadSelection() {
     selectedTitle_->setText(job ? toQString(job->title()) : text("Add a damaged file to begin."));
     recommendation_->clear();
     if (job && job->diagnostic) {
-        recommendation_->setText(toQString(job->diagnostic->recommendedAction));
+        recommendation_->setText(text(job->diagnostic->recommendedAction));
         for (const RepairFinding& finding : job->diagnostic->findings)
-            PageParts::addRow(findings_,
-                              {toQString(finding.title), text(label(finding.level)), toQString(finding.detail)});
+            PageParts::addRow(findings_, {text(finding.title), text(label(finding.level)), text(finding.detail)});
     }
-    if (job && job->errorMessage) recommendation_->setText(toQString(*job->errorMessage));
+    if (job && job->errorMessage) recommendation_->setText(text(*job->errorMessage));
     refreshState();
 }
 
@@ -149,7 +146,7 @@ void RepairPage::reloadHistory() {
     for (const RepairHistoryRecord& record : model_.repairHistory())
         PageParts::addRow(history_,
                           {toQString(record.sourceName + " → " + record.outputName), text(record.stateRawValue),
-                           toQString(tidewellString(record.outputSizeBytes)), toQString(record.message)});
+                           toQString(tidewellString(record.outputSizeBytes)), text(record.message)});
     refreshState();
 }
 
@@ -163,7 +160,7 @@ void RepairPage::refreshState() {
     remove_->setEnabled(idle && job.has_value());
     cancel_->setEnabled(!idle);
     PageParts::showProgress(progress_, busy, job && !model_.isDiagnosingRepair() ? job->progress : -1);
-    status_->setText(toQString(model_.repairStatusText().value_or("")));
+    status_->setText(text(model_.repairStatusText().value_or("")));
     const bool hasHistory = !model_.repairHistory().empty();
     reveal_->setEnabled(hasHistory);
     open_->setEnabled(hasHistory);
@@ -171,11 +168,11 @@ void RepairPage::refreshState() {
 }
 
 QString RepairPage::text(std::string_view english) const {
-    return toQString(PageTexts::text(english, model_.language()));
+    return PageTexts::shown(model_, english);
 }
 
 void RepairPage::retitle() {
-    title_->setText(toQString(title(SidebarItem::repair, model_.language())));
+    title_->setText(toQString(PageTexts::title(SidebarItem::repair, model_.language())));
     subtitle_->setText(
         text("Drop damaged files here. The original is never changed; a repaired copy is exported to a place you "
              "choose."));
