@@ -22,6 +22,9 @@ inline std::string_view id(AppLanguage language) {
     return rawValue(language);
 }
 
+// The locale whose date formats go with the language: "en_US", "zh_CN", "es_ES", "ja_JP" or "fr_FR".
+std::string_view localeName(AppLanguage language);
+
 // The language whose raw value is exactly `raw`; any other text yields no language.
 std::optional<AppLanguage> appLanguageFromRawValue(std::string_view raw);
 

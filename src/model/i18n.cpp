@@ -62,9 +62,25 @@ std::string pick(std::string_view language, std::string_view english, std::strin
 }
 
 std::string localizedItemCount(std::int64_t n, std::string_view language) {
-    const std::string count = std::to_string(n);
-    if (language == rawValue(AppLanguage::simplifiedChinese)) return count + " 项";
-    return n == 1 ? "1 item" : count + " items";
+    // The count's forms per language: one item, then any other number ("{n}" is the number).
+    struct CountForms {
+        AppLanguage language;
+        std::string_view one;
+        std::string_view other;
+    };
+    static constexpr CountForms forms[] = {
+        {AppLanguage::english, "1 item", "{n} items"},         {AppLanguage::simplifiedChinese, "1 项", "{n} 项"},
+        {AppLanguage::spanish, "1 elemento", "{n} elementos"}, {AppLanguage::japanese, "1 件", "{n} 件"},
+        {AppLanguage::french, "1 élément", "{n} éléments"},
+    };
+    const auto chosen = appLanguageFromRawValue(language).value_or(AppLanguage::english);
+    for (const CountForms& form : forms) {
+        if (form.language != chosen) continue;
+        if (n == 1) return std::string(form.one);
+        std::string text(form.other);
+        return text.replace(text.find("{n}"), 3, std::to_string(n));
+    }
+    return std::to_string(n) + " items";
 }
 
 }  // namespace tidewell::I18n

@@ -14,8 +14,7 @@
 namespace tidewell::I18n {
 
 using LanguageTexts = std::map<std::string, std::string, std::less<>>;
-// Language raw value -> key -> text. English and Simplified Chinese hold every key; Spanish,
-// Japanese and French hold the keys up to and including "ok".
+// Language raw value -> key -> text. Every language holds every key.
 using Table = std::map<std::string, LanguageTexts, std::less<>>;
 
 // Built once, on first use.
@@ -30,7 +29,8 @@ std::string t(std::string_view key, std::string_view language);
 // An inline two-way text: the Chinese text when `language` is "简体中文", the English one otherwise.
 std::string pick(std::string_view language, std::string_view english, std::string_view chinese);
 
-// "{n} 项" in Simplified Chinese; otherwise "1 item" for exactly one and "{n} items" for every other n.
+// "1 item" for exactly one and "{n} items" for every other n, in `language` ("{n} 项" in Simplified
+// Chinese, "{n} elementos" in Spanish...); English for an unknown language.
 std::string localizedItemCount(std::int64_t n, std::string_view language);
 
 }  // namespace tidewell::I18n

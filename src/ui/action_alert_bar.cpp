@@ -5,12 +5,14 @@
 #include <QPushButton>
 
 #include "model/app_model.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 
 namespace tidewell {
 
 namespace {
 
+// The kind's title is a key of the model's table; a plain note (no key) reads "Note".
 struct Tone {
     const char* key;
     QColor background;
@@ -27,7 +29,7 @@ Tone toneOf(ActionResultKind kind) {
         case ActionResultKind::info:
             break;
     }
-    return {"Note", QColor(0xdc, 0xe8, 0xf8)};
+    return {nullptr, QColor(0xdc, 0xe8, 0xf8)};
 }
 
 }  // namespace
@@ -60,8 +62,8 @@ void ActionAlertBar::refresh() {
     colours.setColor(QPalette::Window, tone.background);
     colours.setColor(QPalette::WindowText, Qt::black);
     setPalette(colours);
-    kind_->setText(toQString(model_.t(tone.key)));
-    message_->setText(toQString(model_.actionMessage().value_or("")));
+    kind_->setText(tone.key ? toQString(model_.t(tone.key)) : PageTexts::shown(model_, "Note"));
+    message_->setText(PageTexts::shown(model_, model_.actionMessage().value_or("")));
     close_->setText(toQString(model_.t("ok")));
     setVisible(model_.showActionAlert());
 }

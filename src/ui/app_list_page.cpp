@@ -14,6 +14,7 @@
 #include "ui/cleanup_plan_view.h"
 #include "ui/list_filters.h"
 #include "ui/page_parts.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 
 namespace tidewell {
@@ -131,7 +132,7 @@ void AppListPage::reload() {
                                  model_.t(model_.apps().empty() ? "noAppsFound" : "noAppsToShow"),
                                  model_.t("noAppsHint"));
     PageParts::showProgress(progress_, model_.isScanning());
-    scanStatus_->setText(toQString(model_.scanStatusText().value_or("")));
+    scanStatus_->setText(PageTexts::shown(model_, model_.scanStatusText().value_or("")));
     scanStatus_->setVisible(model_.isScanning());
     showSelection();
 }
@@ -151,7 +152,7 @@ void AppListPage::retitle() {
         filter_->setItemText(int(index), toQString(title(allAppFilterCases[index], model_.language())));
     search_->setPlaceholderText(toQString(model_.t("searchApps")));
     rows_->retitle();
-    showSelection();
+    reload();
 }
 
 void AppListPage::showSelection() {
@@ -162,9 +163,11 @@ void AppListPage::showSelection() {
     if (app) {
         const UsageSummary summary = app->usageSummary();
         usage_->setText(QStringLiteral("<b>%1</b> — %2")
-                            .arg(toQString(rawValue(summary.level)), toQString(summary.reason).toHtmlEscaped()));
+                            .arg(PageTexts::shown(model_, rawValue(summary.level)).toHtmlEscaped(),
+                                 PageTexts::shown(model_, summary.reason).toHtmlEscaped()));
         details_->setText(toQString(app->bundleIdentifier + "  ·  " + app->version + "\n" + app->path + "\n" +
-                                    app->sizeText() + " + " + app->relatedText() + "  ·  " + app->statusText()));
+                                    app->sizeText() + " + " + app->relatedText() + "  ·  ") +
+                          PageTexts::shown(model_, app->statusText()));
     }
     plan_->setApp(app);
 }

@@ -7,6 +7,7 @@
 #include "model/app_model.h"
 #include "ui/cleanup_plan_view.h"
 #include "ui/page_parts.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 
 namespace tidewell {
@@ -45,9 +46,9 @@ void AppPlanPage::reload() {
     list_->clear();
     listed_ = listedApps();
     for (const AppInfo& app : listed_)
-        list_->addItem(toQString(
-            app.name + " — " +
-            (item_ == SidebarItem::stubborn ? app.memoryText() + " · " + app.statusText() : app.totalDiskText())));
+        list_->addItem(item_ == SidebarItem::stubborn ? toQString(app.name + " — " + app.memoryText() + " · ") +
+                                                            PageTexts::shown(model_, app.statusText())
+                                                      : toQString(app.name + " — " + app.totalDiskText()));
     if (listed_.empty()) {
         list_->addItem(toQString(model_.t(item_ == SidebarItem::stubborn ? "noRunningApps" : "noAppsFound")));
         plan_->setApp(std::nullopt);
@@ -58,7 +59,7 @@ void AppPlanPage::reload() {
 }
 
 void AppPlanPage::retitle() {
-    title_->setText(toQString(title(item_, model_.language())));
+    title_->setText(toQString(PageTexts::title(item_, model_.language())));
     subtitle_->setText(toQString(model_.t(item_ == SidebarItem::stubborn ? "memorySubtitle" : "appPlanSubtitle")));
     reload();
 }

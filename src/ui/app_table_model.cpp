@@ -1,6 +1,7 @@
 #include "ui/app_table_model.h"
 
 #include "model/app_model.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 
 namespace tidewell {
@@ -15,6 +16,7 @@ void AppTableModel::setApps(std::vector<AppInfo> apps) {
 
 void AppTableModel::retitle() {
     emit headerDataChanged(Qt::Horizontal, 0, columnCount_ - 1);
+    if (!apps_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount_ - 1));
 }
 
 int AppTableModel::rowCount(const QModelIndex& parent) const {
@@ -27,22 +29,22 @@ int AppTableModel::columnCount(const QModelIndex& parent) const {
 
 namespace {
 
-QVariant displayText(const AppInfo& app, int column) {
+QVariant displayText(const AppModel& model, const AppInfo& app, int column) {
     switch (column) {
         case AppTableModel::appColumn:
             return toQString(app.name);
         case AppTableModel::sizeColumn:
             return toQString(app.totalDiskText());
         case AppTableModel::lastUsedColumn:
-            return toQString(app.lastUsedText());
+            return PageTexts::shown(model, app.lastUsedText());
         case AppTableModel::memoryColumn:
             return toQString(app.memoryText());
         default:
-            return toQString(app.statusText());
+            return PageTexts::shown(model, app.statusText());
     }
 }
 
-QVariant sortValue(const AppInfo& app, int column) {
+QVariant sortValue(const AppModel& model, const AppInfo& app, int column) {
     switch (column) {
         case AppTableModel::appColumn:
             return toQString(app.name).toLower();
@@ -54,7 +56,7 @@ QVariant sortValue(const AppInfo& app, int column) {
         case AppTableModel::memoryColumn:
             return qint64(app.memoryBytes);
         default:
-            return toQString(app.statusText());
+            return PageTexts::shown(model, app.statusText());
     }
 }
 
@@ -63,8 +65,8 @@ QVariant sortValue(const AppInfo& app, int column) {
 QVariant AppTableModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     const AppInfo& shown = app(index.row());
-    if (role == Qt::DisplayRole) return displayText(shown, index.column());
-    if (role == sortRole) return sortValue(shown, index.column());
+    if (role == Qt::DisplayRole) return displayText(model_, shown, index.column());
+    if (role == sortRole) return sortValue(model_, shown, index.column());
     if (role == Qt::TextAlignmentRole && index.column() != appColumn && index.column() != statusColumn)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};

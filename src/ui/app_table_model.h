@@ -23,7 +23,7 @@ public:
 
     void setApps(std::vector<AppInfo> apps);
     const AppInfo& app(int row) const { return apps_[static_cast<std::size_t>(row)]; }
-    // Re-reads the header texts after a language change.
+    // Re-reads the header and cell texts after a language change.
     void retitle();
 
     int rowCount(const QModelIndex& parent = {}) const override;

@@ -7,6 +7,7 @@
 #include "model/app_model.h"
 #include "ui/confirmation_sheet.h"
 #include "ui/page_parts.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 
 namespace tidewell {
@@ -41,16 +42,24 @@ void CleanupPlanView::setApp(std::optional<AppInfo> app) {
     if (app_) {
         for (const CleanupCandidate& candidate : app_->cleanupCandidates) {
             auto* row = new QTreeWidgetItem(list_);
-            row->setText(0, toQString(candidate.label));
-            row->setText(1, toQString(candidate.sizeText()));
-            row->setText(2, toQString(rawValue(candidate.safetyLevel)));
-            row->setText(3, toQString(candidate.path));
-            row->setToolTip(0, toQString(candidate.evidence));
             row->setCheckState(0, candidate.isSelectable && candidate.defaultSelected ? Qt::Checked : Qt::Unchecked);
             if (!candidate.isSelectable) row->setFlags(row->flags() & ~Qt::ItemIsUserCheckable & ~Qt::ItemIsEnabled);
         }
     }
+    showRowTexts();
     refreshState();
+}
+
+void CleanupPlanView::showRowTexts() {
+    for (int index = 0; app_ && index < list_->topLevelItemCount(); ++index) {
+        const CleanupCandidate& candidate = app_->cleanupCandidates[std::size_t(index)];
+        QTreeWidgetItem* row = list_->topLevelItem(index);
+        row->setText(0, PageTexts::shown(model_, candidate.label));
+        row->setText(1, toQString(candidate.sizeText()));
+        row->setText(2, PageTexts::shown(model_, rawValue(candidate.safetyLevel)));
+        row->setText(3, toQString(candidate.path));
+        row->setToolTip(0, PageTexts::shown(model_, candidate.evidence));
+    }
 }
 
 std::vector<CleanupCandidate> CleanupPlanView::checkedCandidates() const {
@@ -65,7 +74,7 @@ void CleanupPlanView::confirmMove() {
     texts.title = toQString(app_->name);
     texts.message = toQString(model_.t("moveTrashRestore"));
     if (app_->isRunning) texts.message += "\n" + toQString(model_.t("appRunningWarning"));
-    texts.items = PageParts::confirmationItems(checked);
+    texts.items = PageParts::confirmationItems(model_, checked);
     texts.confirm = toQString(model_.t("moveSelectedToTrash"));
     texts.cancel = toQString(model_.t("cancel"));
     ConfirmationSheet::ask(
@@ -85,6 +94,8 @@ void CleanupPlanView::retitle() {
     admin_->setText(toQString(model_.t("allowAdmin")));
     admin_->setToolTip(toQString(model_.t("adminSubtitle")));
     move_->setText(toQString(model_.t("moveSelectedToTrash")));
+    showRowTexts();
+    refreshState();
 }
 
 void CleanupPlanView::refreshState() {
@@ -92,7 +103,7 @@ void CleanupPlanView::refreshState() {
     forceQuit_->setVisible(app_ && app_->isRunning);
     move_->setEnabled(app_ && !app_->isProtected && !model_.cleanupInProgress());
     PageParts::showProgress(progress_, model_.cleanupInProgress());
-    status_->setText(toQString(model_.cleanupStatusText().value_or("")));
+    status_->setText(PageTexts::shown(model_, model_.cleanupStatusText().value_or("")));
 }
 
 }  // namespace tidewell

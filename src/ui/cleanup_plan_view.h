@@ -32,6 +32,8 @@ public:
 
 private:
     void retitle();
+    // The rows' texts in the interface language; their check boxes stay as they are.
+    void showRowTexts();
     // Asks before the checked items move to the Trash.
     void confirmMove();
     void refreshState();

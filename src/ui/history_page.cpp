@@ -1,17 +1,33 @@
 #include "ui/history_page.h"
 
+#include <QDateTime>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QLocale>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include "cleanup/search_fields.h"
+#include "model/app_language.h"
 #include "model/app_model.h"
 #include "ui/page_parts.h"
 #include "ui/page_texts.h"
 #include "ui/qt_text.h"
 
 namespace tidewell {
+
+namespace {
+
+// English dates read as the search matches them; the other languages use their own short format.
+QString dateText(std::chrono::system_clock::time_point date, const std::string& language) {
+    const auto chosen = appLanguageFromRawValue(language).value_or(AppLanguage::english);
+    if (chosen == AppLanguage::english) return toQString(reportDateText(date));
+    const QDateTime local = QDateTime::fromSecsSinceEpoch(
+        std::chrono::duration_cast<std::chrono::seconds>(date.time_since_epoch()).count());
+    return QLocale(toQString(localeName(chosen))).toString(local, QLocale::ShortFormat);
+}
+
+}  // namespace
 
 HistoryPage::HistoryPage(AppModel& model, QWidget* parent) : QWidget(parent), model_(model) {
     auto* layout = new QVBoxLayout(this);
@@ -43,8 +59,9 @@ void HistoryPage::reload() {
     const std::string query = search_->text().toStdString();
     for (const CleanupReport& report : model_.reports()) {
         if (!report.matchesSearch(query)) continue;
-        auto* row = new QTreeWidgetItem(reports_, {toQString(reportDateText(report.date)), toQString(report.appName),
-                                                   toQString(report.statusText()), toQString(report.recoveredText())});
+        auto* row = new QTreeWidgetItem(
+            reports_, {dateText(report.date, model_.language()), PageTexts::shown(model_, report.appName),
+                       PageTexts::shown(model_, report.statusText()), toQString(report.recoveredText())});
         row->setData(0, Qt::UserRole, toQString(report.id));
     }
     const bool noReports = model_.reports().empty();
@@ -69,10 +86,10 @@ void HistoryPage::showSelection() {
 }
 
 void HistoryPage::retitle() {
-    title_->setText(toQString(title(SidebarItem::history, model_.language())));
+    title_->setText(toQString(PageTexts::title(SidebarItem::history, model_.language())));
     subtitle_->setText(toQString(model_.t("historySubtitle")));
     search_->setPlaceholderText(toQString(model_.t("searchHistory")));
-    reports_->setHeaderLabels({toQString(PageTexts::text("Date", model_.language())), toQString(model_.t("appColumn")),
+    reports_->setHeaderLabels({PageTexts::shown(model_, "Date"), toQString(model_.t("appColumn")),
                                toQString(model_.t("statusColumn")), toQString(model_.t("total"))});
     reload();
 }

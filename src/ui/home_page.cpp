@@ -79,14 +79,14 @@ HomePage::HomePage(AppModel& model, QWidget* parent) : QWidget(parent), model_(m
 }
 
 void HomePage::retitle() {
-    heading_->setText(toQString(PageTexts::text("What would you like to do?", model_.language())));
+    heading_->setText(PageTexts::shown(model_, "What would you like to do?"));
     subheading_->setText(toQString(model_.t("localScan") + " · " + model_.t("trashFirst")));
     for (ProductModule module : allProductModuleCases) {
         const auto index = static_cast<std::size_t>(module);
-        const QString name = toQString(title(module, model_.language()));
+        const QString name = toQString(PageTexts::title(module, model_.language()));
         cards_[index]->setAccessibleName(name);
         cardTitles_[index]->setText(name);
-        cardDetails_[index]->setText(toQString(PageTexts::text(summary(module), model_.language())));
+        cardDetails_[index]->setText(PageTexts::shown(model_, summary(module)));
     }
 }
 

@@ -11,6 +11,7 @@
 #include "ui/confirmation_sheet.h"
 #include "ui/list_filters.h"
 #include "ui/page_parts.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 
 namespace tidewell {
@@ -91,8 +92,10 @@ void LeftoversPage::reload() {
     const std::string query = search_->text().toStdString();
     for (const LeftoverGroup& group : applyLeftoverFilter(filter, model_.leftovers(), hasKind)) {
         if (!group.matchesSearch(query)) continue;
-        auto* row = new QTreeWidgetItem(groups_, {toQString(group.name), toQString(group.totalText()),
-                                                  toQString(group.itemCountText()), toQString(group.riskText())});
+        auto* row =
+            new QTreeWidgetItem(groups_, {toQString(group.name), toQString(group.totalText()),
+                                          toQString(model_.localizedItemCount(std::int64_t(group.candidates.size()))),
+                                          PageTexts::shown(model_, group.riskText())});
         row->setData(0, Qt::UserRole, toQString(group.id));
     }
     const bool noneFound = model_.leftovers().empty();
@@ -110,17 +113,18 @@ void LeftoversPage::showSelection() {
     entries_->clear();
     const auto& group = model_.selectedLeftover();
     groupTitle_->setText(toQString(group ? group->name : model_.t("selectLeftover")));
-    advice_->setText(
-        group ? toQString(group->ownerText() + "\n" + group->sourceDetailText() + "\n\n" + group->removalAdviceText())
-              : toQString(model_.t("orphanGroupedNote")));
+    advice_->setText(group ? PageTexts::shown(model_, group->ownerText() + "\n" + group->sourceDetailText() + "\n\n" +
+                                                          group->removalAdviceText())
+                           : toQString(model_.t("orphanGroupedNote")));
     if (group)
         for (const CleanupCandidate& candidate : group->candidates) {
-            // Items of one app share its identifier as their name; the folder they sit in tells them apart.
-            const std::filesystem::path path(candidate.path);
+            // Items of one app share its identifier as their name; their kind (the folder they sit
+            // in) tells them apart.
             auto* row = new QTreeWidgetItem(
-                entries_, {toQString(candidate.label), toQString(path.parent_path().filename().string()),
+                entries_, {toQString(candidate.label), PageTexts::shown(model_, rawValue(candidate.kind)),
                            toQString(candidate.sizeText()), toQString(candidate.path)});
-            row->setToolTip(0, toQString(candidate.evidence.empty() ? candidate.note : candidate.evidence));
+            row->setToolTip(0,
+                            PageTexts::shown(model_, candidate.evidence.empty() ? candidate.note : candidate.evidence));
             row->setToolTip(3, toQString(candidate.path));
             row->setCheckState(0, candidate.defaultSelected && candidate.isSelectable ? Qt::Checked : Qt::Unchecked);
             if (!candidate.isSelectable) row->setFlags(row->flags() & ~Qt::ItemIsEnabled);
@@ -137,7 +141,7 @@ void LeftoversPage::confirmMove(const LeftoverGroup& group, std::vector<CleanupC
                candidate.kind == CleanupCandidateKind::groupContainer;
     });
     if (hasContainer) texts.message += "\n" + toQString(model_.t("reviewContainersCarefully"));
-    texts.items = PageParts::confirmationItems(checked);
+    texts.items = PageParts::confirmationItems(model_, checked);
     texts.confirm = toQString(model_.t("moveSelectedToTrash"));
     texts.cancel = toQString(model_.t("cancel"));
     ConfirmationSheet::ask(this, texts, [this, group, checked = std::move(checked)] {
@@ -155,7 +159,7 @@ void LeftoversPage::retitle() {
     move_->setText(toQString(model_.t("moveSelectedToTrash")));
     groups_->setHeaderLabels({toQString(model_.t("appColumn")), toQString(model_.t("total")),
                               toQString(model_.t("item")), toQString(model_.t("risk"))});
-    entries_->setHeaderLabels({toQString(model_.t("item")), toQString(model_.t("source")),
+    entries_->setHeaderLabels({toQString(model_.t("item")), toQString(model_.t("type")),
                                toQString(model_.t("sizeColumn")), toQString(model_.t("path"))});
     reload();
 }

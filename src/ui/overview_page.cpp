@@ -9,6 +9,7 @@
 
 #include "model/app_model.h"
 #include "ui/page_parts.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 #include "util/byte_size_text.h"
 
@@ -81,7 +82,7 @@ void OverviewPage::reload() {
     if (disk.empty()) diskLeaders_->addItem(toQString(model_.t("noAppsFound")));
     if (memory.empty()) memoryLeaders_->addItem(toQString(model_.t("noRunningApps")));
     PageParts::showProgress(progress_, model_.isScanning());
-    status_->setText(toQString(model_.scanStatusText().value_or("")));
+    status_->setText(PageTexts::shown(model_, model_.scanStatusText().value_or("")));
     rescan_->setEnabled(!model_.isScanning());
 }
 

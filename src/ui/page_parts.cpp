@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "cleanup/cleanup_candidate.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 
 namespace tidewell::PageParts {
@@ -86,10 +87,10 @@ QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts) {
     return row;
 }
 
-QStringList confirmationItems(const std::vector<CleanupCandidate>& candidates) {
+QStringList confirmationItems(const AppModel& model, const std::vector<CleanupCandidate>& candidates) {
     QStringList items;
     for (const CleanupCandidate& candidate : candidates)
-        items << toQString(candidate.label + " · " + candidate.sizeText());
+        items << PageTexts::shown(model, candidate.label) + toQString(" · " + candidate.sizeText());
     return items;
 }
 

@@ -62,8 +62,8 @@ std::vector<Item> checkedItems(const QTreeWidget* list, const std::vector<Item>&
     return checked;
 }
 
-// "label · size" for each item a confirmation lists.
-QStringList confirmationItems(const std::vector<CleanupCandidate>& candidates);
+// "label · size" for each item a confirmation lists, the label in the model's language.
+QStringList confirmationItems(const AppModel& model, const std::vector<CleanupCandidate>& candidates);
 
 // A grey explanatory line that wraps.
 QLabel* note(QWidget* parent);

@@ -1,120 +1,213 @@
 #include "ui/page_texts.h"
 
+#include <QRegularExpression>
+#include <algorithm>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "model/app_language.h"
+#include "model/app_model.h"
 #include "model/i18n.h"
+#include "ui/qt_text.h"
 
 namespace tidewell::PageTexts {
 
-const Texts& chinese() {
-    static const Texts texts{
-        // Home
-        {"What would you like to do?", "你想做什么？"},
-        {"Find heavy apps, leftovers, old logs and caches. Everything goes to the Trash first.",
-         "找出占用空间大的应用、残留文件、旧日志和缓存。所有内容都会先移到废纸篓。"},
-        {"Check damaged ZIP, Office, PDF, video, image and audio files and export a repaired copy.",
-         "检查损坏的 ZIP、Office、PDF、视频、图片和音频文件，并导出修复后的副本。"},
-        {"Copy readable files off a drive and rescue deleted files from FAT32 and exFAT cards.",
-         "从磁盘复制可读文件，并从 FAT32 和 exFAT 存储卡中找回已删除的文件。"},
-        // Settings
-        {"Running: deleted-file scans read drives through it, read-only.",
-         "正在运行：扫描已删除文件时通过它以只读方式读取磁盘。"},
-        {"Not running. Tidewell asks for administrator approval to start it when a deleted-file scan begins.",
-         "未运行。开始扫描已删除文件时，Tidewell 会请求管理员批准来启动它。"},
-        // File Repair
-        {"Add a damaged file to begin.", "添加一个损坏的文件即可开始。"},
-        {"Drop damaged files here. The original is never changed; a repaired copy is exported to a place you "
-         "choose.",
-         "把损坏的文件拖到这里。原始文件绝不会被更改，修复后的副本会导出到你选择的位置。"},
-        {"Choose File to Repair", "选择要修复的文件"},
-        {"Remove", "移除"},
-        {"Export Repaired Copy…", "导出修复副本…"},
-        {"Extract Readable Contents…", "提取可读内容…"},
-        {"Export All Ready…", "导出全部可修复文件…"},
-        {"Reveal", "在文件夹中显示"},
-        {"Open", "打开"},
-        {"Name", "名称"},
-        {"State", "状态"},
-        {"Status", "进展"},
-        {"Check", "检查项"},
-        {"Result", "结果"},
-        {"Detail", "详情"},
-        {"Export", "导出"},
-        {"Message", "消息"},
-        // Repair phases, outcomes and the fixed status lines of a queued file
-        {"Queued", "排队中"},
-        {"Diagnosing", "正在诊断"},
-        {"Ready", "就绪"},
-        {"Repairing", "正在修复"},
-        {"Verifying", "正在验证"},
-        {"Repaired", "已修复"},
-        {"Partially recovered", "部分恢复"},
-        {"Could not repair", "无法修复"},
-        {"Cancelled", "已取消"},
-        {"Waiting", "等待中"},
-        {"Inspecting structure", "正在检查文件结构"},
-        {"Diagnosis failed", "诊断失败"},
-        {"Ready to repair", "可以修复"},
-        {"Preparing export", "正在准备导出"},
-        {"Preparing content recovery", "正在准备提取内容"},
-        {"Readable contents extracted", "已提取可读内容"},
-        {"Repair cancelled", "修复已取消"},
-        {"Could not export repaired copy", "无法导出修复副本"},
-        // Preview tiles ("Export" is listed with the File Repair texts above)
-        {"Package", "文件包"},
-        {"Readable entries", "可读条目"},
-        {"Pages", "页面"},
-        {"Rewrite tool", "重写工具"},
-        {"Top-level atoms", "顶层原子"},
-        {"Repair method", "修复方式"},
-        {"Image", "图像"},
-        {"Audio container", "音频容器"},
-        // Finding levels
-        {"Found", "已找到"},
-        {"Needs review", "需要检查"},
-        {"Missing", "缺失"},
-        {"Info", "提示"},
-        // External Recovery
-        {"Sources are only read. Recovered files are exported to another place.",
-         "来源只会被读取。恢复的文件会导出到其他位置。"},
-        {"Connect an external drive or choose a folder to scan.", "请连接外部驱动器，或选择一个要扫描的文件夹。"},
-        {"Refresh", "刷新"},
-        {"Choose Folder…", "选择文件夹…"},
-        {"Readable Files", "可读文件"},
-        {"Deleted Files", "已删除文件"},
-        {"Scan Readable Files", "扫描可读文件"},
-        {"Scan Deleted Files", "扫描已删除文件"},
-        {"Export Selected…", "导出所选项…"},
-        {"Kind", "类型"},
-        {"Modified", "修改时间"},
-        {"Confidence", "可信度"},
-        {"Visited", "已访问"},
-        {"Skipped", "已跳过"},
-        {"Directories checked", "已检查目录"},
-        {"Entries checked", "已检查条目"},
-        // Scan states
-        {"Scanning", "正在扫描"},
-        {"Exporting", "正在导出"},
-        {"Complete", "已完成"},
-        {"Needs attention", "需要处理"},
-        // Candidate kinds and confidences
-        {"Photo", "照片"},
-        {"Video", "视频"},
-        {"Document", "文档"},
-        {"Audio", "音频"},
-        {"Archive", "压缩包"},
-        {"Other", "其他"},
-        {"High", "高"},
-        {"Medium", "中"},
-        {"Low", "低"},
-        // History
-        {"Date", "日期"},
-    };
-    return texts;
+namespace {
+
+constexpr std::string_view partSeparator = " \u00B7 ";
+
+std::string_view column(const Row& row, AppLanguage language) {
+    switch (language) {
+        case AppLanguage::simplifiedChinese:
+            return row.chinese;
+        case AppLanguage::spanish:
+            return row.spanish;
+        case AppLanguage::japanese:
+            return row.japanese;
+        case AppLanguage::french:
+            return row.french;
+        case AppLanguage::english:
+            break;
+    }
+    return row.english;
 }
 
+// A hole of a pattern: "{3}" or "{#3}" at `position`, with its number and the length it spans.
+struct Hole {
+    std::size_t position = 0;
+    std::size_t length = 0;
+    int number = 0;
+    bool numeric = false;
+};
+
+std::optional<Hole> holeAt(std::string_view text, std::size_t position) {
+    if (position >= text.size() || text[position] != '{') return std::nullopt;
+    std::size_t cursor = position + 1;
+    const bool numeric = cursor < text.size() && text[cursor] == '#';
+    if (numeric) ++cursor;
+    if (cursor + 1 >= text.size() || text[cursor] < '1' || text[cursor] > '9' || text[cursor + 1] != '}')
+        return std::nullopt;
+    return Hole{position, cursor + 2 - position, text[cursor] - '0', numeric};
+}
+
+std::vector<Hole> holesOf(std::string_view text) {
+    std::vector<Hole> holes;
+    for (std::size_t position = 0; position < text.size(); ++position)
+        if (auto hole = holeAt(text, position)) {
+            holes.push_back(*hole);
+            position += hole->length - 1;
+        }
+    return holes;
+}
+
+// A row whose English text has holes, as an anchored expression with one group per hole.
+struct Pattern {
+    const Row* row = nullptr;
+    QRegularExpression expression;
+    std::vector<int> holeNumbers;  // per group, in order
+    std::string_view prefix;       // the literal text before the first hole
+    std::string_view suffix;       // the literal text after the last hole
+    std::size_t literalLength = 0;
+};
+
+Pattern patternOf(const Row& row) {
+    Pattern pattern{.row = &row};
+    const std::vector<Hole> holes = holesOf(row.english);
+    QString expression;
+    std::size_t literalStart = 0;
+    for (const Hole& hole : holes) {
+        const std::string_view literal = row.english.substr(literalStart, hole.position - literalStart);
+        expression += QRegularExpression::escape(toQString(literal));
+        expression += hole.numeric ? QStringLiteral("(\\d[\\d.,]*)") : QStringLiteral("(.+?)");
+        pattern.holeNumbers.push_back(hole.number);
+        pattern.literalLength += literal.size();
+        literalStart = hole.position + hole.length;
+    }
+    const std::string_view tail = row.english.substr(literalStart);
+    expression += QRegularExpression::escape(toQString(tail));
+    pattern.literalLength += tail.size();
+    pattern.prefix = row.english.substr(0, holes.front().position);
+    pattern.suffix = tail;
+    pattern.expression = QRegularExpression(QRegularExpression::anchoredPattern(expression),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    return pattern;
+}
+
+struct Index {
+    std::map<std::string_view, const Row*, std::less<>> exact;
+    // The English text of every key of the model's table, to its key (the first key wins).
+    std::map<std::string, std::string, std::less<>> keyed;
+    // Longest literal text first, so "Moving {#1} safe cleanup items to Trash" is tried before
+    // "Moving {1} to Trash".
+    std::vector<Pattern> patterns;
+};
+
+const Index& index() {
+    static const Index built = [] {
+        Index made;
+        for (const Row& row : rows()) {
+            if (holesOf(row.english).empty())
+                made.exact.emplace(row.english, &row);
+            else
+                made.patterns.push_back(patternOf(row));
+        }
+        const std::string english(rawValue(AppLanguage::english));
+        for (const std::string& key : I18n::keys()) made.keyed.emplace(I18n::t(key, english), key);
+        std::stable_sort(made.patterns.begin(), made.patterns.end(), [](const Pattern& left, const Pattern& right) {
+            return left.literalLength > right.literalLength;
+        });
+        return made;
+    }();
+    return built;
+}
+
+std::optional<std::string> wholeText(std::string_view english, AppLanguage language) {
+    const Index& texts = index();
+    if (const auto row = texts.exact.find(english); row != texts.exact.end())
+        return std::string(column(*row->second, language));
+    if (const auto key = texts.keyed.find(english); key != texts.keyed.end())
+        return I18n::t(key->second, rawValue(language));
+    return std::nullopt;
+}
+
+// `translation` with each hole replaced by the text the English line had there.
+std::string filled(std::string_view translation, const std::map<int, std::string>& holeTexts) {
+    std::string result;
+    for (std::size_t position = 0; position < translation.size();) {
+        const auto hole = holeAt(translation, position);
+        const auto text = hole ? holeTexts.find(hole->number) : holeTexts.end();
+        if (text == holeTexts.end()) {
+            result += translation[position++];
+            continue;
+        }
+        result += text->second;
+        position += hole->length;
+    }
+    return result;
+}
+
+std::optional<std::string> patternText(std::string_view line, AppLanguage language) {
+    std::optional<QString> shown;
+    for (const Pattern& pattern : index().patterns) {
+        if (!line.starts_with(pattern.prefix) || !line.ends_with(pattern.suffix)) continue;
+        if (!shown) shown = toQString(line);
+        const QRegularExpressionMatch match = pattern.expression.match(*shown);
+        if (!match.hasMatch()) continue;
+        std::map<int, std::string> holeTexts;
+        for (std::size_t group = 0; group < pattern.holeNumbers.size(); ++group) {
+            const std::string captured = match.captured(int(group) + 1).toStdString();
+            holeTexts[pattern.holeNumbers[group]] = wholeText(captured, language).value_or(captured);
+        }
+        return filled(column(*pattern.row, language), holeTexts);
+    }
+    return std::nullopt;
+}
+
+// The part's text from a whole row or a pattern, else the part itself.
+std::string translatedPart(std::string_view part, AppLanguage language) {
+    if (auto whole = wholeText(part, language)) return *whole;
+    return patternText(part, language).value_or(std::string(part));
+}
+
+// `text` cut at every `separator`, each piece passed through `translate`, joined again.
+template <class Translate>
+std::string eachPiece(std::string_view text, std::string_view separator, Translate translate) {
+    std::string result;
+    for (std::size_t start = 0;;) {
+        const std::size_t end = std::min(text.find(separator, start), text.size());
+        result += translate(text.substr(start, end - start));
+        if (end == text.size()) return result;
+        result += separator;
+        start = end + separator.size();
+    }
+}
+
+// A line of parts is translated part by part, so that no pattern's hole swallows a separator.
+std::string translatedLine(std::string_view line, AppLanguage language) {
+    if (line.find(partSeparator) == std::string_view::npos) return translatedPart(line, language);
+    if (auto whole = wholeText(line, language)) return *whole;
+    return eachPiece(line, partSeparator, [&](std::string_view part) { return translatedPart(part, language); });
+}
+
+}  // namespace
+
 std::string text(std::string_view english, std::string_view language) {
-    const auto found = chinese().find(english);
-    if (found == chinese().end()) return std::string(english);
-    return I18n::pick(language, english, found->second);
+    const auto chosen = appLanguageFromRawValue(language);
+    if (!chosen || *chosen == AppLanguage::english) return std::string(english);
+    return eachPiece(english, "\n", [&](std::string_view line) { return translatedLine(line, *chosen); });
+}
+
+QString shown(const AppModel& model, std::string_view english) {
+    return toQString(text(english, model.language()));
+}
+
+std::string title(SidebarItem item, std::string_view language) {
+    return text(tidewell::title(item, rawValue(AppLanguage::english)), language);
+}
+
+std::string title(ProductModule module, std::string_view language) {
+    return text(tidewell::title(module, rawValue(AppLanguage::english)), language);
 }
 
 }  // namespace tidewell::PageTexts

@@ -19,8 +19,8 @@ namespace tidewell {
 namespace {
 
 QString stateText(const AppModel& model, const RecoveryScanState& state, const std::optional<std::string>& status) {
-    QString text = toQString(PageTexts::text(state.label(), model.language()));
-    if (status && !status->empty()) text += QStringLiteral(" — ") + toQString(*status);
+    QString text = PageTexts::shown(model, state.label());
+    if (status && !status->empty()) text += QStringLiteral(" — ") + PageTexts::shown(model, *status);
     return text;
 }
 
@@ -160,7 +160,7 @@ void RecoveryPage::reloadReadableRows() {
         addCheckedRow(
             readable_.candidates,
             {toQString(candidate.name()), text(RecoveryCandidateKinds::rawValue(candidate.kind)),
-             toQString(candidate.sizeText()), toQString(candidate.modifiedText()), toQString(candidate.relativePath)},
+             toQString(candidate.sizeText()), text(candidate.modifiedText()), toQString(candidate.relativePath)},
             chosen.contains(candidate.id()));
 }
 
@@ -172,7 +172,7 @@ void RecoveryPage::reloadDeletedRows() {
         addCheckedRow(deleted_.candidates,
                       {toQString(candidate.name), text(RecoveryCandidateKinds::rawValue(candidate.kind)),
                        toQString(tidewellString(candidate.sizeBytes)),
-                       text(DeletedRecovery::rawValue(candidate.confidence)), toQString(candidate.evidenceText())},
+                       text(DeletedRecovery::rawValue(candidate.confidence)), text(candidate.evidenceText())},
                       chosen.contains(candidate.id));
 }
 
@@ -183,7 +183,7 @@ void RecoveryPage::refreshReadableState() {
               report ? counts({{"Visited", report->filesVisited},
                                {"Found", report->candidatesFound},
                                {"Skipped", report->skippedItems}}) +
-                           QStringLiteral(" · ") + toQString(report->durationText())
+                           QStringLiteral(" · ") + text(report->durationText())
                      : QString());
 }
 
@@ -211,7 +211,7 @@ void RecoveryPage::showState(const Section& section, const RecoveryScanState& st
 }
 
 QString RecoveryPage::text(std::string_view english) const {
-    return toQString(PageTexts::text(english, model_.language()));
+    return PageTexts::shown(model_, english);
 }
 
 QString RecoveryPage::counts(std::initializer_list<std::pair<std::string_view, std::int64_t>> labelled) const {
@@ -221,7 +221,7 @@ QString RecoveryPage::counts(std::initializer_list<std::pair<std::string_view, s
 }
 
 void RecoveryPage::retitle() {
-    title_->setText(toQString(title(SidebarItem::recovery, model_.language())));
+    title_->setText(toQString(PageTexts::title(SidebarItem::recovery, model_.language())));
     subtitle_->setText(text("Sources are only read. Recovered files are exported to another place."));
     refresh_->setText(text("Refresh"));
     chooseFolder_->setText(text("Choose Folder…"));

@@ -24,8 +24,8 @@ namespace {
 // and keeps the whole text for the tooltip.
 constexpr qsizetype kLongestFindingLine = 160;
 
-QString oneLine(const std::string& text) {
-    const QString line = toQString(text).simplified();
+QString oneLine(const QString& text) {
+    const QString line = text.simplified();
     return line.size() <= kLongestFindingLine ? line : line.left(kLongestFindingLine - 1) + QStringLiteral("…");
 }
 
@@ -142,7 +142,7 @@ void RepairPage::reloadQueue() {
     for (const FileRepairJob& job : model_.repairJobs()) {
         auto* row =
             PageParts::addRow(queue_, {toQString(job.title()), text(rawValue(job.phase)), text(job.statusText)});
-        row->setToolTip(0, toQString(job.subtitle()));
+        row->setToolTip(0, text(job.subtitle()));
         if (selected && selected->id == job.id) queue_->setCurrentItem(row);
     }
     reloadSelection();
@@ -159,18 +159,19 @@ void RepairPage::reloadSelection() {
                         model_.language());
     if (diagnosed) {
         const FileRepairDiagnostic& diagnostic = *job->diagnostic;
-        recommendation_->setText(toQString(diagnostic.recommendedAction));
+        recommendation_->setText(text(diagnostic.recommendedAction));
         QStringList notes;
         for (const std::string& note : diagnostic.toolNotes) notes << toQString(note);
         toolNotes_->setText(notes.join(QStringLiteral(" · ")));
         for (const RepairFinding& finding : diagnostic.findings) {
-            auto* row = PageParts::addRow(
-                findings_, {toQString(finding.title), text(label(finding.level)), oneLine(finding.detail)});
-            row->setToolTip(2, toQString(finding.detail));
+            const QString detail = text(finding.detail);
+            auto* row =
+                PageParts::addRow(findings_, {text(finding.title), text(label(finding.level)), oneLine(detail)});
+            row->setToolTip(2, detail);
         }
     }
     toolNotes_->setVisible(!toolNotes_->text().isEmpty());
-    if (job && job->errorMessage) recommendation_->setText(toQString(*job->errorMessage));
+    if (job && job->errorMessage) recommendation_->setText(text(*job->errorMessage));
     refreshState();
 }
 
@@ -179,7 +180,7 @@ void RepairPage::reloadHistory() {
     for (const RepairHistoryRecord& record : model_.repairHistory())
         PageParts::addRow(history_,
                           {toQString(record.sourceName + " → " + record.outputName), text(record.stateRawValue),
-                           toQString(tidewellString(record.outputSizeBytes)), toQString(record.message)});
+                           toQString(tidewellString(record.outputSizeBytes)), text(record.message)});
     refreshState();
 }
 
@@ -193,7 +194,7 @@ void RepairPage::refreshState() {
     remove_->setEnabled(idle && job.has_value());
     cancel_->setEnabled(!idle);
     PageParts::showProgress(progress_, busy, job && !model_.isDiagnosingRepair() ? job->progress : -1);
-    status_->setText(toQString(model_.repairStatusText().value_or("")));
+    status_->setText(text(model_.repairStatusText().value_or("")));
     const bool hasHistory = !model_.repairHistory().empty();
     reveal_->setEnabled(hasHistory);
     open_->setEnabled(hasHistory);
@@ -201,11 +202,11 @@ void RepairPage::refreshState() {
 }
 
 QString RepairPage::text(std::string_view english) const {
-    return toQString(PageTexts::text(english, model_.language()));
+    return PageTexts::shown(model_, english);
 }
 
 void RepairPage::retitle() {
-    title_->setText(toQString(title(SidebarItem::repair, model_.language())));
+    title_->setText(toQString(PageTexts::title(SidebarItem::repair, model_.language())));
     subtitle_->setText(
         text("Drop damaged files here. The original is never changed; a repaired copy is exported to a place you "
              "choose."));

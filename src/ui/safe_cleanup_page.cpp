@@ -12,6 +12,7 @@
 #include "ui/confirmation_sheet.h"
 #include "ui/list_filters.h"
 #include "ui/page_parts.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 #include "util/byte_size_text.h"
 
@@ -86,10 +87,10 @@ void SafeCleanupPage::reload() {
     const std::string query = search_->text().toStdString();
     for (const SafeCleanupItem& item : applySafeCleanupFilter(filter, model_.safeCleanupItems(), isInCategory)) {
         if (!matchesSearch(item, query)) continue;
-        auto* row = new QTreeWidgetItem(items_, {toQString(item.name), toQString(title(item.category)),
+        auto* row = new QTreeWidgetItem(items_, {toQString(item.name), PageTexts::shown(model_, title(item.category)),
                                                  toQString(item.sizeText()), toQString(item.path)});
         row->setData(0, Qt::UserRole, toQString(item.id));
-        row->setToolTip(0, toQString(item.note));
+        row->setToolTip(0, PageTexts::shown(model_, item.note));
         row->setCheckState(0, Qt::Checked);
     }
     const bool nothingScanned = model_.safeCleanupItems().empty();

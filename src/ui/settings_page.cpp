@@ -68,7 +68,7 @@ void SettingsPage::showHelperStatus() {
     const char* status = helperRunning_ ? "Running: deleted-file scans read drives through it, read-only."
                                         : "Not running. Tidewell asks for administrator approval to start it when a "
                                           "deleted-file scan begins.";
-    helperValue_->setText(toQString(PageTexts::text(status, model_.language())));
+    helperValue_->setText(PageTexts::shown(model_, status));
 }
 
 void SettingsPage::retitle() {

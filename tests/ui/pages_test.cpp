@@ -6,6 +6,7 @@
 #include <QTableView>
 #include <QTest>
 
+#include "model/app_language.h"
 #include "model/app_model.h"
 #include "model/scripted_desktop.h"
 #include "ui/app_list_page.h"
@@ -53,8 +54,8 @@ TEST(Pages, EveryPageShowsAPopulatedModelInEveryLanguage) {
     scanned(model);
     ContentView content(model);
     content.resize(1260, 740);
-    for (const char* language : {"简体中文", "English"}) {
-        model.setLanguage(language);
+    for (const AppLanguage language : allAppLanguageCases) {
+        model.setLanguage(std::string(rawValue(language)));
         for (SidebarItem item : allSidebarItemCases) {
             model.setSelectedSidebarItem(item);
             content.router()->grab();

@@ -76,6 +76,7 @@ protected:
         zip_ = damagedZip(folder_);
         pdf_ = folder_ / "letter.pdf";
         testing::writeTextPDF(pdf_, {"Dear reader"});
+        model_.setLanguage("English");  // the tool tips are compared with the engines' English texts
         page_.resize(900, 600);
     }
 

@@ -20,6 +20,7 @@ TEST(SettingsPage, TellsWhetherThePrivilegedHelperAnswersEachTimeItIsShown) {
     const fs::path socket = folder / "helper.sock";
     testing::ScopedEnvironment socketSetting{"TIDEWELL_HELPER_SOCKET", socket.string()};
     AppModel model(testing::quietEngines());
+    model.setLanguage("English");
     SettingsPage page(model);
     auto* status = page.findChild<QLabel*>("helperStatus");
     ASSERT_NE(status, nullptr);

@@ -1,4 +1,4 @@
-# Runs the screenshot tool into an empty folder and checks that it wrote every page in both
+# Runs the screenshot tool into an empty folder and checks that it wrote every page in all five
 # languages, the recovery page's Deleted Files tab included, and that no file is empty.
 # Called as: cmake -DTOOL=<tidewell_screenshots> -DFOLDER=<output folder> -P check_screenshots.cmake
 file(REMOVE_RECURSE ${FOLDER})
@@ -14,7 +14,7 @@ endif()
 set(pages Home Analyze File-Repair External-Recovery External-Recovery-deleted Apps Disk-Usage Memory Safe-Cleanup
           Leftovers Stubborn-Apps Cleanup-Plans History Settings)
 foreach(page ${pages})
-  foreach(file ${page}.png ${page}-zh.png)
+  foreach(file ${page}.png ${page}-zh.png ${page}-es.png ${page}-ja.png ${page}-fr.png)
     if(NOT EXISTS ${FOLDER}/${file})
       message(FATAL_ERROR "missing ${file} in ${FOLDER}")
     endif()

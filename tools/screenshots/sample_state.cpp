@@ -17,16 +17,34 @@ void writeFile(const std::filesystem::path& path, std::size_t bytes, char fill) 
     std::ofstream(path, std::ios::binary) << std::string(bytes, fill);
 }
 
+// The name and the evidence the engines give each kind of item.
+struct Described {
+    std::string label;
+    std::string evidence;
+};
+
+Described describe(CleanupCandidateKind kind, const AppInfo& app) {
+    switch (kind) {
+        case CleanupCandidateKind::appBundle:
+            return {app.name + ".app", "Inside selected app bundle"};
+        case CleanupCandidateKind::cache:
+            return {"Bundle cache", "Bundle ID exact cache path"};
+        default:
+            return {"Bundle Application Support", "Bundle ID support path, may contain user data"};
+    }
+}
+
 CleanupCandidate candidate(const AppInfo& app, CleanupCandidateKind kind, std::string folder, std::int64_t bytes,
                            CleanupSafetyLevel safety) {
     CleanupCandidate made;
     made.path = "/home/sample/.local/share/" + folder + "/" + app.bundleIdentifier;
     made.id = made.path;
     made.kind = kind;
-    made.label = rawValue(kind);
+    const Described described = describe(kind, app);
+    made.label = described.label;
     made.sizeBytes = bytes;
     made.safetyLevel = safety;
-    made.evidence = "Folder name matches " + app.bundleIdentifier;
+    made.evidence = described.evidence;
     made.isSelectable = safety != CleanupSafetyLevel::protected_;
     made.defaultSelected = safety == CleanupSafetyLevel::safe;
     return made;
@@ -71,19 +89,22 @@ std::vector<AppInfo> inventory() {
 }
 
 std::vector<SafeCleanupItem> safeItems() {
-    auto item = [](SafeCleanupItem::Category category, std::string name, std::int64_t bytes) {
+    auto item = [](SafeCleanupItem::Category category, std::string name, std::int64_t bytes, std::string note) {
         SafeCleanupItem made;
         made.category = category;
         made.name = std::move(name);
         made.path = "/home/sample/Downloads/" + made.name;
         made.id = made.path;
         made.sizeBytes = bytes;
-        made.note = "Not opened for 90 days";
+        made.note = std::move(note);
         return made;
     };
-    return {item(SafeCleanupItem::Category::installers, "HarborStudio-4.2.dmg", 830'000'000),
-            item(SafeCleanupItem::Category::logs, "pebble-chat.log", 48'000'000),
-            item(SafeCleanupItem::Category::caches, "thumbnails", 212'000'000)};
+    return {item(SafeCleanupItem::Category::installers, "HarborStudio-4.2.dmg", 830'000'000,
+                 "Downloaded installer/archive. Move to Trash if you do not need to reinstall from this file."),
+            item(SafeCleanupItem::Category::logs, "pebble-chat.log", 48'000'000,
+                 "Old user log. Usually safe to move to Trash."),
+            item(SafeCleanupItem::Category::caches, "thumbnails", 212'000'000,
+                 "User cache. Apps can recreate it when needed.")};
 }
 
 std::vector<LeftoverGroup> leftoverGroups() {
@@ -94,6 +115,11 @@ std::vector<LeftoverGroup> leftoverGroups() {
     group.candidates = {
         candidate(owner, CleanupCandidateKind::container, "containers", 140'000'000, CleanupSafetyLevel::review),
         candidate(owner, CleanupCandidateKind::cache, "cache", 35'000'000, CleanupSafetyLevel::safe)};
+    // A leftover is named after its folder, and its evidence names the folder it was found in.
+    for (CleanupCandidate& leftover : group.candidates) {
+        leftover.label = group.matchToken;
+        leftover.evidence = rawValue(leftover.kind) + " name matches deleted bundle id " + group.matchToken;
+    }
     return {group};
 }
 

@@ -1,5 +1,5 @@
 // Renders every page of the main window over a sample state on the offscreen platform and
-// writes one PNG per page into <build>/screenshots (or the folder given as the argument), plus
+// writes one PNG per page and language into <build>/screenshots (or the folder given as the argument), plus
 // one of the recovery page's Deleted Files tab after a real deleted-file scan of a FAT32 card.
 #include <QApplication>
 #include <QDir>
@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "deleted_card_server.h"
+#include "model/app_language.h"
 #include "model/app_model.h"
 #include "sample_state.h"
 #include "ui/content_view.h"
@@ -75,9 +76,26 @@ void showRecoveryTab(const ContentView& content, const char* name) {
         if (QWidget* page = tabs->findChild<QWidget*>(name)) tabs->setCurrentWidget(page);
 }
 
-bool save(ContentView& content, const QString& folder, const QString& name, bool english) {
+// The file-name suffix of each language's pictures; English has none.
+QString suffixOf(AppLanguage language) {
+    switch (language) {
+        case AppLanguage::english:
+            return {};
+        case AppLanguage::simplifiedChinese:
+            return "-zh";
+        case AppLanguage::spanish:
+            return "-es";
+        case AppLanguage::japanese:
+            return "-ja";
+        case AppLanguage::french:
+            return "-fr";
+    }
+    return {};
+}
+
+bool save(ContentView& content, const QString& folder, const QString& name, AppLanguage language) {
     pause(30);
-    return content.grab().save(QDir(folder).filePath((english ? name : name + "-zh") + ".png"));
+    return content.grab().save(QDir(folder).filePath(name + suffixOf(language) + ".png"));
 }
 
 }  // namespace
@@ -100,19 +118,19 @@ int main(int argc, char** argv) {
     ContentView content(model);
     content.resize(1260, 740);
     content.show();
-    for (const char* language : {"English", "简体中文"}) {
-        const bool english = language == std::string("English");
-        model.setLanguage(language);
+    for (const AppLanguage language : allAppLanguageCases) {
+        model.setLanguage(std::string(rawValue(language)));
         for (SidebarItem item : allSidebarItemCases) {
             model.setSelectedProductModule(moduleOf(item));
             model.setSelectedSidebarItem(item);
             if (item == SidebarItem::settings)
-                model.presentAction("Diagnostics exported to Tidewell-Diagnostics.json", ActionResultKind::success);
+                model.presentAction("Diagnostic report exported to /home/sample/Tidewell-Diagnostics.json",
+                                    ActionResultKind::success);
             const QString name = QString::fromStdString(std::string(rawValue(item))).replace(' ', '-');
-            if (!save(content, folder, name, english)) return 1;
+            if (!save(content, folder, name, language)) return 1;
             if (item == SidebarItem::recovery && card.isServing()) {
                 showRecoveryTab(content, "deleted");
-                const bool saved = save(content, folder, name + "-deleted", english);
+                const bool saved = save(content, folder, name + "-deleted", language);
                 showRecoveryTab(content, "readable");
                 if (!saved) return 1;
             }

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QStringList>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "model/app_model.h"
+#include "model/scripted_desktop.h"
+#include "model/workflow_fixture.h"
+
+namespace tidewell::testing {
+
+// A model filled the way a user's machine fills it, by the real engines reading a temporary HOME
+// and a re-rooted system: an installed app with every kind of related file, a startup item and an
+// installer (reported as running), a plain app and a system app; leftovers of deleted apps; old
+// logs and caches; a folder to recover from; three files to repair, one exported. One leftover
+// and one installer have been moved to the Trash, so the history holds two reports.
+class FilledPages : public WorkflowLayout {
+protected:
+    void SetUp() override;
+
+    // The names the fixture and the engines gave its data (apps, identifiers, files, groups,
+    // volumes): they read the same in every language.
+    QStringList dataNames() const;
+
+    std::unique_ptr<AppModel> model;
+    // Every message the result bar showed while the model was filled.
+    std::vector<std::string> actionMessages;
+
+private:
+    AppModel::Engines engines() const;
+    void writeInstalledApps() const;
+    void writeLeftoversAndOldFiles() const;
+    std::vector<std::filesystem::path> writeRepairFiles() const;
+    std::filesystem::path recoveryFolder() const { return home.path() / "CameraCard"; }
+
+    ScriptedDialogs dialogs_;
+};
+
+}  // namespace tidewell::testing
