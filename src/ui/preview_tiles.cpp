@@ -20,7 +20,7 @@ constexpr int kIconSize = 24;
 constexpr int kSpacing = 4;
 constexpr int kVisibleRows = 3;
 
-QWidget* tile(const RepairPreviewItem& item, const QString& title, QWidget* parent) {
+QWidget* tile(const RepairPreviewItem& item, const QString& title, const QString& detailText, QWidget* parent) {
     auto* made = new QFrame(parent);
     made->setObjectName("previewTile");
     made->setFrameShape(QFrame::StyledPanel);
@@ -45,11 +45,11 @@ QWidget* tile(const RepairPreviewItem& item, const QString& title, QWidget* pare
     // Entry paths keep their beginning and file name when cut.
     const int textWidth = kTileSize.width() - kIconSize - 24;
     heading->setText(heading->fontMetrics().elidedText(title, Qt::ElideRight, textWidth));
-    detail->setText(detail->fontMetrics().elidedText(toQString(item.detail), Qt::ElideMiddle, textWidth));
+    detail->setText(detail->fontMetrics().elidedText(detailText, Qt::ElideMiddle, textWidth));
     texts->addWidget(heading);
     texts->addWidget(detail);
     row->addLayout(texts, 1);
-    made->setToolTip(title + "\n" + toQString(item.detail));
+    made->setToolTip(title + "\n" + detailText);
     return made;
 }
 
@@ -75,11 +75,12 @@ void PreviewTiles::showItems(const std::vector<RepairPreviewItem>& items, std::s
     clear();
     for (const RepairPreviewItem& item : items) {
         const QString title = toQString(PageTexts::text(item.title, language));
+        const QString detail = toQString(PageTexts::text(item.detail, language));
         auto* entry = new QListWidgetItem(this);
         entry->setSizeHint(kTileSize);
         // Read by assistive tools; the tile widget paints the visible text.
-        entry->setData(Qt::AccessibleTextRole, title + ": " + toQString(item.detail));
-        setItemWidget(entry, tile(item, title, this));
+        entry->setData(Qt::AccessibleTextRole, title + ": " + detail);
+        setItemWidget(entry, tile(item, title, detail, this));
     }
     setVisible(!items.empty());
     fitHeight();

@@ -161,7 +161,7 @@ void RepairPage::reloadSelection() {
         const FileRepairDiagnostic& diagnostic = *job->diagnostic;
         recommendation_->setText(text(diagnostic.recommendedAction));
         QStringList notes;
-        for (const std::string& note : diagnostic.toolNotes) notes << toQString(note);
+        for (const std::string& note : diagnostic.toolNotes) notes << text(note);
         toolNotes_->setText(notes.join(QStringLiteral(" · ")));
         for (const RepairFinding& finding : diagnostic.findings) {
             const QString detail = text(finding.detail);

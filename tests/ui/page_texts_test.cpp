@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -298,6 +299,8 @@ std::vector<const QWidget*> pagesOf(const ContentView& content) {
 }
 
 std::vector<ShownTexts> shownTexts(const ContentView& content) {
+    // Lists drop replaced row widgets later; they are not shown.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     std::vector<ShownTexts> texts;
     for (const QWidget* page : pagesOf(content)) texts.push_back(shownTexts(*page));
     return texts;
