@@ -5,8 +5,6 @@
 // or in the folder given as the first argument, and removed afterwards.
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <random>
 #include <stdexcept>
 #include <string>
 
@@ -16,25 +14,19 @@
 #include "firstaid/tool_runs.h"
 #include "platform/folders.h"
 #include "process/command_runner.h"
+#include "sample_archive.h"
 #include "util/uuid.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using tidewell::bench::repairTool;
 using tidewell::CommandRunner::run;
 
 constexpr int kRounds = 3;
-constexpr int kArchiveFiles = 400;
-constexpr std::size_t kArchiveFileBytes = 64 * 1024;
 
 void require(bool condition, const char* what) {
     if (!condition) throw std::runtime_error(what);
-}
-
-std::string tool(const char* name) {
-    const auto path = tidewell::FileFirstAidEngine::toolPath(name);
-    require(path.has_value(), "a tool is missing");
-    return *path;
 }
 
 // A clip with its index after the media data, as a camera writes it: 20 s of
@@ -46,30 +38,13 @@ fs::path makeVideo(const fs::path& folder) {
     const char* secondsSetting = std::getenv("TIDEWELL_BENCH_VIDEO_SECONDS");
     const std::string seconds = secondsSetting ? secondsSetting : "20";
     const std::string frames = secondsSetting ? ":size=1920x1080,noise=alls=60:allf=t" : ":size=640x480";
-    require(
-        run(tool("ffmpeg"), {"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
-                             "testsrc=duration=" + seconds + frames, "-f", "lavfi", "-i", "sine=duration=" + seconds,
-                             "-c:v", "mpeg4", "-q:v", "1", "-c:a", "aac", clip.string()})
-                .status == 0,
-        "ffmpeg failed");
+    require(run(repairTool("ffmpeg"),
+                {"-hide_banner", "-loglevel", "error", "-y", "-f", "lavfi", "-i",
+                 "testsrc=duration=" + seconds + frames, "-f", "lavfi", "-i", "sine=duration=" + seconds, "-c:v",
+                 "mpeg4", "-q:v", "1", "-c:a", "aac", clip.string()})
+                    .status == 0,
+            "ffmpeg failed");
     return clip;
-}
-
-// Half-compressible files in nested folders (about 25 MiB).
-fs::path makeArchive(const fs::path& folder) {
-    const auto tree = folder / "tree";
-    std::mt19937 random(7);
-    for (int index = 0; index < kArchiveFiles; ++index) {
-        const auto file = tree / ("d" + std::to_string(index % 20)) / ("f" + std::to_string(index) + ".bin");
-        fs::create_directories(file.parent_path());
-        std::string bytes(kArchiveFileBytes, 'a');
-        for (std::size_t at = 0; at < bytes.size(); at += 2) bytes[at] = static_cast<char>(random());
-        std::ofstream(file, std::ios::binary) << bytes;
-    }
-    const auto archive = folder / "data.zip";
-    require(run(tool("zip"), {"-q", "-r", archive.string(), "."}, tree).status == 0, "zip failed");
-    fs::remove_all(tree);
-    return archive;
 }
 
 void report(const char* label, std::pair<double, double> times, const char* peer) {
@@ -85,7 +60,7 @@ void benchVideo(const fs::path& folder) {
     const auto times = tidewell::bench::bestSecondsAlternating(
         [&] { tidewell::FileFirstAidEngine::repair(diagnostic, engineOutput); },
         [&] {
-            run(tool("ffmpeg"),
+            run(repairTool("ffmpeg"),
                 {"-y", "-i", clip.string(), "-map", "0", "-c", "copy", "-movflags", "+faststart", toolOutput.string()});
         },
         kRounds,
@@ -97,7 +72,7 @@ void benchVideo(const fs::path& folder) {
 }
 
 void benchArchive(const fs::path& folder) {
-    const auto archive = makeArchive(folder);
+    const auto archive = tidewell::bench::makeSampleArchive(folder);
     const auto diagnostic = tidewell::FileFirstAidEngine::diagnose(archive);
     const auto engineOutput = folder / "engine.zip";
     const auto toolOutput = folder / "tool.zip";
@@ -105,8 +80,8 @@ void benchArchive(const fs::path& folder) {
     const auto times = tidewell::bench::bestSecondsAlternating(
         [&] { tidewell::FileFirstAidEngine::repair(diagnostic, engineOutput); },
         [&] {
-            run(tool("unzip"), {"-q", "-o", archive.string(), "-d", work.string()});
-            run(tool("zip"), {"-q", "-r", "-y", toolOutput.string(), "."}, work);
+            run(repairTool("unzip"), {"-q", "-o", archive.string(), "-d", work.string()});
+            run(repairTool("zip"), {"-q", "-r", "-y", toolOutput.string(), "."}, work);
         },
         kRounds,
         [&] {
