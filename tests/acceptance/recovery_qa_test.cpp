@@ -58,9 +58,15 @@ protected:
         result.err = ::testing::internal::GetCapturedStderr();
         return result;
     }
+    // Each photo a minute newer than the one before: files written in one clock tick of the
+    // file system share a date, and the scan order (newest first) must not depend on that.
     void makePhotos(int count) {
-        for (int i = 0; i < count; ++i)
-            writeFile(source() / "DCIM" / ("IMG_" + std::to_string(1000 + i) + ".JPG"), "photo " + std::to_string(i));
+        const auto now = fs::file_time_type::clock::now();
+        for (int i = 0; i < count; ++i) {
+            const fs::path photo = source() / "DCIM" / ("IMG_" + std::to_string(1000 + i) + ".JPG");
+            writeFile(photo, "photo " + std::to_string(i));
+            fs::last_write_time(photo, now - std::chrono::minutes(count - i));
+        }
     }
     void useDigestScript(const std::string& body) {
         writeFile(folder_ / "digest", "#!/bin/sh\n" + body);
