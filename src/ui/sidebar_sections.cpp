@@ -1,6 +1,6 @@
 #include "ui/sidebar_sections.h"
 
-#include "model/i18n.h"
+#include "ui/page_texts.h"
 
 namespace tidewell {
 
@@ -8,12 +8,12 @@ std::vector<SidebarSection> moduleSections(std::optional<ProductModule> module, 
     if (!module) return {};
     switch (*module) {
         case ProductModule::cleaner:
-            return {{I18n::pick(language, "Clean Workflow", "清理工作流"), {cleanerItems.begin(), cleanerItems.end()}},
-                    {I18n::pick(language, "Utilities", "实用工具"), {utilityItems.begin(), utilityItems.end()}}};
+            return {{PageTexts::text("Clean Workflow", language), {cleanerItems.begin(), cleanerItems.end()}},
+                    {PageTexts::text("Utilities", language), {utilityItems.begin(), utilityItems.end()}}};
         case ProductModule::repair:
-            return {{I18n::pick(language, "Repair Workflow", "修复工作流"), {SidebarItem::repair}}};
+            return {{PageTexts::text("Repair Workflow", language), {SidebarItem::repair}}};
         case ProductModule::recover:
-            return {{I18n::pick(language, "Recovery Workflow", "恢复工作流"), {SidebarItem::recovery}}};
+            return {{PageTexts::text("Recovery Workflow", language), {SidebarItem::recovery}}};
     }
     return {};
 }

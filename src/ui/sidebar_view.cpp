@@ -10,6 +10,7 @@
 
 #include "model/app_model.h"
 #include "ui/navigation.h"
+#include "ui/page_texts.h"
 #include "ui/qt_text.h"
 #include "ui/sidebar_sections.h"
 #include "ui/symbol_icons.h"
@@ -79,10 +80,10 @@ std::optional<int> SidebarView::rowOf(SidebarItem item) const {
 void SidebarView::rebuild() {
     rebuilding_ = true;
     const std::string& language = model_.language();
-    homeButton_->setText(toQString(title(SidebarItem::home, language)));
+    homeButton_->setText(toQString(PageTexts::title(SidebarItem::home, language)));
     for (ProductModule module : allProductModuleCases) {
         QToolButton* button = moduleButtons_[static_cast<std::size_t>(module)];
-        button->setText(toQString(title(module, language)));
+        button->setText(toQString(PageTexts::title(module, language)));
         button->setChecked(model_.selectedProductModule() == module);
     }
 
@@ -116,7 +117,8 @@ void SidebarView::addSectionTitle(const std::string& title) {
 }
 
 void SidebarView::addItemRow(SidebarItem item) {
-    auto* row = new QListWidgetItem(iconForSymbol(symbol(item)), toQString(title(item, model_.language())), rows_);
+    auto* row =
+        new QListWidgetItem(iconForSymbol(symbol(item)), toQString(PageTexts::title(item, model_.language())), rows_);
     row->setData(itemRole, static_cast<int>(item));
 }
 

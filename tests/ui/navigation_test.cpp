@@ -86,15 +86,19 @@ TEST(Navigation, SwitchingFromCleanToRepairReplacesTheSectionsAndThePage) {
     EXPECT_EQ(content.sidebar()->rowOf(SidebarItem::apps), std::nullopt);
 }
 
-TEST(Navigation, InSpanishTheAppsRowIsTheKeyedTextAndTheStubbornRowSaysRunning) {
+// One language per window: the sidebar reads in the chosen language like the pages.
+TEST(Navigation, InSpanishEverySidebarTextIsSpanish) {
     AppModel model;
     ContentView content(model);
     Navigation::openModule(model, ProductModule::cleaner);
     model.setLanguage("Español");
     QListWidget* rows = content.sidebar()->rows();
     EXPECT_EQ(rows->item(*content.sidebar()->rowOf(SidebarItem::apps))->text(), "Aplicaciones");
-    EXPECT_EQ(rows->item(*content.sidebar()->rowOf(SidebarItem::stubborn))->text(), "Running");
+    EXPECT_EQ(rows->item(*content.sidebar()->rowOf(SidebarItem::stubborn))->text(),
+              QString::fromStdString(model.t("running")));
     EXPECT_EQ(rows->item(*content.sidebar()->rowOf(SidebarItem::settings))->text(), "Ajustes");
+    EXPECT_EQ(rows->item(*content.sidebar()->rowOf(SidebarItem::overview))->text(), "Analizar");
+    EXPECT_EQ(rows->item(0)->text(), "Flujo de limpieza");
 }
 
 TEST(Navigation, SectionTitlesAndItemTitlesInChinese) {

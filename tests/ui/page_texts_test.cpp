@@ -35,6 +35,7 @@
 #include "ui/quiet_engines.h"
 #include "ui/recovery_page.h"
 #include "ui/repair_page.h"
+#include "ui/sidebar_view.h"
 #include "ui/symbol_icons.h"
 
 namespace tidewell {
@@ -290,11 +291,12 @@ QString withoutNames(QString text, QStringList names) {
     return kept.join(' ');
 }
 
-// The page of every item, and the result bar above them.
+// The page of every item, the result bar above them and the sidebar beside them.
 std::vector<const QWidget*> pagesOf(const ContentView& content) {
     std::vector<const QWidget*> pages;
     for (SidebarItem item : allSidebarItemCases) pages.push_back(content.router()->page(item));
     pages.push_back(content.findChild<QWidget*>("actionAlert"));
+    pages.push_back(content.sidebar());
     return pages;
 }
 
