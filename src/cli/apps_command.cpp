@@ -61,7 +61,7 @@ void printApp(const AppInfo& app) {
 
 int run(const CommandArguments& arguments) {
     printListing(arguments, "apps", CleanLayouts::active().scanApps(arguments.has("--related")), appJSON, printApp,
-                 "\n");
+                 "No apps found.", "\n");
     return 0;
 }
 

@@ -34,16 +34,18 @@ nlohmann::json fileErrorJSON(const std::string& source, const std::string& messa
 nlohmann::json dateJSON(const std::optional<std::chrono::system_clock::time_point>& date);
 
 // With --json the document {key: [toJSON(item), ...]}; otherwise printItem for
-// each item with `between` printed between two of them.
+// each item with `between` printed between two of them, or the one line `emptyLine`
+// when there is none.
 template <typename Item, typename ToJSON, typename PrintItem>
 void printListing(const CommandArguments& arguments, const std::string& key, const std::vector<Item>& items,
-                  ToJSON toJSON, PrintItem printItem, const char* between = "") {
+                  ToJSON toJSON, PrintItem printItem, const char* emptyLine, const char* between = "") {
     if (arguments.has("--json")) {
         nlohmann::json list = nlohmann::json::array();
         for (const Item& item : items) list.push_back(toJSON(item));
         printJSON({{key, list}});
         return;
     }
+    if (items.empty()) std::cout << emptyLine << "\n";
     for (std::size_t index = 0; index < items.size(); ++index) {
         if (index > 0) std::cout << between;
         printItem(items[index]);

@@ -29,7 +29,8 @@ void printGroup(const LeftoverGroup& group) {
 }
 
 int run(const CommandArguments& arguments) {
-    printListing(arguments, "leftovers", CleanLayouts::active().scanAll().leftovers, groupJSON, printGroup, "\n");
+    printListing(arguments, "leftovers", CleanLayouts::active().scanAll().leftovers, groupJSON, printGroup,
+                 "No leftovers of removed apps found.", "\n");
     return 0;
 }
 

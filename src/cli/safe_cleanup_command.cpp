@@ -19,7 +19,8 @@ void printItem(const SafeCleanupItem& item) {
 }
 
 int run(const CommandArguments& arguments) {
-    printListing(arguments, "items", CleanLayouts::active().scanSafeCleanup(), itemJSON, printItem);
+    printListing(arguments, "items", CleanLayouts::active().scanSafeCleanup(), itemJSON, printItem,
+                 "No installers, old logs or old caches to clean up.");
     return 0;
 }
 

@@ -41,7 +41,7 @@ int run(const CommandArguments& arguments) {
     } else {
         volumes = ExternalRecoveryEngine::mountedExternalVolumes();
     }
-    printListing(arguments, "volumes", volumes, volumeJSON, printVolume);
+    printListing(arguments, "volumes", volumes, volumeJSON, printVolume, "No external volumes found.");
     return 0;
 }
 

@@ -114,5 +114,24 @@ TEST_F(InventoryCommandsTest, TextListingsNameTheItems) {
     EXPECT_EQ(runTidewell({"apps", "extra"}).status, 64);
 }
 
+TEST(InventoryCommands, AnEmptyListingSaysSoInOneLineAndStaysAnEmptyListInJSON) {
+    testing::TemporaryHome home;
+    testing::TemporaryFolder root;
+    testing::ScopedEnvironment rooted{"TIDEWELL_SYSTEM_ROOT", root.path().string()};
+    testing::ScopedEnvironment layout{"TIDEWELL_LAYOUT", "freedesktop"};
+    const std::vector<std::pair<std::string, std::string>> listings{
+        {"apps", "No apps found.\n"},
+        {"leftovers", "No leftovers of removed apps found.\n"},
+        {"safe-cleanup", "No installers, old logs or old caches to clean up.\n"}};
+    for (const auto& [command, line] : listings) {
+        const auto text = runTidewell({command});
+        EXPECT_EQ(text.status, 0) << command << ": " << text.err;
+        EXPECT_EQ(text.out, line);
+        const auto json = runTidewell({command, "--json"});
+        ASSERT_EQ(json.status, 0) << command << ": " << json.err;
+        EXPECT_EQ(json.json().begin().value(), nlohmann::json::array()) << command;
+    }
+}
+
 }  // namespace
 }  // namespace tidewell

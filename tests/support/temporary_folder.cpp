@@ -56,7 +56,9 @@ ScopedEnvironment::~ScopedEnvironment() {
 TemporaryHome::TemporaryHome()
     : home_("HOME", folder_.path().string()),
       dataHome_("XDG_DATA_HOME", (folder_.path() / ".local/share").string()),
-      configHome_("XDG_CONFIG_HOME", (folder_.path() / ".config").string()) {}
+      configHome_("XDG_CONFIG_HOME", (folder_.path() / ".config").string()),
+      cacheHome_("XDG_CACHE_HOME", (folder_.path() / ".cache").string()),
+      stateHome_("XDG_STATE_HOME", (folder_.path() / ".local/state").string()) {}
 
 void writeFile(const fs::path& path, const std::string& bytes) {
     if (path.has_parent_path()) fs::create_directories(path.parent_path());

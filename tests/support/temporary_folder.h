@@ -47,6 +47,8 @@ private:
     ScopedEnvironment home_;
     ScopedEnvironment dataHome_;
     ScopedEnvironment configHome_;
+    ScopedEnvironment cacheHome_;
+    ScopedEnvironment stateHome_;
 };
 
 // Writes bytes to a file, creating its parent folders.
