@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "cleanup/app_layout_fixture.h"
+#include "cleanup/clean_layout.h"
 #include "cleanup/linux_system_fixture.h"
 #include "support/tree_snapshot.h"
 
@@ -197,6 +198,17 @@ TEST(InstalledFlatpakTest, ListsAUserFlatpakWithItsSizeAndVersion) {
     ASSERT_EQ(testing::runTool("flatpak", {"info", "--user", "--show-size", "org.tidewell.Hello"}, &size), 0);
     EXPECT_EQ(app.sizeBytes, std::stoll(size));
     EXPECT_EQ(software.flatpakIDs, (std::set<std::string>{"org.tidewell.Hello"}));
+
+    // The app as the pages show it: its exported entry, locked for now, its data folder in use.
+    const std::vector<AppInfo> apps = CleanLayouts::active().scanApps(false);
+    ASSERT_EQ(apps.size(), 1u);
+    EXPECT_EQ(apps.front().id,
+              (system.home() / ".local/share/flatpak/exports/share/applications/org.tidewell.Hello.desktop").string());
+    EXPECT_EQ(apps.front().version, "2.5.1");
+    ASSERT_FALSE(apps.front().cleanupCandidates.empty());
+    EXPECT_EQ(apps.front().cleanupCandidates.front().note, "Removed by Flatpak");
+    EXPECT_FALSE(apps.front().cleanupCandidates.front().isSelectable);
+    EXPECT_TRUE(apps.front().lastUsedDate.has_value());
 }
 
 }  // namespace
