@@ -115,25 +115,28 @@ void LinuxSystemFixture::makeSnap(const std::string& name, const std::string& ve
 }
 
 std::string LinuxSystemFixture::installFlatpak(const std::string& id, const std::string& appName,
-                                               const std::string& version) {
+                                               const std::string& version, bool systemInstallation) {
+    const std::string installation = systemInstallation ? "--system" : "--user";
     const std::string runtimeID = "org.tidewell.TestPlatform";
     const fs::path repo = workFolder_ / "flatpak-repo";
-    // A runtime is a folder with its metadata, files and usr; exported as it is, it needs no SDK.
-    const fs::path runtime = workFolder_ / "flatpak-runtime";
-    writeFile(runtime / "metadata", "[Runtime]\nname=" + runtimeID + "\nruntime=" + runtimeID +
-                                        "/x86_64/1\nsdk=" + runtimeID + "/x86_64/1\n");
-    makeExecutable(runtime / "files/bin/true", "#!/bin/sh\nexit 0\n");
-    fs::create_directories(runtime / "usr");
-    if (auto failure =
-            runLogged("flatpak", {"build-export", "--runtime", "--arch=x86_64", repo.string(), runtime.string(), "1"});
-        !failure.empty())
-        return failure;
-    if (auto failure = runLogged("flatpak", {"remote-add", "--user", "--no-gpg-verify", "--if-not-exists",
+    if (!fs::exists(repo)) {
+        // A runtime is a folder with its metadata, files and usr; exported as it is, it needs no SDK.
+        const fs::path runtime = workFolder_ / "flatpak-runtime";
+        writeFile(runtime / "metadata", "[Runtime]\nname=" + runtimeID + "\nruntime=" + runtimeID +
+                                            "/x86_64/1\nsdk=" + runtimeID + "/x86_64/1\n");
+        makeExecutable(runtime / "files/bin/true", "#!/bin/sh\nexit 0\n");
+        fs::create_directories(runtime / "usr");
+        if (auto failure = runLogged(
+                "flatpak", {"build-export", "--runtime", "--arch=x86_64", repo.string(), runtime.string(), "1"});
+            !failure.empty())
+            return failure;
+    }
+    if (auto failure = runLogged("flatpak", {"remote-add", installation, "--no-gpg-verify", "--if-not-exists",
                                              "tidewell-tests", "file://" + repo.string()});
         !failure.empty())
         return failure;
-    if (auto failure = runLogged("flatpak", {"install", "--user", "-y", "--noninteractive", "tidewell-tests",
-                                             "runtime/" + runtimeID + "/x86_64/1"});
+    if (auto failure = runLogged("flatpak", {"install", installation, "-y", "--noninteractive", "--or-update",
+                                             "tidewell-tests", "runtime/" + runtimeID + "/x86_64/1"});
         !failure.empty())
         return failure;
 
@@ -159,7 +162,7 @@ std::string LinuxSystemFixture::installFlatpak(const std::string& id, const std:
     if (auto failure = runLogged("flatpak", {"build-export", repo.string(), build.string(), "stable"});
         !failure.empty())
         return failure;
-    return runLogged("flatpak", {"install", "--user", "-y", "--noninteractive", "tidewell-tests", id});
+    return runLogged("flatpak", {"install", installation, "-y", "--noninteractive", "tidewell-tests", id});
 }
 
 std::int64_t allocatedBytesByDu(const fs::path& path) {

@@ -48,10 +48,12 @@ public:
     void makeSnap(const std::string& name, const std::string& version, const std::string& appName,
                   std::size_t payloadBytes = 12000);
 
-    // A runtime and an app (bin/<command>, its entry, its appdata with `version`) built
-    // into a local repository and installed into the user installation with flatpak.
+    // A runtime and an app (bin/hello, its entry, its appdata with `version`) built into a
+    // local repository and installed with flatpak into the user installation, or into the
+    // system one below the root (FLATPAK_SYSTEM_DIR; only root may write it directly).
     // Empty on success, else the failing command and its output.
-    std::string installFlatpak(const std::string& id, const std::string& appName, const std::string& version);
+    std::string installFlatpak(const std::string& id, const std::string& appName, const std::string& version,
+                               bool systemInstallation = false);
 
 private:
     static std::string runLogged(const std::string& program, const std::initializer_list<std::string>& arguments);

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "cleanup/app_layout_fixture.h"
 #include "cleanup/clean_layout.h"
 #include "cleanup/linux_system_fixture.h"
 #include "support/tree_snapshot.h"
+#include "util/path_containment.h"
 
 namespace tidewell {
 namespace {
@@ -209,6 +212,24 @@ TEST(InstalledFlatpakTest, ListsAUserFlatpakWithItsSizeAndVersion) {
     EXPECT_EQ(apps.front().cleanupCandidates.front().note, "Removed by Flatpak");
     EXPECT_FALSE(apps.front().cleanupCandidates.front().isSelectable);
     EXPECT_TRUE(apps.front().lastUsedDate.has_value());
+}
+
+TEST(InstalledFlatpakTest, ListsASystemFlatpakBelowTheRoot) {
+    if (!testing::haveTool("flatpak")) GTEST_SKIP() << "flatpak is needed";
+    if (geteuid() != 0) GTEST_SKIP() << "only root writes a system installation without the system helper";
+    LinuxSystemFixture system;
+    const std::string failure = system.installFlatpak("org.tidewell.Shared", "Shared Flat", "1.0", true);
+    if (!failure.empty()) GTEST_SKIP() << "a Flatpak cannot be installed here: " << failure;
+
+    const Freedesktop::InstalledSoftware software = Freedesktop::scanInstalledSoftware();
+    ASSERT_EQ(software.apps.size(), 1u);
+    const LinuxApp& app = software.apps.front();
+    EXPECT_EQ(app.origin, AppOrigin::flatpak);
+    EXPECT_EQ(app.identifier, "org.tidewell.Shared");
+    EXPECT_EQ(app.flatpakInstallation, "system");
+    EXPECT_EQ(app.desktopEntry,
+              system.system("/var/lib/flatpak/exports/share/applications/org.tidewell.Shared.desktop"));
+    EXPECT_TRUE(isPathInside(app.path, system.system("/var/lib/flatpak"))) << app.path;
 }
 
 }  // namespace
