@@ -164,6 +164,32 @@ void addPackageApps(const std::vector<DesktopEntry>& entries, InstalledSoftware&
     }
 }
 
+// The entry named after the software ("<id>.desktop", a snap's "<name>_<name>.desktop").
+bool isMainEntry(const LinuxApp& app) {
+    return app.desktopFileID == app.identifier + ".desktop" ||
+           app.desktopFileID == app.identifier + "_" + app.identifier + ".desktop";
+}
+
+// Software a package manager removes as one piece is one app, however many menu entries
+// it brings (a settings dialog beside the main window), so its size counts once: the main
+// entry stands for it, else the first.
+void keepOneAppPerPackage(std::vector<LinuxApp>& apps) {
+    std::map<std::pair<AppOrigin, std::string>, std::size_t> kept;
+    std::vector<LinuxApp> unique;
+    for (LinuxApp& app : apps) {
+        if (app.origin == AppOrigin::appImage || app.origin == AppOrigin::local) {
+            unique.push_back(std::move(app));
+            continue;
+        }
+        const auto [slot, added] = kept.emplace(std::pair(app.origin, app.identifier), unique.size());
+        if (added)
+            unique.push_back(std::move(app));
+        else if (isMainEntry(app) && !isMainEntry(unique[slot->second]))
+            unique[slot->second] = std::move(app);
+    }
+    apps = std::move(unique);
+}
+
 }  // namespace
 
 InstalledSoftware scanInstalledSoftware() {
@@ -200,6 +226,7 @@ InstalledSoftware scanInstalledSoftware() {
     }
     software.apps.insert(software.apps.end(), appImages.begin(), appImages.end());
     addPackageApps(packageCandidates, software);
+    keepOneAppPerPackage(software.apps);
     return software;
 }
 

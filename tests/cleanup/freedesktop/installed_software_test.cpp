@@ -98,6 +98,9 @@ protected:
         LinuxSystemFixture::writeDesktopEntry(
             entries, "tw-core-missing.desktop",
             {{"Type", "Application"}, {"Name", "Not On Path"}, {"Exec", "tw-core"}, {"TryExec", "tw-nowhere"}});
+        // A second menu entry of a package that owns the program.
+        LinuxSystemFixture::writeDesktopEntry(entries, "tw-core-extra.desktop",
+                                              {{"Type", "Application"}, {"Name", "Core Extra"}, {"Exec", "tw-core"}});
         LinuxSystemFixture::writeDesktopEntry(entries, "tw-core-link.desktop",
                                               {{"Type", "Link"}, {"Name", "A Link"}, {"URL", "https://example.org"}});
     }
