@@ -82,8 +82,9 @@ protected:
                                                {"Exec", (drawer / "drawer").string() + " %f"},
                                                {"TryExec", (drawer / "drawer").string()}});
         // The user's copy of a package's entry shadows it.
-        LinuxSystemFixture::writeDesktopEntry(userEntries, "tw-editor.desktop",
-                                              {{"Type", "Application"}, {"Name", "My Editor"}, {"Exec", "tw-editor"}});
+        LinuxSystemFixture::writeDesktopEntry(
+            userEntries, "tw-editor.desktop",
+            {{"Type", "Application"}, {"Name", "My Editor"}, {"Exec", "env EDITOR_MODE=1 tw-editor"}});
         const fs::path entries = system.system("/usr/share/applications");
         LinuxSystemFixture::writeDesktopEntry(
             entries, "tw-core-settings.desktop",

@@ -56,6 +56,17 @@ std::vector<std::string> execArguments(const std::string& exec) {
     return arguments;
 }
 
+// The program Exec starts: "env NAME=value ... program" starts the program, not env.
+std::string programOf(const std::vector<std::string>& exec) {
+    std::size_t index = 0;
+    if (index < exec.size() && fs::path(exec[index]).filename() == "env") {
+        ++index;
+        while (index < exec.size() && (exec[index].find('=') != std::string::npos || exec[index].starts_with("-")))
+            ++index;
+    }
+    return index < exec.size() ? exec[index] : std::string();
+}
+
 bool isExecutableFile(const fs::path& path) {
     std::error_code error;
     return fs::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
@@ -120,7 +131,7 @@ std::optional<DesktopEntry> readDesktopEntry(const fs::path& path, const std::st
     entry.name = stringValue(file.get(), "Name", true);
     if (entry.name.empty()) return std::nullopt;
     entry.exec = execArguments(stringValue(file.get(), "Exec", false));
-    if (!entry.exec.empty()) entry.executable = resolveProgram(entry.exec.front());
+    entry.executable = resolveProgram(programOf(entry.exec));
     entry.icon = stringValue(file.get(), "Icon", false);
     return entry;
 }
