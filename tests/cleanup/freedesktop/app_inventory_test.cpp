@@ -63,6 +63,11 @@ protected:
         ASSERT_EQ(system.installDebianPackage({.name = "tw-notes", .version = "4.2", .appName = "notes"}), "");
         system.makeSnap("tinysnap", "3.1", "Tiny Snap");
         viewer = LinuxSystemFixture::makeAppImage(system.home() / "Applications", "Viewer.AppImage");
+        viewerIcon = system.home() / ".local/share/icons/viewer.svg";
+        testing::writeFile(viewerIcon, "<svg/>");
+        LinuxSystemFixture::writeDesktopEntry(
+            system.home() / ".local/share/applications", "viewer.desktop",
+            {{"Type", "Application"}, {"Name", "Viewer"}, {"Exec", viewer.string()}, {"Icon", viewerIcon.string()}});
 
         sleeper = system.home() / "apps/sleeper/sleeper";
         fs::create_directories(sleeper.parent_path());
@@ -76,6 +81,7 @@ protected:
 
     LinuxSystemFixture system;
     fs::path viewer;
+    fs::path viewerIcon;
     fs::path sleeper;
 };
 
@@ -111,8 +117,9 @@ TEST_F(AppInventoryTest, DescribesEachAppInTheInventoryOrder) {
 
     const AppInfo* image = appNamed(apps, "Viewer");
     ASSERT_NE(image, nullptr);
-    EXPECT_EQ(image->id, viewer.string());
+    EXPECT_EQ(image->id, (system.home() / ".local/share/applications/viewer.desktop").string());
     EXPECT_EQ(image->bundleIdentifier, "Viewer");
+    EXPECT_EQ(image->icon, viewerIcon);
     const CleanupCandidate& file = image->cleanupCandidates.front();
     EXPECT_EQ(file.path, viewer.string());
     EXPECT_TRUE(file.isSelectable);

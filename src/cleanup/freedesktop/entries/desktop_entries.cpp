@@ -13,6 +13,7 @@
 
 #include "platform/folder_locations.h"
 #include "platform/xdg_folders.h"
+#include "util/path_containment.h"
 
 namespace tidewell::Freedesktop {
 
@@ -72,11 +73,11 @@ bool isExecutableFile(const fs::path& path) {
     return fs::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
 }
 
-// PATH folders inside Home stay where they are; the others are system folders.
-fs::path pathFolder(const fs::path& folder) {
+// Paths inside Home stay where they are; the others are system paths, below the root.
+fs::path rooted(const fs::path& path) {
     const char* home = std::getenv("HOME");
-    if (home != nullptr && *home != '\0' && folder.native().rfind(home, 0) == 0) return folder;
-    return platform::FolderLocations::systemPath(folder);
+    if (home != nullptr && *home != '\0' && isPathInside(path, fs::path(home))) return path;
+    return platform::FolderLocations::systemPath(path);
 }
 
 }  // namespace
@@ -96,9 +97,7 @@ std::vector<fs::path> applicationsFolders(const std::vector<fs::path>& exportedF
 std::optional<fs::path> resolveProgram(std::string_view program) {
     if (program.empty()) return std::nullopt;
     if (program.front() == '/') {
-        fs::path path = platform::FolderLocations::systemPath(fs::path(program));
-        const char* home = std::getenv("HOME");
-        if (home != nullptr && *home != '\0' && std::string(program).rfind(home, 0) == 0) path = fs::path(program);
+        const fs::path path = rooted(fs::path(program));
         if (isExecutableFile(path)) return path;
         return std::nullopt;
     }
@@ -108,7 +107,7 @@ std::optional<fs::path> resolveProgram(std::string_view program) {
     std::string folder;
     while (std::getline(folders, folder, ':')) {
         if (folder.empty() || folder.front() != '/') continue;
-        fs::path candidate = pathFolder(folder) / std::string(program);
+        fs::path candidate = rooted(folder) / std::string(program);
         if (isExecutableFile(candidate)) return candidate;
     }
     return std::nullopt;
@@ -165,7 +164,7 @@ std::optional<fs::path> iconFile(const std::string& icon) {
     if (icon.empty()) return std::nullopt;
     std::error_code error;
     if (icon.front() == '/') {
-        fs::path path = platform::FolderLocations::systemPath(fs::path(icon));
+        const fs::path path = rooted(fs::path(icon));
         if (fs::is_regular_file(path, error)) return path;
         return std::nullopt;
     }

@@ -33,11 +33,13 @@ std::vector<DesktopEntry> desktopEntries(const std::vector<std::filesystem::path
 // The entry at `path` when it is a shown application; none otherwise.
 std::optional<DesktopEntry> readDesktopEntry(const std::filesystem::path& path, const std::string& id);
 
-// A program as a desktop entry names it: an absolute path below the system root, a plain
-// name on PATH (whose folders are read below the system root too); none when missing.
+// A program as a desktop entry names it: an absolute path (below the system root unless it
+// lies in Home), a plain name on PATH (whose folders are read the same way); none when
+// missing or not executable.
 std::optional<std::filesystem::path> resolveProgram(std::string_view program);
 
-// The entry's icon file: an absolute Icon as it is (below the system root), else the
+// The entry's icon file: an absolute Icon as it is (below the system root unless it lies in
+// Home), else the
 // largest <name>.png / <name>.svg of the hicolor theme in the data folders.
 std::optional<std::filesystem::path> iconFile(const std::string& icon);
 
