@@ -28,15 +28,6 @@ struct PassContext {
     std::vector<LaunchAgentInfo> launchItems;
 };
 
-void applyRelatedUsage(AppInfo& app, const RelatedUsage& related) {
-    app.relatedBytes = related.total();
-    app.cacheBytes = related.cache;
-    app.supportBytes = related.support;
-    app.preferenceBytes = related.preferences;
-    app.savedStateBytes = related.savedState;
-    app.logBytes = related.logs;
-}
-
 std::vector<InstallerCandidate> matchedInstallers(const PassContext& context, const AppInfo& app) {
     std::vector<InstallerCandidate> matched;
     for (const InstallerCandidate& candidate : context.installers)
@@ -88,12 +79,21 @@ AppInfo inspectApp(const fs::path& entryURL, const fs::path& appURL, const PassC
     return app;
 }
 
+}  // namespace
+
+void applyRelatedUsage(AppInfo& app, const RelatedUsage& related) {
+    app.relatedBytes = related.total();
+    app.cacheBytes = related.cache;
+    app.supportBytes = related.support;
+    app.preferenceBytes = related.preferences;
+    app.savedStateBytes = related.savedState;
+    app.logBytes = related.logs;
+}
+
 bool sortsBefore(const AppInfo& left, const AppInfo& right) {
     if (left.isProtected != right.isProtected) return !left.isProtected;
     return compareIgnoringCase(left.name, right.name) < 0;
 }
-
-}  // namespace
 
 std::vector<AppInfo> scan(bool includePermissionSensitive) {
     PassContext context;

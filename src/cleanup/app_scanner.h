@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cleanup/app_info.h"
+#include "cleanup/related_usage.h"
 #include "platform/app_bundle.h"
 #include "platform/disk_usage.h"
 #include "platform/running_processes.h"
@@ -21,6 +22,12 @@ namespace tidewell::AppScanner {
 // folders are never read: related sizes are 0, installers and startup items
 // empty. Reads only; never fails (unreadable parts fall back to defaults).
 std::vector<AppInfo> scan(bool includePermissionSensitive = false);
+
+// The inventory's order: an unprotected app before a protected one, then by name ignoring case.
+bool sortsBefore(const AppInfo& left, const AppInfo& right);
+
+// Copies the related sizes onto the app (the total and each category).
+void applyRelatedUsage(AppInfo& app, const RelatedUsage& related);
 
 // The app a ".app" link points to, when it is a link to an existing ".app"
 // folder; otherwise `url` itself (a dangling link stands for itself).

@@ -1,4 +1,5 @@
 #include "cleanup/clean_layout.h"
+#include "cleanup/freedesktop/app_inventory.h"
 #include "cleanup/freedesktop/installed_software.h"
 #include "cleanup/freedesktop/linux_leftovers.h"
 #include "cleanup/freedesktop/linux_safe_cleanup.h"
@@ -12,13 +13,18 @@ class FreedesktopLayout final : public CleanLayout {
 public:
     platform::LayoutKind kind() const override { return platform::LayoutKind::freedesktop; }
 
-    std::vector<AppInfo> scanApps(bool) const override { return {}; }
+    std::vector<AppInfo> scanApps(bool includePermissionSensitive) const override {
+        return Freedesktop::inventory(includePermissionSensitive);
+    }
 
     std::vector<LeftoverGroup> scanLeftovers(const std::vector<AppInfo>&) const override {
         return Freedesktop::leftovers(Freedesktop::scanInstalledSoftware());
     }
 
-    std::vector<SafeCleanupItem> scanSafeCleanup() const override { return Freedesktop::safeCleanupItems({}); }
+    // A running app's cache is in use: never offered.
+    std::vector<SafeCleanupItem> scanSafeCleanup() const override {
+        return Freedesktop::safeCleanupItems(Freedesktop::runningAppKeys());
+    }
 };
 
 }  // namespace

@@ -1,0 +1,192 @@
+#include "cleanup/freedesktop/entries/desktop_entries.h"
+
+#include <glib.h>
+
+#include <unistd.h>
+#include <algorithm>
+#include <cstdlib>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <system_error>
+
+#include "platform/folder_locations.h"
+#include "platform/xdg_folders.h"
+#include "util/path_containment.h"
+
+namespace tidewell::Freedesktop {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct KeyFileFree {
+    void operator()(GKeyFile* file) const { g_key_file_free(file); }
+};
+using KeyFile = std::unique_ptr<GKeyFile, KeyFileFree>;
+
+constexpr const char* group = "Desktop Entry";
+
+std::string stringValue(GKeyFile* file, const char* key, bool localized) {
+    gchar* value = localized ? g_key_file_get_locale_string(file, group, key, nullptr, nullptr)
+                             : g_key_file_get_string(file, group, key, nullptr);
+    if (value == nullptr) return {};
+    std::string text = value;
+    g_free(value);
+    return text;
+}
+
+bool isTrue(GKeyFile* file, const char* key) {
+    return g_key_file_get_boolean(file, group, key, nullptr) == TRUE;
+}
+
+// Exec split as the Desktop Entry specification quotes it; field codes (%f, %U, ...)
+// stand for arguments the launcher adds and are dropped.
+std::vector<std::string> execArguments(const std::string& exec) {
+    gint count = 0;
+    gchar** argv = nullptr;
+    std::vector<std::string> arguments;
+    if (!g_shell_parse_argv(exec.c_str(), &count, &argv, nullptr)) return arguments;
+    for (gint index = 0; index < count; ++index) {
+        std::string argument = argv[index];
+        if (argument.size() == 2 && argument[0] == '%') continue;
+        arguments.push_back(argument);
+    }
+    g_strfreev(argv);
+    return arguments;
+}
+
+// The program Exec starts: "env NAME=value ... program" starts the program, not env.
+std::string programOf(const std::vector<std::string>& exec) {
+    std::size_t index = 0;
+    if (index < exec.size() && fs::path(exec[index]).filename() == "env") {
+        ++index;
+        while (index < exec.size() && (exec[index].find('=') != std::string::npos || exec[index].starts_with("-")))
+            ++index;
+    }
+    return index < exec.size() ? exec[index] : std::string();
+}
+
+bool isExecutableFile(const fs::path& path) {
+    std::error_code error;
+    return fs::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
+}
+
+// Paths inside Home stay where they are; the others are system paths, below the root.
+fs::path rooted(const fs::path& path) {
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && *home != '\0' && isPathInside(path, fs::path(home))) return path;
+    return platform::FolderLocations::systemPath(path);
+}
+
+}  // namespace
+
+std::vector<fs::path> applicationsFolders(const std::vector<fs::path>& exportedFolders) {
+    std::vector<fs::path> folders{platform::XDGFolders::dataHome() / "applications"};
+    for (const fs::path& dataDir : platform::XDGFolders::dataDirs()) folders.push_back(dataDir / "applications");
+    for (const fs::path& folder : exportedFolders) {
+        const fs::path normal = folder.lexically_normal();
+        if (std::find_if(folders.begin(), folders.end(),
+                         [&](const fs::path& listed) { return listed.lexically_normal() == normal; }) == folders.end())
+            folders.push_back(folder);
+    }
+    return folders;
+}
+
+std::optional<fs::path> resolveProgram(std::string_view program) {
+    if (program.empty()) return std::nullopt;
+    if (program.front() == '/') {
+        const fs::path path = rooted(fs::path(program));
+        if (isExecutableFile(path)) return path;
+        return std::nullopt;
+    }
+    if (program.find('/') != std::string_view::npos) return std::nullopt;
+    const char* pathVariable = std::getenv("PATH");
+    std::istringstream folders(pathVariable != nullptr ? pathVariable : "/usr/local/bin:/usr/bin:/bin");
+    std::string folder;
+    while (std::getline(folders, folder, ':')) {
+        if (folder.empty() || folder.front() != '/') continue;
+        fs::path candidate = rooted(folder) / std::string(program);
+        if (isExecutableFile(candidate)) return candidate;
+    }
+    return std::nullopt;
+}
+
+std::optional<DesktopEntry> readDesktopEntry(const fs::path& path, const std::string& id) {
+    KeyFile file(g_key_file_new());
+    if (!g_key_file_load_from_file(file.get(), path.c_str(), G_KEY_FILE_NONE, nullptr)) return std::nullopt;
+    if (stringValue(file.get(), "Type", false) != "Application") return std::nullopt;
+    if (isTrue(file.get(), "NoDisplay") || isTrue(file.get(), "Hidden")) return std::nullopt;
+    // "TryExec: path to an executable file on disk used to determine if the program is
+    // actually installed. If the path is not an absolute path, the file is looked up in
+    // the $PATH environment variable."
+    const std::string tryExec = stringValue(file.get(), "TryExec", false);
+    if (!tryExec.empty() && !resolveProgram(tryExec)) return std::nullopt;
+    DesktopEntry entry;
+    entry.id = id;
+    entry.path = path;
+    entry.applicationsFolder = path.parent_path();
+    entry.name = stringValue(file.get(), "Name", true);
+    if (entry.name.empty()) return std::nullopt;
+    entry.exec = execArguments(stringValue(file.get(), "Exec", false));
+    entry.executable = resolveProgram(programOf(entry.exec));
+    entry.icon = stringValue(file.get(), "Icon", false);
+    return entry;
+}
+
+std::vector<DesktopEntry> desktopEntries(const std::vector<fs::path>& exportedFolders) {
+    std::vector<DesktopEntry> entries;
+    std::set<std::string> seenIDs;
+    for (const fs::path& folder : applicationsFolders(exportedFolders)) {
+        std::error_code error;
+        std::map<std::string, fs::path> found;  // id -> path, sorted for a stable order
+        fs::recursive_directory_iterator walk(folder, fs::directory_options::skip_permission_denied, error);
+        for (; !error && walk != fs::recursive_directory_iterator(); walk.increment(error)) {
+            const fs::path& path = walk->path();
+            if (path.extension() != ".desktop" || !walk->is_regular_file(error)) continue;
+            std::string id = path.lexically_relative(folder).generic_string();
+            for (char& character : id)
+                if (character == '/') character = '-';
+            found.emplace(id, path);
+        }
+        for (const auto& [id, path] : found) {
+            // "If multiple files have the same desktop file id, the first one in the
+            // $XDG_DATA_DIRS precedence order is used."
+            if (!seenIDs.insert(id).second) continue;
+            if (std::optional<DesktopEntry> entry = readDesktopEntry(path, id)) entries.push_back(*entry);
+        }
+    }
+    return entries;
+}
+
+std::optional<fs::path> iconFile(const std::string& icon) {
+    if (icon.empty()) return std::nullopt;
+    std::error_code error;
+    if (icon.front() == '/') {
+        const fs::path path = rooted(fs::path(icon));
+        if (fs::is_regular_file(path, error)) return path;
+        return std::nullopt;
+    }
+    static const char* const sizes[] = {"scalable", "512x512", "256x256", "128x128", "96x96", "64x64",
+                                        "48x48",    "32x32",   "24x24",   "22x22",   "16x16"};
+    std::vector<fs::path> dataFolders{platform::XDGFolders::dataHome()};
+    for (const fs::path& dataDir : platform::XDGFolders::dataDirs()) dataFolders.push_back(dataDir);
+    for (const char* size : sizes) {
+        for (const fs::path& dataFolder : dataFolders) {
+            for (const char* extension : {".png", ".svg"}) {
+                fs::path path = dataFolder / "icons/hicolor" / size / "apps" / (icon + extension);
+                if (fs::is_regular_file(path, error)) return path;
+            }
+        }
+    }
+    for (const fs::path& dataFolder : dataFolders) {
+        for (const char* extension : {".png", ".svg"}) {
+            fs::path path = dataFolder / "pixmaps" / (icon + extension);
+            if (fs::is_regular_file(path, error)) return path;
+        }
+    }
+    return std::nullopt;
+}
+
+}  // namespace tidewell::Freedesktop
