@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "process/command_runner.h"
 
 namespace tidewell::testing {
@@ -30,16 +28,6 @@ void expectRefusal(const std::string& command, const fs::path& output, const fs:
     const auto document = json.json();
     EXPECT_EQ(document["errors"], nlohmann::json::array({{{"sourceURL", source.string()}, {"message", message}}}));
     EXPECT_TRUE(document["outcomes"].empty());
-}
-
-std::vector<std::pair<std::string, std::int64_t>> treeSnapshot(const fs::path& root) {
-    std::vector<std::pair<std::string, std::int64_t>> entries;
-    for (const auto& entry : fs::recursive_directory_iterator(root)) {
-        const bool file = entry.is_regular_file() && !entry.is_symlink();
-        entries.emplace_back(entry.path().string(), file ? static_cast<std::int64_t>(entry.file_size()) : -1);
-    }
-    std::sort(entries.begin(), entries.end());
-    return entries;
 }
 
 }  // namespace tidewell::testing

@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "support/tree_snapshot.h"
+
 namespace tidewell::testing {
 
 // What one run of the real executable printed and returned.
@@ -27,8 +29,5 @@ TidewellRun runTidewell(const std::vector<std::string>& arguments);
 // to fail with status 1 and this message for the source, on standard error and in "errors".
 void expectRefusal(const std::string& command, const std::filesystem::path& output, const std::filesystem::path& source,
                    const std::string& message);
-
-// Every path below root with its size (folders as -1), to show nothing moved.
-std::vector<std::pair<std::string, std::int64_t>> treeSnapshot(const std::filesystem::path& root);
 
 }  // namespace tidewell::testing
