@@ -92,6 +92,12 @@ bool isInSharedXDGPlace(std::string_view path, Kind kind) {
     return false;
 }
 
+// An app's own entry in an XDG base folder or a sandbox home: strictly inside one (the
+// folders themselves hold every app's files) and not a shared place of the desktop.
+bool isInXDGAppPlace(std::string_view path, Kind kind) {
+    return isStrictlyInsideAny(path, joined(xdgBaseFolders(), sandboxDataFolders())) && !isInSharedXDGPlace(path, kind);
+}
+
 std::vector<std::string> protectedPaths() {
     return standardizedRoots({locations::systemFolder(), locations::systemBinFolder(), locations::systemSbinFolder(),
                               locations::systemKeychainsFolder(), locations::userDocumentsFolder(),
@@ -109,17 +115,15 @@ std::vector<std::string> relatedCandidateLocations() {
                                             locations::userPreferencesFolder(),
                                             locations::userSavedApplicationStateFolder(), locations::userLogsFolder(),
                                             locations::userDownloadsFolder(), locations::userLaunchAgentsFolder()});
-    const auto downloads = rootsNotHoldingHome({platform::XDGFolders::downloadsFolder()});
-    return joined(joined(joined(library, downloads), xdgBaseFolders()), sandboxDataFolders());
+    return joined(library, rootsNotHoldingHome({platform::XDGFolders::downloadsFolder()}));
 }
 
 std::vector<std::string> leftoverLocations() {
-    const auto library = standardizedRoots(
-        {locations::userCachesFolder(), locations::userApplicationSupportFolder(), locations::userPreferencesFolder(),
-         locations::userSavedApplicationStateFolder(), locations::userLogsFolder(), locations::userContainersFolder(),
-         locations::userGroupContainersFolder(), locations::userApplicationScriptsFolder(),
-         locations::userDownloadsFolder()});
-    return joined(joined(library, xdgBaseFolders()), sandboxDataFolders());
+    return standardizedRoots({locations::userCachesFolder(), locations::userApplicationSupportFolder(),
+                              locations::userPreferencesFolder(), locations::userSavedApplicationStateFolder(),
+                              locations::userLogsFolder(), locations::userContainersFolder(),
+                              locations::userGroupContainersFolder(), locations::userApplicationScriptsFolder(),
+                              locations::userDownloadsFolder()});
 }
 
 std::vector<std::string> safeCleanupLocations() {
@@ -127,7 +131,13 @@ std::vector<std::string> safeCleanupLocations() {
     const auto library =
         standardizedRoots({locations::userDownloadsFolder(), locations::userLogsFolder(), locations::userCachesFolder(),
                            platform::homeDirectory() / ".xsession-errors.old"});
-    return joined(library, rootsNotHoldingHome({xdg::downloadsFolder(), xdg::stateHome(), xdg::cacheHome()}));
+    return joined(library, rootsNotHoldingHome({xdg::downloadsFolder()}));
+}
+
+// Entries strictly inside the state and cache folders (never the folders themselves).
+bool isInXDGSafeCleanupPlace(std::string_view path) {
+    namespace xdg = platform::XDGFolders;
+    return isStrictlyInsideAny(path, rootsNotHoldingHome({xdg::stateHome(), xdg::cacheHome()}));
 }
 
 bool climbsAboveRoot(std::string_view path) {
@@ -243,20 +253,20 @@ bool canMoveCandidateToTrash(const CleanupCandidate& candidate, const AppInfo& a
     if (candidate.kind == Kind::launchAgent && !isStrictlyInsideAny(*path, userStartupFolders())) {
         return false;  // system-wide startup items are never moved from here
     }
-    return isInsideAny(*path, relatedCandidateLocations()) && !isInSharedXDGPlace(*path, candidate.kind) &&
+    return (isInsideAny(*path, relatedCandidateLocations()) || isInXDGAppPlace(*path, candidate.kind)) &&
            isRealEntry(*path);
 }
 
 bool canMoveStandaloneCandidateToTrash(const CleanupCandidate& candidate) {
     if (!candidate.isSelectable) return false;
     const auto path = preparedExistingPath(candidate.path);
-    return path && isInsideAny(*path, leftoverLocations()) && !isInSharedXDGPlace(*path, candidate.kind) &&
+    return path && (isInsideAny(*path, leftoverLocations()) || isInXDGAppPlace(*path, candidate.kind)) &&
            isRealEntry(*path);
 }
 
 bool canMoveSafeCleanupItemToTrash(const SafeCleanupItem& item) {
     const auto path = preparedExistingPath(item.path);
-    return path && isInsideAny(*path, safeCleanupLocations()) && isRealEntry(*path);
+    return path && (isInsideAny(*path, safeCleanupLocations()) || isInXDGSafeCleanupPlace(*path)) && isRealEntry(*path);
 }
 
 }  // namespace tidewell::SafetyPolicy

@@ -192,6 +192,9 @@ TEST(XDGSafetyPolicy, AppFilesInXDGFoldersButNeverSharedPlaces) {
         {XDGHomeFixture::writeSized(fixture.config() / "autostart/sub/x", 10).parent_path().parent_path(),
          Kind::preferences, false},
         {XDGHomeFixture::writeSized(fixture.home() / "notes.txt", 10), Kind::cache, false},
+        {fixture.config(), Kind::preferences, false},
+        {fixture.cache(), Kind::cache, false},
+        {fixture.home() / ".var/app", Kind::container, false},
         {XDGHomeFixture::writeSized(fixture.home() / ".local/bin/tool", 10), Kind::cache, false},
     };
     for (const Row& row : rows) {
@@ -213,6 +216,8 @@ TEST(XDGSafetyPolicy, SafeCleanupPlaces) {
         safeItem(XDGHomeFixture::writeSized(fixture.cache() / "thumbnails/x", 10).parent_path())));
     EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(
         safeItem(XDGHomeFixture::writeSized(fixture.home() / ".xsession-errors", 10))));
+    EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(safeItem(fixture.cache())));
+    EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(safeItem(fixture.state())));
     EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(
         safeItem(XDGHomeFixture::writeSized(fixture.config() / "x.conf", 10))));
 }
