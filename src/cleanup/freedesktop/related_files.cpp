@@ -68,6 +68,28 @@ struct Row {
     std::vector<std::string_view> fileSuffixes;  // files "<key><suffix>" besides the folder "<key>"
 };
 
+// "<key>" and the row's "<key><suffix>" file names.
+std::vector<std::string> namesOf(const Row& row, const Key& key) {
+    std::vector<std::string> names{key.name};
+    for (std::string_view suffix : row.fileSuffixes) names.push_back(key.name + std::string(suffix));
+    return names;
+}
+
+// The children named one of `names` (never a shared place or a name that leaves the folder).
+std::vector<fs::path> matchingChildren(const std::vector<fs::path>& children, const std::vector<std::string>& names,
+                                       bool ignoringCase) {
+    std::vector<fs::path> found;
+    for (const std::string& name : names) {
+        if (!AppScanner::isPlainPathComponent(name)) continue;
+        for (const fs::path& child : children) {
+            const std::string childName = child.filename().string();
+            const bool matches = ignoringCase ? lowercased(childName) == lowercased(name) : childName == name;
+            if (matches && !isSharedPlace(childName)) found.push_back(child);
+        }
+    }
+    return found;
+}
+
 struct Finder {
     AppScanner::RelatedUsage usage;
     std::set<std::string> seen;  // each entry once
@@ -83,6 +105,17 @@ struct Finder {
         return size;
     }
 
+    // One entry of the row found through `key`; answers its size.
+    std::int64_t addMatch(const Row& row, const fs::path& child, const Key& key, bool ignoringCase) {
+        const bool trusted = key.strong && !ignoringCase;
+        std::error_code error;
+        const bool folder = fs::is_directory(fs::symlink_status(child, error));
+        const std::string evidence = std::string(folder ? "Folder" : "File") + " name matches " + key.what +
+                                     (ignoringCase ? " (ignoring case)" : "");
+        return add(child, row.kind, row.label, trusted ? row.safety : Safety::review, evidence,
+                   trusted && row.defaultSelected, trusted ? row.note : "Name match only. Review carefully.");
+    }
+
     // The entries of the row named after the keys: every key exactly, then every key
     // ignoring case. Answers the sizes found through strong and through weak keys.
     std::pair<std::int64_t, std::int64_t> addRow(const Row& row, const std::vector<Key>& keys) {
@@ -91,25 +124,10 @@ struct Finder {
         const std::vector<fs::path> children = AppScanner::visibleChildren(row.folder);
         for (bool ignoringCase : {false, true}) {
             for (const Key& key : keys) {
-                std::vector<std::string> names{key.name};
-                for (std::string_view suffix : row.fileSuffixes) names.push_back(key.name + std::string(suffix));
-                for (const std::string& name : names) {
-                    if (!AppScanner::isPlainPathComponent(name)) continue;
-                    for (const fs::path& child : children) {
-                        const std::string childName = child.filename().string();
-                        const bool matches =
-                            ignoringCase ? lowercased(childName) == lowercased(name) : childName == name;
-                        if (!matches || isSharedPlace(childName)) continue;
-                        const bool trusted = key.strong && !ignoringCase;
-                        std::error_code error;
-                        const bool folder = fs::is_directory(fs::symlink_status(child, error));
-                        const std::string evidence = std::string(folder ? "Folder" : "File") + " name matches " +
-                                                     key.what + (ignoringCase ? " (ignoring case)" : "");
-                        const std::int64_t size = add(child, row.kind, row.label, trusted ? row.safety : Safety::review,
-                                                      evidence, trusted && row.defaultSelected,
-                                                      trusted ? row.note : "Name match only. Review carefully.");
-                        (trusted ? strong : weak) += size;
-                    }
+                for (const fs::path& child : matchingChildren(children, namesOf(row, key), ignoringCase)) {
+                    const std::int64_t size = addMatch(row, child, key, ignoringCase);
+                    std::int64_t& total = key.strong && !ignoringCase ? strong : weak;
+                    total = saturatingSum(total, size);
                 }
             }
         }
