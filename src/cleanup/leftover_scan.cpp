@@ -49,24 +49,7 @@ struct Scan {
         displayNames.try_emplace(match->groupID, match->displayName);
     }
 
-    std::vector<LeftoverGroup> groups() const {
-        std::vector<LeftoverGroup> result;
-        for (const auto& [key, entries] : candidates) {
-            if (entries.empty()) continue;
-            const auto named = displayNames.find(key);
-            LeftoverGroup group{key, named == displayNames.end() ? key : named->second, key, entries};
-            std::stable_sort(group.candidates.begin(), group.candidates.end(),
-                             [](const CleanupCandidate& left, const CleanupCandidate& right) {
-                                 return left.sizeBytes > right.sizeBytes;
-                             });
-            result.push_back(std::move(group));
-        }
-        std::stable_sort(result.begin(), result.end(), [](const LeftoverGroup& left, const LeftoverGroup& right) {
-            if (left.totalBytes() != right.totalBytes()) return left.totalBytes() > right.totalBytes();
-            return compareIgnoringCase(left.name, right.name) < 0;
-        });
-        return result;
-    }
+    std::vector<LeftoverGroup> groups() const { return leftoverGroups(candidates, displayNames); }
 };
 
 }  // namespace
@@ -82,6 +65,26 @@ std::vector<LeftoverGroup> scanLeftovers(const std::vector<AppInfo>& installedAp
     for (const LeftoverRoot& root : leftoverRoots())
         for (const fs::path& child : visibleChildren(root.url)) scan.add(root, child);
     return scan.groups();
+}
+
+std::vector<LeftoverGroup> leftoverGroups(const std::map<std::string, std::vector<CleanupCandidate>>& candidates,
+                                          const std::map<std::string, std::string>& displayNames) {
+    std::vector<LeftoverGroup> result;
+    for (const auto& [key, entries] : candidates) {
+        if (entries.empty()) continue;
+        const auto named = displayNames.find(key);
+        LeftoverGroup group{key, named == displayNames.end() ? key : named->second, key, entries};
+        std::stable_sort(group.candidates.begin(), group.candidates.end(),
+                         [](const CleanupCandidate& left, const CleanupCandidate& right) {
+                             return left.sizeBytes > right.sizeBytes;
+                         });
+        result.push_back(std::move(group));
+    }
+    std::stable_sort(result.begin(), result.end(), [](const LeftoverGroup& left, const LeftoverGroup& right) {
+        if (left.totalBytes() != right.totalBytes()) return left.totalBytes() > right.totalBytes();
+        return compareIgnoringCase(left.name, right.name) < 0;
+    });
+    return result;
 }
 
 std::optional<LeftoverMatch> leftoverMatch(std::string_view name, const std::set<std::string>& installedBundleIDs,

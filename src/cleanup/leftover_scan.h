@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -28,6 +29,12 @@ struct LeftoverMatch {
 // (UUID-style), belongs to an installed app, or does not look like an app's.
 std::optional<LeftoverMatch> leftoverMatch(std::string_view name, const std::set<std::string>& installedBundleIDs,
                                            const std::set<std::string>& installedNameTokens);
+
+// One group per key (named by its first recorded display name, else the key), candidates
+// largest first; groups without candidates dropped; groups largest first, then by name
+// ignoring case.
+std::vector<LeftoverGroup> leftoverGroups(const std::map<std::string, std::vector<CleanupCandidate>>& candidates,
+                                          const std::map<std::string, std::string>& displayNames);
 
 // "com.example.tool.plist" reads "com.example.tool"; none unless the name has
 // three "."-separated pieces and a reverse-domain prefix.

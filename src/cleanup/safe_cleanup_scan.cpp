@@ -21,11 +21,6 @@ using Clock = std::chrono::system_clock;
 
 constexpr std::array<std::string_view, 5> installerExtensions = {"dmg", "pkg", "zip", "xip", "iso"};
 
-const std::string installerNote =
-    "Downloaded installer/archive. Move to Trash if you do not need to reinstall from this file.";
-const std::string logNote = "Old user log. Usually safe to move to Trash.";
-const std::string cacheNote = "User cache. Apps can recreate it when needed.";
-
 SafeCleanupItem makeItem(const fs::path& child, Category category, std::int64_t size, const std::string& note) {
     return {child.native(), category, child.filename().native(), child.native(), size, note};
 }
@@ -39,10 +34,7 @@ std::vector<SafeCleanupItem> scanInstallers(const fs::path& folder) {
     std::vector<SafeCleanupItem> items;
     for (const fs::path& child : visibleChildren(folder)) {
         if (!isInstallerName(child)) continue;
-        const auto values = platform::fileProperties(child);
-        if (!values || !values->isRegularFile || values->isSymbolicLink) continue;
-        const std::int64_t size = platform::fileSize(child);
-        if (size > 0) items.push_back(makeItem(child, Category::installers, size, installerNote));
+        if (auto item = installerItem(child)) items.push_back(std::move(*item));
     }
     return items;
 }
@@ -52,11 +44,7 @@ std::vector<SafeCleanupItem> scanDirectChildren(const fs::path& folder, Category
     std::vector<SafeCleanupItem> items;
     const auto now = Clock::now();
     for (const fs::path& child : visibleChildren(folder)) {
-        const auto values = platform::fileProperties(child);
-        if (!values || values->isSymbolicLink || (!values->isRegularFile && !values->isDirectory)) continue;
-        if (!isOlderThan(*values, minimumAgeDays, now)) continue;
-        const std::int64_t size = platform::directorySize(child);
-        if (size >= 1) items.push_back(makeItem(child, category, size, note));
+        if (auto item = agedItem(child, category, note, minimumAgeDays, now)) items.push_back(std::move(*item));
     }
     return items;
 }
@@ -83,6 +71,33 @@ bool isSortedBefore(const SafeCleanupItem& left, const SafeCleanupItem& right) {
 
 }  // namespace
 
+std::optional<SafeCleanupItem> installerItem(const fs::path& child) {
+    const auto values = platform::fileProperties(child);
+    if (!values || !values->isRegularFile || values->isSymbolicLink) return std::nullopt;
+    const std::int64_t size = platform::fileSize(child);
+    if (size <= 0) return std::nullopt;
+    return makeItem(child, Category::installers, size, installerNote);
+}
+
+std::optional<SafeCleanupItem> agedItem(const fs::path& child, Category category, const std::string& note,
+                                        int minimumAgeDays, Clock::time_point now) {
+    const auto values = platform::fileProperties(child);
+    if (!values || values->isSymbolicLink || (!values->isRegularFile && !values->isDirectory)) return std::nullopt;
+    if (!isOlderThan(*values, minimumAgeDays, now)) return std::nullopt;
+    const std::int64_t size = platform::directorySize(child);
+    if (size < 1) return std::nullopt;
+    return makeItem(child, category, size, note);
+}
+
+std::vector<SafeCleanupItem> allowedAndSorted(std::vector<SafeCleanupItem> found) {
+    std::vector<SafeCleanupItem> items;
+    for (auto&& item : found) {
+        if (item.sizeBytes >= 1 && SafetyPolicy::canMoveSafeCleanupItemToTrash(item)) items.push_back(std::move(item));
+    }
+    std::stable_sort(items.begin(), items.end(), isSortedBefore);
+    return items;
+}
+
 bool isOlderThan(const platform::FileProperties& values, int days, Clock::time_point now) {
     if (days <= 0) return true;
     const auto reference = values.modificationDate ? values.modificationDate : values.creationDate;
@@ -99,12 +114,7 @@ std::vector<SafeCleanupItem> scanSafeCleanup() {
     for (auto&& item : scanDirectChildren(locations::userCachesFolder(), Category::caches, cacheNote, 3)) {
         found.push_back(std::move(item));
     }
-    std::vector<SafeCleanupItem> items;
-    for (auto&& item : found) {
-        if (item.sizeBytes >= 1 && SafetyPolicy::canMoveSafeCleanupItemToTrash(item)) items.push_back(std::move(item));
-    }
-    std::stable_sort(items.begin(), items.end(), isSortedBefore);
-    return items;
+    return allowedAndSorted(std::move(found));
 }
 
 }  // namespace tidewell::AppScanner

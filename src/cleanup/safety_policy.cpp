@@ -6,9 +6,11 @@
 #include <vector>
 
 #include "cleanup/folder_listing.h"
+#include "cleanup/freedesktop/deny_list.h"
 #include "platform/folder_locations.h"
 #include "platform/folders.h"
 #include "platform/policy_folders.h"
+#include "platform/xdg_folders.h"
 #include "util/path_containment.h"
 
 namespace tidewell::SafetyPolicy {
@@ -36,6 +38,66 @@ bool isInsideAny(std::string_view path, const std::vector<std::string>& roots) {
     return false;
 }
 
+// Folders the user's settings name (XDG variables, user-dirs.dirs). One that holds Home
+// itself (set to Home or "/") would open the whole home, so it is left out.
+std::vector<std::string> rootsNotHoldingHome(const std::vector<fs::path>& folders) {
+    const std::string home = standardizedRoot(platform::homeDirectory());
+    std::vector<std::string> roots;
+    for (const std::string& root : standardizedRoots(folders)) {
+        if (!isPathInside(home, root)) roots.push_back(root);
+    }
+    return roots;
+}
+
+// The XDG base folders an app's files live in.
+std::vector<std::string> xdgBaseFolders() {
+    namespace xdg = platform::XDGFolders;
+    return rootsNotHoldingHome({xdg::cacheHome(), xdg::configHome(), xdg::dataHome(), xdg::stateHome()});
+}
+
+// The sandbox homes of Flatpak apps (~/.var/app/<id>) and snaps (~/snap/<name>).
+std::vector<std::string> sandboxDataFolders() {
+    const fs::path home = platform::homeDirectory();
+    return standardizedRoots({home / ".var/app", home / "snap"});
+}
+
+// The user's own startup folders: autostart entries and systemd user units.
+std::vector<std::string> userStartupFolders() {
+    const fs::path config = platform::XDGFolders::configHome();
+    return standardizedRoots({locations::userLaunchAgentsFolder(), config / "autostart", config / "systemd/user"});
+}
+
+std::vector<std::string> joined(std::vector<std::string> first, const std::vector<std::string>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+bool isStrictlyInsideAny(std::string_view path, const std::vector<std::string>& roots) {
+    for (const std::string& root : roots) {
+        if (path.size() > root.size() && isPathInside(path, root)) return true;
+    }
+    return false;
+}
+
+// A shared place of the desktop (the deny list) in an XDG base folder, or anything in it
+// other than the user's own startup entries.
+bool isInSharedXDGPlace(std::string_view path, Kind kind) {
+    for (const std::string& root : xdgBaseFolders()) {
+        if (path.size() <= root.size() || !isPathInside(path, root)) continue;
+        const std::string_view below = path.substr(root.size() + 1);
+        if (Freedesktop::isSharedPlace(below.substr(0, below.find('/'))) &&
+            !(kind == Kind::launchAgent && isStrictlyInsideAny(path, userStartupFolders())))
+            return true;
+    }
+    return false;
+}
+
+// An app's own entry in an XDG base folder or a sandbox home: strictly inside one (the
+// folders themselves hold every app's files) and not a shared place of the desktop.
+bool isInXDGAppPlace(std::string_view path, Kind kind) {
+    return isStrictlyInsideAny(path, joined(xdgBaseFolders(), sandboxDataFolders())) && !isInSharedXDGPlace(path, kind);
+}
+
 std::vector<std::string> protectedPaths() {
     return standardizedRoots({locations::systemFolder(), locations::systemBinFolder(), locations::systemSbinFolder(),
                               locations::systemKeychainsFolder(), locations::userDocumentsFolder(),
@@ -49,10 +111,11 @@ std::vector<std::string> appLinkLocations() {
 }
 
 std::vector<std::string> relatedCandidateLocations() {
-    return standardizedRoots({locations::userCachesFolder(), locations::userApplicationSupportFolder(),
-                              locations::userPreferencesFolder(), locations::userSavedApplicationStateFolder(),
-                              locations::userLogsFolder(), locations::userDownloadsFolder(),
-                              locations::userLaunchAgentsFolder()});
+    const auto library = standardizedRoots({locations::userCachesFolder(), locations::userApplicationSupportFolder(),
+                                            locations::userPreferencesFolder(),
+                                            locations::userSavedApplicationStateFolder(), locations::userLogsFolder(),
+                                            locations::userDownloadsFolder(), locations::userLaunchAgentsFolder()});
+    return joined(library, rootsNotHoldingHome({platform::XDGFolders::downloadsFolder()}));
 }
 
 std::vector<std::string> leftoverLocations() {
@@ -64,8 +127,17 @@ std::vector<std::string> leftoverLocations() {
 }
 
 std::vector<std::string> safeCleanupLocations() {
-    return standardizedRoots(
-        {locations::userDownloadsFolder(), locations::userLogsFolder(), locations::userCachesFolder()});
+    namespace xdg = platform::XDGFolders;
+    const auto library =
+        standardizedRoots({locations::userDownloadsFolder(), locations::userLogsFolder(), locations::userCachesFolder(),
+                           platform::homeDirectory() / ".xsession-errors.old"});
+    return joined(library, rootsNotHoldingHome({xdg::downloadsFolder()}));
+}
+
+// Entries strictly inside the state and cache folders (never the folders themselves).
+bool isInXDGSafeCleanupPlace(std::string_view path) {
+    namespace xdg = platform::XDGFolders;
+    return isStrictlyInsideAny(path, rootsNotHoldingHome({xdg::stateHome(), xdg::cacheHome()}));
 }
 
 bool climbsAboveRoot(std::string_view path) {
@@ -178,22 +250,23 @@ bool canMoveCandidateToTrash(const CleanupCandidate& candidate, const AppInfo& a
     if (candidate.kind == Kind::appLink) return canMoveAppLinkToTrash(candidate);
     const auto path = preparedExistingPath(candidate.path);
     if (!path || isProtectedPath(*path)) return false;
-    if (candidate.kind == Kind::launchAgent &&
-        !path->starts_with(standardizedRoot(locations::userLaunchAgentsFolder()) + "/")) {
+    if (candidate.kind == Kind::launchAgent && !isStrictlyInsideAny(*path, userStartupFolders())) {
         return false;  // system-wide startup items are never moved from here
     }
-    return isInsideAny(*path, relatedCandidateLocations()) && isRealEntry(*path);
+    return (isInsideAny(*path, relatedCandidateLocations()) || isInXDGAppPlace(*path, candidate.kind)) &&
+           isRealEntry(*path);
 }
 
 bool canMoveStandaloneCandidateToTrash(const CleanupCandidate& candidate) {
     if (!candidate.isSelectable) return false;
     const auto path = preparedExistingPath(candidate.path);
-    return path && isInsideAny(*path, leftoverLocations()) && isRealEntry(*path);
+    return path && (isInsideAny(*path, leftoverLocations()) || isInXDGAppPlace(*path, candidate.kind)) &&
+           isRealEntry(*path);
 }
 
 bool canMoveSafeCleanupItemToTrash(const SafeCleanupItem& item) {
     const auto path = preparedExistingPath(item.path);
-    return path && isInsideAny(*path, safeCleanupLocations()) && isRealEntry(*path);
+    return path && (isInsideAny(*path, safeCleanupLocations()) || isInXDGSafeCleanupPlace(*path)) && isRealEntry(*path);
 }
 
 }  // namespace tidewell::SafetyPolicy

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "cleanup/app_layout_fixture.h"
+#include "cleanup/xdg_home_fixture.h"
 
 namespace tidewell {
 namespace {
@@ -10,6 +11,7 @@ namespace {
 namespace fs = std::filesystem;
 using testing::AppLayoutFixture;
 using testing::writeFile;
+using testing::XDGHomeFixture;
 using Kind = CleanupCandidateKind;
 
 CleanupCandidate candidate(const fs::path& path, Kind kind, bool selectable = true) {
@@ -162,6 +164,72 @@ TEST_F(SafetyPolicyTest, SafeCleanupItemsMustStillExist) {
     fs::create_directories(home / "Downloads");
     fs::create_symlink(home / "Library/Application Support/x", home / "Downloads/x.zip");
     EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(safeItem(home / "Downloads/x.zip")));
+}
+
+TEST(XDGSafetyPolicy, AppFilesInXDGFoldersButNeverSharedPlaces) {
+    XDGHomeFixture fixture;
+    const AppInfo app{};
+    struct Row {
+        fs::path path;
+        Kind kind;
+        bool allowed;
+    };
+    const Row rows[] = {
+        {XDGHomeFixture::writeSized(fixture.cache() / "tool/x", 10).parent_path(), Kind::cache, true},
+        {XDGHomeFixture::writeSized(fixture.config() / "toolrc", 10), Kind::preferences, true},
+        {XDGHomeFixture::writeSized(fixture.data() / "tool/x", 10).parent_path(), Kind::applicationSupport, true},
+        {XDGHomeFixture::writeSized(fixture.state() / "tool.log", 10), Kind::logs, true},
+        {XDGHomeFixture::writeSized(fixture.home() / ".var/app/org.x.Tool/cache/x", 10).parent_path(), Kind::cache,
+         true},
+        {XDGHomeFixture::writeSized(fixture.home() / "snap/tool/x", 10).parent_path(), Kind::applicationSupport, true},
+        {XDGHomeFixture::writeSized(fixture.downloads() / "tool.deb", 10), Kind::installer, true},
+        {XDGHomeFixture::writeSized(fixture.config() / "autostart/tool.desktop", 10), Kind::launchAgent, true},
+        {XDGHomeFixture::writeSized(fixture.config() / "systemd/user/tool.service", 10), Kind::launchAgent, true},
+        {XDGHomeFixture::writeSized(fixture.config() / "toolrc2", 10), Kind::launchAgent, false},
+        {XDGHomeFixture::writeSized(fixture.data() / "Trash/files/x", 10), Kind::cache, false},
+        {fixture.data() / "Trash", Kind::cache, false},
+        {XDGHomeFixture::writeSized(fixture.config() / "gnome-shell/x", 10).parent_path(), Kind::preferences, false},
+        {XDGHomeFixture::writeSized(fixture.config() / "autostart/sub/x", 10).parent_path().parent_path(),
+         Kind::preferences, false},
+        {XDGHomeFixture::writeSized(fixture.home() / "notes.txt", 10), Kind::cache, false},
+        {fixture.config(), Kind::preferences, false},
+        {fixture.cache(), Kind::cache, false},
+        {fixture.home() / ".var/app", Kind::container, false},
+        {XDGHomeFixture::writeSized(fixture.home() / ".local/bin/tool", 10), Kind::cache, false},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(SafetyPolicy::canMoveCandidateToTrash(candidate(row.path, row.kind), app), row.allowed) << row.path;
+        if (row.kind != Kind::launchAgent && row.kind != Kind::installer) {
+            EXPECT_EQ(SafetyPolicy::canMoveStandaloneCandidateToTrash(candidate(row.path, row.kind)), row.allowed)
+                << row.path;
+        }
+    }
+}
+
+TEST(XDGSafetyPolicy, SafeCleanupPlaces) {
+    XDGHomeFixture fixture;
+    EXPECT_TRUE(SafetyPolicy::canMoveSafeCleanupItemToTrash(
+        safeItem(XDGHomeFixture::writeSized(fixture.home() / ".xsession-errors.old", 10))));
+    EXPECT_TRUE(SafetyPolicy::canMoveSafeCleanupItemToTrash(
+        safeItem(XDGHomeFixture::writeSized(fixture.state() / "x.log", 10))));
+    EXPECT_TRUE(SafetyPolicy::canMoveSafeCleanupItemToTrash(
+        safeItem(XDGHomeFixture::writeSized(fixture.cache() / "thumbnails/x", 10).parent_path())));
+    EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(
+        safeItem(XDGHomeFixture::writeSized(fixture.home() / ".xsession-errors", 10))));
+    EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(safeItem(fixture.cache())));
+    EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(safeItem(fixture.state())));
+    EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(
+        safeItem(XDGHomeFixture::writeSized(fixture.config() / "x.conf", 10))));
+}
+
+TEST(XDGSafetyPolicy, AnXDGVariableNamingHomeOpensNothing) {
+    XDGHomeFixture fixture;
+    testing::ScopedEnvironment cache("XDG_CACHE_HOME", fixture.home().string());
+    testing::writeFile(fixture.config() / "user-dirs.dirs", "XDG_DOWNLOAD_DIR=\"$HOME\"\n");
+    const fs::path notes = XDGHomeFixture::writeSized(fixture.home() / "notes.txt", 10);
+    EXPECT_FALSE(SafetyPolicy::canMoveStandaloneCandidateToTrash(candidate(notes, Kind::cache)));
+    EXPECT_FALSE(SafetyPolicy::canMoveCandidateToTrash(candidate(notes, Kind::installer), AppInfo{}));
+    EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(safeItem(notes)));
 }
 
 }  // namespace

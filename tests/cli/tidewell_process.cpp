@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "process/command_runner.h"
 
 namespace tidewell::testing {

@@ -1,11 +1,24 @@
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
 #include "cleanup/safe_cleanup_item.h"
 
 namespace tidewell::Freedesktop {
+
+// How old an entry of each category must be before the safe cleanup offers it.
+struct AgeLimit {
+    SafeCleanupItem::Category category;
+    int minimumAgeDays;
+};
+inline constexpr std::array<AgeLimit, 3> ageLimits{{
+    {SafeCleanupItem::Category::installers, 0},
+    {SafeCleanupItem::Category::logs, 7},
+    {SafeCleanupItem::Category::caches, 3},
+}};
+int minimumAgeDays(SafeCleanupItem::Category category);
 
 // Installers in Downloads (any age), top-level logs of the state folder and
 // ~/.xsession-errors.old older than 7 days, top-level cache entries older than 3 days,

@@ -1,12 +1,17 @@
 #pragma once
 
+#include <array>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cleanup/freedesktop/linux_app.h"
 #include "cleanup/related_usage.h"
 
 namespace tidewell::Freedesktop {
+
+// A settings file of an app named <key> may also be "<key>rc" or "<key>.conf".
+inline constexpr auto settingsFileSuffixes = std::to_array<std::string_view>({"rc", ".conf"});
 
 // The names an app's own folders may carry, in the order they are tried: the identifier,
 // the last piece of a reverse-DNS identifier, the executable's name, the display name.
