@@ -38,6 +38,9 @@ struct AppInfo {
     std::vector<CleanupCandidate> cleanupCandidates;
     // The bundle's icon file, which the views draw at 28 x 28; none when the bundle names none.
     std::optional<std::filesystem::path> icon;
+    // Where the app came from when its layout knows several ("Flatpak", "Snap", "AppImage",
+    // "Debian package", "Local"); empty for an ".app" bundle.
+    std::string origin;
 
     std::int64_t totalDiskBytes() const;
     std::string sizeText() const;

@@ -28,6 +28,7 @@ nlohmann::json appJSON(const AppInfo& app) {
     return {{"id", app.id},
             {"name", app.name},
             {"bundleIdentifier", app.bundleIdentifier},
+            {"origin", app.origin},
             {"version", app.version},
             {"path", app.path},
             {"sizeBytes", app.sizeBytes},
@@ -52,7 +53,8 @@ nlohmann::json appJSON(const AppInfo& app) {
 }
 
 void printApp(const AppInfo& app) {
-    std::cout << app.name << "  " << app.version << "  " << app.bundleIdentifier << "\n  " << app.path
+    std::cout << app.name << "  " << app.version << "  " << app.bundleIdentifier
+              << (app.origin.empty() ? "" : "  (" + app.origin + ")") << "\n  " << app.path
               << "\n  Size: " << app.sizeText() << "  Related: " << app.relatedText()
               << "  Total: " << app.totalDiskText() << "\n  Usage: " << rawValue(app.usageSummary().level)
               << "  Status: " << app.statusText() << "\n";

@@ -92,6 +92,7 @@ AppInfo appInfo(const LinuxApp& app, const InventoryPass& pass) {
     info.id = app.desktopEntry ? app.desktopEntry->string() : app.path.string();
     info.name = app.name;
     info.bundleIdentifier = app.identifier;
+    info.origin = std::string(rawValue(app.origin));
     info.version = app.version;
     info.path = app.path.string();
     info.sizeBytes = app.sizeBytes;
