@@ -1,11 +1,13 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "cleanup/app_info.h"
 #include "cleanup/freedesktop/app_processes.h"
 #include "cleanup/freedesktop/linux_app.h"
+#include "cleanup/freedesktop/related_files.h"
 #include "cleanup/installer_candidates.h"
 #include "cleanup/launch_agent_info.h"
 
@@ -17,6 +19,7 @@ struct InventoryPass {
     std::vector<AppProcess> processes;
     std::vector<AppScanner::InstallerCandidate> installers;
     std::vector<LaunchAgentInfo> startupItems;
+    std::optional<RelatedFolderListing> relatedFolders;  // with includePermissionSensitive
 };
 
 // The app as the pages show it: sizes, memory, dates, related rows, startup items and

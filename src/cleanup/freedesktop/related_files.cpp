@@ -75,16 +75,16 @@ std::vector<std::string> namesOf(const Row& row, const Key& key) {
     return names;
 }
 
-// The children named one of `names` (never a shared place or a name that leaves the folder).
-std::vector<fs::path> matchingChildren(const std::vector<fs::path>& children, const std::vector<std::string>& names,
-                                       bool ignoringCase) {
+// The entries named one of `names` (never a shared place or a name that leaves the folder).
+std::vector<fs::path> matchingChildren(const std::vector<RelatedFolderListing::Entry>& entries,
+                                       const std::vector<std::string>& names, bool ignoringCase) {
     std::vector<fs::path> found;
     for (const std::string& name : names) {
         if (!AppScanner::isPlainPathComponent(name)) continue;
-        for (const fs::path& child : children) {
-            const std::string childName = child.filename().string();
-            const bool matches = ignoringCase ? lowercased(childName) == lowercased(name) : childName == name;
-            if (matches && !isSharedPlace(childName)) found.push_back(child);
+        const std::string wanted = ignoringCase ? lowercased(name) : name;
+        for (const RelatedFolderListing::Entry& entry : entries) {
+            const std::string& entryName = ignoringCase ? entry.lowercasedName : entry.name;
+            if (entryName == wanted && !isSharedPlace(entry.name)) found.push_back(entry.path);
         }
     }
     return found;
@@ -118,13 +118,14 @@ struct Finder {
 
     // The entries of the row named after the keys: every key exactly, then every key
     // ignoring case. Answers the sizes found through strong and through weak keys.
-    std::pair<std::int64_t, std::int64_t> addRow(const Row& row, const std::vector<Key>& keys) {
+    std::pair<std::int64_t, std::int64_t> addRow(const Row& row, const std::vector<Key>& keys,
+                                                 const RelatedFolderListing& folders) {
         std::int64_t strong = 0;
         std::int64_t weak = 0;
-        const std::vector<fs::path> children = AppScanner::visibleChildren(row.folder);
+        const auto& entries = folders.entries(row.folder);
         for (bool ignoringCase : {false, true}) {
             for (const Key& key : keys) {
-                for (const fs::path& child : matchingChildren(children, namesOf(row, key), ignoringCase)) {
+                for (const fs::path& child : matchingChildren(entries, namesOf(row, key), ignoringCase)) {
                     const std::int64_t size = addMatch(row, child, key, ignoringCase);
                     std::int64_t& total = key.strong && !ignoringCase ? strong : weak;
                     total = saturatingSum(total, size);
@@ -162,10 +163,11 @@ void addSnapRows(Finder& finder, const LinuxApp& app) {
 }
 
 // Top-level "*.log" files of the state folder whose names contain a key.
-void addLogs(Finder& finder, const std::vector<Key>& keys) {
-    for (const fs::path& child : AppScanner::visibleChildren(xdg::stateHome())) {
+void addLogs(Finder& finder, const std::vector<Key>& keys, const RelatedFolderListing& folders) {
+    for (const RelatedFolderListing::Entry& entry : folders.entries(xdg::stateHome())) {
+        const fs::path& child = entry.path;
         if (lowercased(AppScanner::pathExtension(child)) != "log") continue;
-        const std::string name = child.filename().string();
+        const std::string& name = entry.name;
         const auto key = std::find_if(keys.begin(), keys.end(),
                                       [&](const Key& key) { return containsIgnoringCase(name, key.name); });
         if (key == keys.end()) continue;
@@ -185,7 +187,27 @@ std::vector<std::string> relatedKeys(const LinuxApp& app) {
     return names;
 }
 
+RelatedFolderListing::RelatedFolderListing() {
+    for (const fs::path& folder : {xdg::cacheHome(), xdg::dataHome(), xdg::configHome(), xdg::stateHome()}) {
+        std::vector<Entry>& entries = folders_[folder];
+        for (const fs::path& child : AppScanner::visibleChildren(folder)) {
+            std::string name = child.filename().string();
+            entries.push_back({child, name, lowercased(name)});
+        }
+    }
+}
+
+const std::vector<RelatedFolderListing::Entry>& RelatedFolderListing::entries(const fs::path& folder) const {
+    static const std::vector<Entry> none;
+    const auto found = folders_.find(folder);
+    return found == folders_.end() ? none : found->second;
+}
+
 AppScanner::RelatedUsage relatedFiles(const LinuxApp& app) {
+    return relatedFiles(app, RelatedFolderListing());
+}
+
+AppScanner::RelatedUsage relatedFiles(const LinuxApp& app, const RelatedFolderListing& folders) {
     Finder finder;
     if (app.origin == AppOrigin::flatpak) {
         addFlatpakRows(finder, app);
@@ -223,7 +245,7 @@ AppScanner::RelatedUsage relatedFiles(const LinuxApp& app) {
     std::int64_t* strongTotals[] = {&finder.usage.cache, &finder.usage.support, &finder.usage.preferences,
                                     &finder.usage.savedState};
     for (std::size_t index = 0; index < rows.size(); ++index) {
-        const auto [strong, weak] = finder.addRow(rows[index], keys);
+        const auto [strong, weak] = finder.addRow(rows[index], keys, folders);
         *strongTotals[index] = saturatingSum(*strongTotals[index], strong);
         // Name-only matches of data folders count as the reviewed support; elsewhere they
         // still belong to their row.
@@ -232,7 +254,7 @@ AppScanner::RelatedUsage relatedFiles(const LinuxApp& app) {
         else
             *strongTotals[index] = saturatingSum(*strongTotals[index], weak);
     }
-    addLogs(finder, keys);
+    addLogs(finder, keys, folders);
     return std::move(finder.usage);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,8 +19,27 @@ inline constexpr auto settingsFileSuffixes = std::to_array<std::string_view>({"r
 // the last piece of a reverse-DNS identifier, the executable's name, the display name.
 std::vector<std::string> relatedKeys(const LinuxApp& app);
 
+// The visible entries of the XDG cache, data, config and state folders, listed once and
+// shared by every app of an inventory pass. Read-only once made, so threads may share it.
+class RelatedFolderListing {
+public:
+    struct Entry {
+        std::filesystem::path path;
+        std::string name;
+        std::string lowercasedName;
+    };
+
+    RelatedFolderListing();
+    // The entries of one of those folders, sorted by path; none for any other folder.
+    const std::vector<Entry>& entries(const std::filesystem::path& folder) const;
+
+private:
+    std::map<std::filesystem::path, std::vector<Entry>> folders_;
+};
+
 // The app's cache, data, settings, state and log rows in the XDG folders (and in
 // ~/.var/app/<id> or ~/snap/<name>), never a shared folder of the deny list.
 AppScanner::RelatedUsage relatedFiles(const LinuxApp& app);
+AppScanner::RelatedUsage relatedFiles(const LinuxApp& app, const RelatedFolderListing& folders);
 
 }  // namespace tidewell::Freedesktop
