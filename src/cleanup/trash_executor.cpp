@@ -8,6 +8,7 @@
 #include "cleanup/folder_listing.h"
 #include "cleanup/safety_policy.h"
 #include "platform/folder_locations.h"
+#include "platform/layout_text.h"
 #include "platform/trash.h"
 #include "process/command_runner.h"
 #include "util/path_containment.h"
@@ -72,7 +73,8 @@ TrashExecutor::TrashError::TrashError(Case kind, std::string value, const std::s
 
 TrashExecutor::TrashError TrashExecutor::TrashError::originalStillExists(const std::string& path) {
     return {Case::originalStillExists, path,
-            "macOS reported the move completed, but the original app still exists at " + path +
+            platform::layoutText("macOS reported the move completed", "The move was reported as completed") +
+                ", but the original app still exists at " + path +
                 ". This usually means the app requires administrator authorization or is still running."};
 }
 

@@ -1,5 +1,7 @@
 #include "cleanup/usage_summary.h"
 
+#include "platform/layout_text.h"
+
 namespace tidewell {
 
 namespace {
@@ -16,13 +18,15 @@ UsageSummary::UsageSummary(std::optional<std::chrono::system_clock::time_point> 
                            std::chrono::system_clock::time_point now) {
     if (isProtected) {
         level = Level::protected_;
-        reason = "macOS protected app. Tidewell keeps it locked.";
+        reason = platform::layoutText("macOS protected app. Tidewell keeps it locked.",
+                                      "Protected system app. Tidewell keeps it locked.");
     } else if (isRunning) {
         level = Level::active;
         reason = "Running now, so review carefully before removal.";
     } else if (!lastUsedDate) {
         level = Level::unknown;
-        reason = "macOS did not provide a reliable last-used date.";
+        reason = platform::layoutText("macOS did not provide a reliable last-used date.",
+                                      "The system did not provide a reliable last-used date.");
     } else if (const std::int64_t days = wholeDaysBetween(*lastUsedDate, now); days < rarelyUsedDays) {
         level = Level::recentlyUsed;
         reason = diskBytes <= significantDiskBytes ? "Opened recently."

@@ -13,6 +13,7 @@
 #include "firstaid/temporary_work_folder.h"
 #include "firstaid/tool_output.h"
 #include "firstaid/tool_runs.h"
+#include "platform/layout_text.h"
 #include "process/command_runner.h"
 #include "util/text_helpers.h"
 
@@ -29,7 +30,9 @@ constexpr const char* kReportFileName = "Tidewell-Recovery-Report.txt";
 // rebuilt archive is used only when it passes the same safety rules.
 fs::path salvagedArchive(const RepairJob& job, std::vector<std::string>& warnings, const fs::path& work) {
     const auto zip = toolPath("zip");
-    if (!zip) throw RepairError::toolFailed("macOS zip is unavailable for archive salvage.");
+    if (!zip)
+        throw RepairError::toolFailed(platform::layoutText("macOS zip is unavailable for archive salvage.",
+                                                           "The zip tool is unavailable for archive salvage."));
     job.report(RepairProgressStage::repairing, 0.2, "Rebuilding a safe temporary archive index");
     const fs::path salvaged = work / "salvaged.zip";
     const CommandOutput output =
@@ -54,7 +57,10 @@ fs::path salvagedArchive(const RepairJob& job, std::vector<std::string>& warning
 std::set<std::string> extractFiles(const RepairJob& job, std::vector<std::string>& warnings, const fs::path& archive,
                                    const fs::path& contents) {
     const auto unzip = toolPath("unzip");
-    if (!unzip) throw RepairError::toolFailed("macOS unzip is unavailable for readable-content extraction.");
+    if (!unzip)
+        throw RepairError::toolFailed(
+            platform::layoutText("macOS unzip is unavailable for readable-content extraction.",
+                                 "The unzip tool is unavailable for readable-content extraction."));
     fs::create_directory(contents);
     job.report(RepairProgressStage::repairing, 0.56, "Extracting readable contents");
     const CommandOutput unzipped = job.run(*unzip, {"-q", "-o", archive.string(), "-d", contents.string()});

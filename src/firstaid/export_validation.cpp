@@ -9,6 +9,7 @@
 #include "firstaid/image_reading.h"
 #include "firstaid/tool_output.h"
 #include "firstaid/tool_runs.h"
+#include "platform/layout_text.h"
 #include "platform/pdf_renderer.h"
 #include "util/text_helpers.h"
 
@@ -59,7 +60,10 @@ std::string qpdfFindings(const std::string& combined) {
 ValidationResult validatePDF(const std::filesystem::path& output) {
     const auto rendered = platform::openPDF(output, true);
     const auto* document = rendered.opened ? &rendered : nullptr;
-    if (!document || document->pageCount < 1) return {false, {"The exported PDF could not be reopened by PDFKit."}};
+    if (!document || document->pageCount < 1)
+        return {false,
+                {platform::layoutText("The exported PDF could not be reopened by PDFKit.",
+                                      "The exported PDF could not be reopened by Poppler.")}};
     ValidationResult result{true, {}};
     const auto textPages = std::count_if(document->pageTexts.begin(), document->pageTexts.end(),
                                          [](const std::string& text) { return !text_helpers::trimmed(text).empty(); });
@@ -100,7 +104,10 @@ ValidationResult validateOutput(const std::filesystem::path& output, FileRepairK
         case FileRepairKind::audioFile:
             return validateMedia(output, kind, sourceURL);
         case FileRepairKind::imageFile:
-            if (!decodeImageFile(output)) return {false, {"The exported image could not be reopened by macOS."}};
+            if (!decodeImageFile(output))
+                return {false,
+                        {platform::layoutText("The exported image could not be reopened by macOS.",
+                                              "The exported image could not be reopened by the image decoders.")}};
             return {true, {}};
         case FileRepairKind::unknown:
             break;

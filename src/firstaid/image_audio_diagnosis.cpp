@@ -5,6 +5,7 @@
 #include "firstaid/file_samples.h"
 #include "firstaid/image_reading.h"
 #include "firstaid/tool_runs.h"
+#include "platform/layout_text.h"
 #include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
@@ -27,10 +28,14 @@ FileRepairDiagnostic diagnoseImage(const std::filesystem::path& url, std::int64_
 
     auto diagnostic = startDiagnostic(url, FileRepairKind::imageFile, sizeBytes);
     auto& findings = diagnostic.findings;
-    findings.push_back(
-        dimensions
-            ? RepairFinding("Image decoder", "macOS can decode this image.", RepairFindingLevel::ok)
-            : RepairFinding("Image decoder", "macOS could not decode readable pixels.", RepairFindingLevel::warning));
+    findings.push_back(dimensions ? RepairFinding("Image decoder",
+                                                  platform::layoutText("macOS can decode this image.",
+                                                                       "The image decoders can read this image."),
+                                                  RepairFindingLevel::ok)
+                                  : RepairFinding("Image decoder",
+                                                  platform::layoutText("macOS could not decode readable pixels.",
+                                                                       "The image decoders could not read its pixels."),
+                                                  RepairFindingLevel::warning));
     findings.push_back(
         dimensions ? RepairFinding("Pixel preview", pixels, RepairFindingLevel::ok)
                    : RepairFinding("Pixel preview", "No readable image dimensions.", RepairFindingLevel::warning));

@@ -2,6 +2,7 @@
 
 #include "firstaid/archive_diagnosis.h"
 #include "firstaid/tool_runs.h"
+#include "platform/layout_text.h"
 #include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
@@ -30,7 +31,9 @@ std::string unzipLiteralPattern(const std::string& name) {
 std::optional<std::string> requiredOfficePartsIssue(const std::filesystem::path& url) {
     auto unzip = toolPath("unzip");
     if (!unzip) {
-        return "Tidewell could not verify the required Office package parts because macOS unzip is unavailable.";
+        return platform::layoutText(
+            "Tidewell could not verify the required Office package parts because macOS unzip is unavailable.",
+            "Tidewell could not verify the required Office package parts because the unzip tool is unavailable.");
     }
     std::vector<std::string> arguments{"-tqq", url.string()};
     for (const auto& part : requiredOfficeEntries(text_helpers::pathExtension(url))) {

@@ -1,6 +1,7 @@
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/file_samples.h"
 #include "firstaid/tool_runs.h"
+#include "platform/layout_text.h"
 #include "platform/pdf_renderer.h"
 
 namespace tidewell::FileFirstAidEngine {
@@ -38,23 +39,33 @@ FileRepairDiagnostic diagnosePDF(const std::filesystem::path& url, std::int64_t 
             ? RepairFinding("xref / trailer", "Cross-reference or trailer markers were found.", RepairFindingLevel::ok)
             : RepairFinding("xref / trailer", "No xref or trailer marker was found in the sampled tail.",
                             RepairFindingLevel::warning));
+    const std::string pagesTitle = platform::layoutText("PDFKit readable pages", "Poppler readable pages");
     if (document) {
-        findings.emplace_back("PDFKit readable pages",
-                              std::to_string(document->pageCount) + " pages can be opened by macOS PDFKit.",
-                              RepairFindingLevel::ok);
+        findings.emplace_back(
+            pagesTitle,
+            std::to_string(document->pageCount) +
+                platform::layoutText(" pages can be opened by macOS PDFKit.", " pages can be opened by Poppler."),
+            RepairFindingLevel::ok);
     } else {
-        findings.emplace_back("PDFKit readable pages", "macOS PDFKit could not open this PDF.",
-                              RepairFindingLevel::warning);
+        findings.emplace_back(
+            pagesTitle,
+            platform::layoutText("macOS PDFKit could not open this PDF.", "Poppler could not open this PDF."),
+            RepairFindingLevel::warning);
     }
     diagnostic.canAttemptRepair = document != nullptr || qpdf;
-    diagnostic.recommendedAction = diagnostic.canAttemptRepair
-                                       ? "Export a rewritten PDF copy. The original file will not be changed."
-                                       : "Install qpdf or choose a PDF that macOS can still open partially.";
+    diagnostic.recommendedAction =
+        diagnostic.canAttemptRepair
+            ? "Export a rewritten PDF copy. The original file will not be changed."
+            : platform::layoutText("Install qpdf or choose a PDF that macOS can still open partially.",
+                                   "Install qpdf or choose a PDF that Poppler can still open partially.");
     diagnostic.previewItems.emplace_back(
-        "Pages", document ? std::to_string(document->pageCount) + " readable pages" : "No readable PDFKit pages",
+        "Pages",
+        document ? std::to_string(document->pageCount) + " readable pages"
+                 : platform::layoutText("No readable PDFKit pages", "No pages Poppler can read"),
         "doc.text");
-    diagnostic.previewItems.emplace_back("Rewrite tool", qpdf ? "qpdf available" : "PDFKit fallback only",
-                                         "wrench.and.screwdriver");
+    diagnostic.previewItems.emplace_back(
+        "Rewrite tool", qpdf ? "qpdf available" : platform::layoutText("PDFKit fallback only", "libqpdf fallback only"),
+        "wrench.and.screwdriver");
     return diagnostic;
 }
 

@@ -11,6 +11,7 @@
 #include "firstaid/temporary_work_folder.h"
 #include "firstaid/tool_output.h"
 #include "firstaid/tool_runs.h"
+#include "platform/layout_text.h"
 #include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
@@ -67,7 +68,9 @@ std::optional<std::string> skippedEntriesWarning(const std::vector<std::string>&
 FileRepairOutcome repairArchive(const RepairJob& job) {
     const auto unzip = toolPath("unzip");
     const auto zip = toolPath("zip");
-    if (!unzip || !zip) throw RepairError::toolFailed("macOS zip/unzip tools were not found.");
+    if (!unzip || !zip)
+        throw RepairError::toolFailed(
+            platform::layoutText("macOS zip/unzip tools were not found.", "The zip/unzip tools were not found."));
     const TemporaryWorkFolder work(RepairWorkFolders::namePrefix);
     const ArchiveSafetyAssessment assessment = archiveSafetyAssessment(job.source(), logicalFileByteSize(job.source()));
     if (!assessment.isSafe()) throw RepairError::toolFailed(text_helpers::joined(assessment.issues, " "));

@@ -1,6 +1,7 @@
 #include "firstaid/image_pixels.h"
 #include "firstaid/output_files.h"
 #include "firstaid/repair_exporters.h"
+#include "platform/layout_text.h"
 #include "util/text_helpers.h"
 
 namespace tidewell::FileFirstAidEngine {
@@ -25,7 +26,10 @@ FileRepairOutcome repairImage(const RepairJob& job) {
     job.throwIfCancelled();
     job.report(RepairProgressStage::repairing, 0.42, "Re-encoding readable image pixels");
     const auto pixels = decodePixels(job.source());
-    if (!pixels) throw RepairError::noRecoverableContent("macOS could not decode readable pixels from this image.");
+    if (!pixels)
+        throw RepairError::noRecoverableContent(
+            platform::layoutText("macOS could not decode readable pixels from this image.",
+                                 "The image decoders could not read pixels from this image."));
     const auto data = encodedLikeSource(*pixels, job.source());
     if (!data || data->empty()) throw RepairError::writeFailed("Could not encode repaired image data.");
     removeExistingOutput(job.output);

@@ -10,6 +10,7 @@
 #include "firstaid/repair_exporters.h"
 #include "firstaid/tool_output.h"
 #include "firstaid/tool_runs.h"
+#include "platform/layout_text.h"
 #include "platform/pdf_renderer.h"
 
 namespace tidewell::FileFirstAidEngine {
@@ -71,21 +72,26 @@ FileRepairOutcome repairPDF(const RepairJob& job) {
     job.report(RepairProgressStage::repairing, 0.46, "Exporting readable PDF pages");
     const platform::RenderedPDF readable = platform::openPDF(job.source());
     if (!readable.opened || readable.pageCount < 1) {
-        throw RepairError::noRecoverableContent("macOS PDFKit could not open readable pages.");
+        throw RepairError::noRecoverableContent(platform::layoutText("macOS PDFKit could not open readable pages.",
+                                                                     "Poppler could not open readable pages."));
     }
     removeExistingOutput(job.output);
     if (!writeReadableDocument(job.source(), job.output) || isMissingOrEmptyFile(job.output)) {
-        throw RepairError::writeFailed("PDFKit could not write a repaired copy.");
+        throw RepairError::writeFailed(platform::layoutText("PDFKit could not write a repaired copy.",
+                                                            "libqpdf could not write a repaired copy."));
     }
     job.report(RepairProgressStage::verifying, 0.88, "Verifying repaired PDF");
     const auto validation = job.validated();
     std::vector<std::string> warnings;
     if (qpdfFailure) warnings.push_back(*qpdfFailure);
-    warnings.emplace_back(
+    warnings.push_back(platform::layoutText(
         "PDFKit rewrites pages macOS can read. Verify forms, annotations, and embedded attachments in the exported "
-        "copy.");
+        "copy.",
+        "libqpdf rewrites the pages Poppler can read. Verify forms, annotations, and embedded attachments in the "
+        "exported copy."));
     warnings.insert(warnings.end(), validation.begin(), validation.end());
-    return job.outcome("PDFKit exported " + std::to_string(readable.pageCount) + " readable pages into a new copy.",
+    return job.outcome(platform::layoutText("PDFKit", "libqpdf") + " exported " + std::to_string(readable.pageCount) +
+                           " readable pages into a new copy.",
                        warnings, true);
 }
 

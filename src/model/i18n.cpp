@@ -2,6 +2,7 @@
 
 #include "model/app_language.h"
 #include "model/i18n_table.h"
+#include "platform/layout_text.h"
 
 namespace tidewell::I18n {
 namespace {
@@ -52,6 +53,14 @@ const std::vector<std::string>& keys() {
 }
 
 std::string t(std::string_view key, std::string_view language) {
+    if (!platform::textsFollowMacosLayout()) {
+        const std::string variant = std::string(key) + std::string(freedesktopVariantSuffix);
+        if (lookUp(variant, rawValue(AppLanguage::english))) return textOf(variant, language);
+    }
+    return textOf(key, language);
+}
+
+std::string textOf(std::string_view key, std::string_view language) {
     if (const std::string* text = lookUp(key, language)) return *text;
     if (const std::string* text = lookUp(key, rawValue(AppLanguage::english))) return *text;
     return std::string(key);

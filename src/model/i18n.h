@@ -23,8 +23,16 @@ const Table& table();
 // Every key of the table, in list order.
 const std::vector<std::string>& keys();
 
-// The key's text in `language`, else its English text, else the key itself. Never fails.
+// Keys whose text names macOS parts have a variant "<key>.freedesktop" naming what does the
+// work on Linux.
+inline constexpr std::string_view freedesktopVariantSuffix = ".freedesktop";
+
+// The key's text in `language`, else its English text, else the key itself. Never fails. Under
+// the freedesktop layout a key's freedesktop variant is used when the table has one.
 std::string t(std::string_view key, std::string_view language);
+
+// Like t, for exactly this key whatever the layout.
+std::string textOf(std::string_view key, std::string_view language);
 
 // An inline two-way text: the Chinese text when `language` is "简体中文", the English one otherwise.
 std::string pick(std::string_view language, std::string_view english, std::string_view chinese);

@@ -191,6 +191,16 @@ constexpr TableRow rows[] = {
      "macOS から、Tidewell に他のアプリのデータへのアクセスを許可するか尋ねられることがあります。",
      "La détection des résidus examine les conteneurs d'apps et les dossiers de scripts. macOS peut vous demander si "
      "Tidewell peut accéder aux données d'autres apps."},
+    {"leftoverPermissionText.freedesktop",
+     "Leftover detection checks the folders apps keep data in (~/.cache, ~/.config, ~/.local/share) and script "
+     "folders.",
+     "残留检测会检查应用存放数据的文件夹（~/.cache、~/.config、~/.local/share）和脚本文件夹。",
+     "La detección de restos revisa las carpetas donde las apps guardan datos (~/.cache, ~/.config, ~/.local/share) "
+     "y las carpetas de scripts.",
+     "残存ファイルの検出では、アプリがデータを置くフォルダ（~/.cache、~/.config、~/.local/share）と"
+     "スクリプトフォルダを確認します。",
+     "La détection des résidus examine les dossiers où les apps gardent leurs données (~/.cache, ~/.config, "
+     "~/.local/share) et les dossiers de scripts."},
     {"leftoverPermissionNote",
      "This is only needed for deleted-app leftovers. Installed app scanning works without this permission.",
      "只有查找已删除应用的残留时才需要此权限。扫描已安装的应用无需此权限。",

@@ -5,6 +5,7 @@
 #include "model/background_work.h"
 #include "model/folder_panel.h"
 #include "model/items_by_id.h"
+#include "platform/layout_text.h"
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
 #include "recovery/deleted/file_system_names.h"
@@ -317,7 +318,9 @@ void AppModel::startDeletedScan(const ExternalRecoveryVolume& volume) {
     assign(deletedRecoveryScanState_, RecoveryScanState::scanning(), &AppModel::deletedRecoveryScanStateChanged);
     clearDeletedResults();
     deletedRecoveryCancellationToken_ = std::make_shared<RecoveryCancellationToken>();
-    setDeletedRecoveryStatus("Waiting for macOS administrator approval to read " + volume.name);
+    setDeletedRecoveryStatus(platform::layoutText("Waiting for macOS administrator approval to read ",
+                                                  "Waiting for administrator approval to read ") +
+                             volume.name);
     auto work = [this, volume, token = deletedRecoveryCancellationToken_, generation = recoveryGeneration_,
                  progress =
                      statusPoster(&AppModel::deletedRecoveryStatusText_, &AppModel::deletedRecoveryStatusTextChanged)] {

@@ -113,7 +113,7 @@ const Index& index() {
                 made.patterns.push_back(patternOf(row));
         }
         const std::string english(rawValue(AppLanguage::english));
-        for (const std::string& key : I18n::keys()) made.keyed.emplace(I18n::t(key, english), key);
+        for (const std::string& key : I18n::keys()) made.keyed.emplace(I18n::textOf(key, english), key);
         std::stable_sort(made.patterns.begin(), made.patterns.end(), [](const Pattern& left, const Pattern& right) {
             return left.literalLength > right.literalLength;
         });
@@ -127,7 +127,7 @@ std::optional<std::string> wholeText(std::string_view english, AppLanguage langu
     if (const auto row = texts.exact.find(english); row != texts.exact.end())
         return std::string(column(*row->second, language));
     if (const auto key = texts.keyed.find(english); key != texts.keyed.end())
-        return I18n::t(key->second, rawValue(language));
+        return I18n::textOf(key->second, rawValue(language));
     return std::nullopt;
 }
 

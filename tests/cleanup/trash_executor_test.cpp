@@ -5,6 +5,7 @@
 
 #include "cleanup/app_layout_fixture.h"
 #include "cleanup/fake_tool.h"
+#include "platform/layout_kind.h"
 #include "platform/trash.h"
 
 namespace tidewell {
@@ -156,6 +157,10 @@ TEST_F(TrashExecutorTest, ReportedSuccessThatLeavesTheItemIsAnError) {
     writeFile(file, "zip");
     expectTrashError(file, true, routes, Case::originalStillExists,
                      "macOS reported the move completed, but the original app still exists at " + file.native() +
+                         ". This usually means the app requires administrator authorization or is still running.");
+    testing::ScopedEnvironment freedesktop{platform::layoutVariable, "freedesktop"};
+    expectTrashError(file, true, routes, Case::originalStillExists,
+                     "The move was reported as completed, but the original app still exists at " + file.native() +
                          ". This usually means the app requires administrator authorization or is still running.");
 }
 

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/layout_kind.h"
+#include "support/temporary_folder.h"
+
 namespace tidewell {
 namespace {
 
@@ -15,12 +18,20 @@ UsageSummary usedDaysAgo(int count, std::int64_t diskBytes = 0, std::int64_t lau
 }
 
 TEST(UsageSummary, ProtectedRunningAndUnknownComeFirst) {
+    testing::ScopedEnvironment macos{platform::layoutVariable, "macos"};
     EXPECT_EQ(UsageSummary(now, true, 0, 0, true, now),
               (UsageSummary{Level::protected_, "macOS protected app. Tidewell keeps it locked."}));
     EXPECT_EQ(UsageSummary(now - days(400), true, 0, 0, false, now),
               (UsageSummary{Level::active, "Running now, so review carefully before removal."}));
     EXPECT_EQ(UsageSummary(std::nullopt, false, 0, 0, false, now),
               (UsageSummary{Level::unknown, "macOS did not provide a reliable last-used date."}));
+}
+
+TEST(UsageSummary, TheFreedesktopLayoutDoesNotNameMacOS) {
+    testing::ScopedEnvironment freedesktop{platform::layoutVariable, "freedesktop"};
+    EXPECT_EQ(UsageSummary(now, true, 0, 0, true, now).reason, "Protected system app. Tidewell keeps it locked.");
+    EXPECT_EQ(UsageSummary(std::nullopt, false, 0, 0, false, now).reason,
+              "The system did not provide a reliable last-used date.");
 }
 
 TEST(UsageSummary, DayThresholds) {

@@ -290,8 +290,14 @@ TEST_F(ArchiveDiagnosisTest, OfficeRequirementsPerFormat) {
     auto pptx = makeZip(folder / "deck.pptx", {{"[Content_Types].xml", "<T/>"}, {"ppt/presentation.xml", "<p/>"}});
     EXPECT_FALSE(diagnose(pptx).canAttemptRepair);
     FileFirstAidEngine::HiddenToolsForTesting hidden({"unzip"});
+    {
+        testing::ScopedEnvironment macos{"TIDEWELL_LAYOUT", "macos"};
+        EXPECT_EQ(requiredOfficePartsIssue(xlsx),
+                  "Tidewell could not verify the required Office package parts because macOS unzip is unavailable.");
+    }
+    testing::ScopedEnvironment freedesktop{"TIDEWELL_LAYOUT", "freedesktop"};
     EXPECT_EQ(requiredOfficePartsIssue(xlsx),
-              "Tidewell could not verify the required Office package parts because macOS unzip is unavailable.");
+              "Tidewell could not verify the required Office package parts because the unzip tool is unavailable.");
 }
 
 }  // namespace

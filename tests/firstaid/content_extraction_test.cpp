@@ -126,7 +126,12 @@ TEST_F(ContentExtractionTest, TraversalEntryFailsThroughTheSalvageStep) {
     EXPECT_FALSE(fs::exists(folder / "evil"));
 
     HiddenToolsForTesting hidden({"zip"});
-    EXPECT_EQ(failure(diagnostic), "macOS zip is unavailable for archive salvage.");
+    {
+        testing::ScopedEnvironment macos{"TIDEWELL_LAYOUT", "macos"};
+        EXPECT_EQ(failure(diagnostic), "macOS zip is unavailable for archive salvage.");
+    }
+    testing::ScopedEnvironment freedesktop{"TIDEWELL_LAYOUT", "freedesktop"};
+    EXPECT_EQ(failure(diagnostic), "The zip tool is unavailable for archive salvage.");
 }
 
 TEST_F(ContentExtractionTest, RefusalsBeforeAnythingIsWritten) {

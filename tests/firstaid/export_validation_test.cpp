@@ -94,8 +94,14 @@ TEST_F(ExportValidationTest, PDFsCountTextPagesAndKeepOnlyQpdfFindings) {
     EXPECT_EQ(damaged.warnings[0].find("PDF Version"), std::string::npos);
 
     testing::writeFile(folder / "junk.pdf", "%PDF-1.4\nnothing here\n");
+    {
+        testing::ScopedEnvironment macos{"TIDEWELL_LAYOUT", "macos"};
+        EXPECT_EQ(validateOutput(folder / "junk.pdf", FileRepairKind::pdfDocument, std::nullopt),
+                  (Result{false, {"The exported PDF could not be reopened by PDFKit."}}));
+    }
+    testing::ScopedEnvironment freedesktop{"TIDEWELL_LAYOUT", "freedesktop"};
     EXPECT_EQ(validateOutput(folder / "junk.pdf", FileRepairKind::pdfDocument, std::nullopt),
-              (Result{false, {"The exported PDF could not be reopened by PDFKit."}}));
+              (Result{false, {"The exported PDF could not be reopened by Poppler."}}));
 }
 
 TEST_F(ExportValidationTest, DurationTolerance) {
@@ -140,8 +146,14 @@ TEST_F(ExportValidationTest, Images) {
     ASSERT_TRUE(testing::runFFmpeg({"-f", "lavfi", "-i", "testsrc=size=32x32", "-frames:v", "1", path.string()}));
     EXPECT_EQ(validateOutput(path, FileRepairKind::imageFile, std::nullopt), (Result{true, {}}));
     testing::truncateCopy(path, folder / "cut.tiff", std::filesystem::file_size(path) / 2);
+    {
+        testing::ScopedEnvironment macos{"TIDEWELL_LAYOUT", "macos"};
+        EXPECT_EQ(validateOutput(folder / "cut.tiff", FileRepairKind::imageFile, std::nullopt),
+                  (Result{false, {"The exported image could not be reopened by macOS."}}));
+    }
+    testing::ScopedEnvironment freedesktop{"TIDEWELL_LAYOUT", "freedesktop"};
     EXPECT_EQ(validateOutput(folder / "cut.tiff", FileRepairKind::imageFile, std::nullopt),
-              (Result{false, {"The exported image could not be reopened by macOS."}}));
+              (Result{false, {"The exported image could not be reopened by the image decoders."}}));
 }
 
 std::string treeFailure(const std::filesystem::path& root, std::int64_t limit) {

@@ -15,6 +15,7 @@ class ImageDiagnosisTest : public ::testing::TestWithParam<std::string> {
 protected:
     testing::TemporaryFolder folder;
     testing::ShippedTools tools;
+    testing::ScopedEnvironment macos{"TIDEWELL_LAYOUT", "macos"};
 };
 
 TEST_P(ImageDiagnosisTest, IntactAndTruncatedImages) {
@@ -51,6 +52,20 @@ TEST_P(ImageDiagnosisTest, IntactAndTruncatedImages) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Formats, ImageDiagnosisTest, ::testing::Values("jpg", "jpeg", "png", "gif", "tiff"));
+
+TEST(ImageDecoderFindingTest, NamesTheImageDecodersUnderTheFreedesktopLayout) {
+    testing::TemporaryFolder folder;
+    testing::ShippedTools tools;
+    testing::ScopedEnvironment freedesktop{"TIDEWELL_LAYOUT", "freedesktop"};
+    const auto path = folder / "frame.png";
+    ASSERT_TRUE(testing::runFFmpeg({"-f", "lavfi", "-i", "testsrc=size=48x32", "-frames:v", "1", path.string()}));
+    EXPECT_EQ(findingLines(diagnose(path))[0],
+              (FindingLine{"Image decoder", "The image decoders can read this image.", RepairFindingLevel::ok}));
+    testing::truncateCopy(path, folder / "cut.png", std::filesystem::file_size(path) * 2 / 3);
+    EXPECT_EQ(
+        findingLines(diagnose(folder / "cut.png"))[0],
+        (FindingLine{"Image decoder", "The image decoders could not read its pixels.", RepairFindingLevel::warning}));
+}
 
 class AudioDiagnosisTest : public ::testing::TestWithParam<std::string> {};
 

@@ -19,6 +19,7 @@ protected:
 
     testing::TemporaryFolder folder;
     testing::ShippedTools tools;
+    testing::ScopedEnvironment macos{"TIDEWELL_LAYOUT", "macos"};
 };
 
 TEST_F(PDFDiagnosisTest, IntactDocument) {
@@ -83,6 +84,22 @@ TEST_F(PDFDiagnosisTest, TruncatedDocument) {
     EXPECT_EQ(testing::previewLines(diagnostic),
               (std::vector<std::string>{"Pages | No readable PDFKit pages | doc.text",
                                         "Rewrite tool | PDFKit fallback only | wrench.and.screwdriver"}));
+}
+
+TEST_F(PDFDiagnosisTest, PopplerAndLibqpdfAreNamedUnderTheFreedesktopLayout) {
+    testing::ScopedEnvironment freedesktop{"TIDEWELL_LAYOUT", "freedesktop"};
+    EXPECT_EQ(findingLines(diagnose(folder / "intact.pdf"))[3],
+              (FindingLine{"Poppler readable pages", "2 pages can be opened by Poppler.", RepairFindingLevel::ok}));
+
+    testing::truncateCopy(folder / "intact.pdf", folder / "cut.pdf", 300);
+    testing::ShippedTools withoutQpdf({"ffmpeg", "ffprobe"});
+    const auto diagnostic = diagnose(folder / "cut.pdf");
+    EXPECT_EQ(findingLines(diagnostic)[3],
+              (FindingLine{"Poppler readable pages", "Poppler could not open this PDF.", RepairFindingLevel::warning}));
+    EXPECT_EQ(diagnostic.recommendedAction, "Install qpdf or choose a PDF that Poppler can still open partially.");
+    EXPECT_EQ(testing::previewLines(diagnostic),
+              (std::vector<std::string>{"Pages | No pages Poppler can read | doc.text",
+                                        "Rewrite tool | libqpdf fallback only | wrench.and.screwdriver"}));
 }
 
 TEST_F(PDFDiagnosisTest, HeaderMissingFromTheHead) {

@@ -194,6 +194,11 @@ TEST_F(RepairExportTest, ArchiveRefusals) {
               "No readable archive entry list is available, so Tidewell will not extract this archive.");
     {
         HiddenToolsForTesting hidden({"zip"});
+        {
+            testing::ScopedEnvironment freedesktop{"TIDEWELL_LAYOUT", "freedesktop"};
+            EXPECT_EQ(failure(intact), "The zip/unzip tools were not found.");
+        }
+        testing::ScopedEnvironment macos{"TIDEWELL_LAYOUT", "macos"};
         EXPECT_EQ(failure(intact), "macOS zip/unzip tools were not found.");
     }
     EXPECT_TRUE(fs::is_empty(outputs));
@@ -211,14 +216,24 @@ TEST_F(RepairExportTest, PdfRewrittenByQpdfIsRepaired) {
 TEST_F(RepairExportTest, PdfRendererFallbackWithoutQpdf) {
     testing::writeTextPDF(folder / "paper.pdf", {"first page", "second page"});
     HiddenToolsForTesting hidden({"qpdf"});
+    testing::writeFile(folder / "junk.pdf", "%PDF-1.4\nnothing here");
+    {
+        testing::ScopedEnvironment macos{"TIDEWELL_LAYOUT", "macos"};
+        const auto outcome = repairFile(folder / "paper.pdf");
+        EXPECT_EQ(outcome.state, RepairOutcomeState::partial);
+        EXPECT_EQ(outcome.message, "PDFKit exported 2 readable pages into a new copy.");
+        EXPECT_EQ(outcome.warnings, std::vector<std::string>{pdfRendererNote});
+        EXPECT_EQ(reports[1], std::make_tuple(RepairProgressStage::repairing, 0.46, "Exporting readable PDF pages"));
+        EXPECT_EQ(failure(folder / "junk.pdf"), "macOS PDFKit could not open readable pages.");
+    }
+    testing::ScopedEnvironment freedesktop{"TIDEWELL_LAYOUT", "freedesktop"};
     const auto outcome = repairFile(folder / "paper.pdf");
     EXPECT_EQ(outcome.state, RepairOutcomeState::partial);
-    EXPECT_EQ(outcome.message, "PDFKit exported 2 readable pages into a new copy.");
-    EXPECT_EQ(outcome.warnings, std::vector<std::string>{pdfRendererNote});
-    EXPECT_EQ(reports[1], std::make_tuple(RepairProgressStage::repairing, 0.46, "Exporting readable PDF pages"));
-
-    testing::writeFile(folder / "junk.pdf", "%PDF-1.4\nnothing here");
-    EXPECT_EQ(failure(folder / "junk.pdf"), "macOS PDFKit could not open readable pages.");
+    EXPECT_EQ(outcome.message, "libqpdf exported 2 readable pages into a new copy.");
+    EXPECT_EQ(outcome.warnings,
+              std::vector<std::string>{"libqpdf rewrites the pages Poppler can read. Verify forms, "
+                                       "annotations, and embedded attachments in the exported copy."});
+    EXPECT_EQ(failure(folder / "junk.pdf"), "Poppler could not open readable pages.");
 }
 
 std::vector<std::string> atomTypes(const fs::path& file) {
@@ -275,7 +290,14 @@ TEST_F(RepairExportTest, ImagesAreReencodedByExtension) {
     EXPECT_TRUE(testing::readFile(gif.outputURL).starts_with("\x89PNG"));
 
     testing::truncateCopy(folder / "photo.jpg", folder / "cut.jpg", fs::file_size(folder / "photo.jpg") / 2);
-    EXPECT_EQ(failure(folder / "cut.jpg"), "macOS could not decode readable pixels from this image.");
+    {
+        testing::ScopedEnvironment freedesktop{"TIDEWELL_LAYOUT", "freedesktop"};
+        EXPECT_EQ(failure(folder / "cut.jpg"), "The image decoders could not read pixels from this image.");
+    }
+    {
+        testing::ScopedEnvironment macos{"TIDEWELL_LAYOUT", "macos"};
+        EXPECT_EQ(failure(folder / "cut.jpg"), "macOS could not decode readable pixels from this image.");
+    }
     EXPECT_FALSE(fs::exists(outputs / "cut-repaired.jpg"));
 }
 

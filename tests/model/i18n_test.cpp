@@ -5,6 +5,8 @@
 #include <set>
 
 #include "model/app_language.h"
+#include "platform/layout_kind.h"
+#include "support/temporary_folder.h"
 
 namespace tidewell {
 namespace {
@@ -15,7 +17,7 @@ const I18n::LanguageTexts& textsOf(AppLanguage language) {
 
 TEST(I18n, EveryLanguageHoldsEveryKeyOnce) {
     const auto& keys = I18n::keys();
-    EXPECT_EQ(keys.size(), 165u);
+    EXPECT_EQ(keys.size(), 166u);
     EXPECT_EQ(std::set<std::string>(keys.begin(), keys.end()).size(), keys.size());
     EXPECT_EQ(I18n::table().size(), allAppLanguageCases.size());
     for (const AppLanguage language : allAppLanguageCases) {
@@ -46,6 +48,49 @@ TEST(I18n, LooksUpTextsWithEnglishFallback) {
     EXPECT_EQ(I18n::t("partlyCompleted", "Français"), "Terminé en partie");
     // A stored language that is none of the five still works: every key shows English.
     EXPECT_EQ(I18n::t("blockedPolicy", "Deutsch"), "Blocked by Tidewell safety policy");
+}
+
+TEST(I18n, EveryFreedesktopVariantHasItsKeyAndAllFiveLanguages) {
+    const auto& keys = I18n::keys();
+    const std::set<std::string> known(keys.begin(), keys.end());
+    int variants = 0;
+    for (const auto& key : keys) {
+        if (!key.ends_with(I18n::freedesktopVariantSuffix)) continue;
+        ++variants;
+        EXPECT_TRUE(known.contains(key.substr(0, key.size() - I18n::freedesktopVariantSuffix.size()))) << key;
+        const std::string english = I18n::textOf(key, "English");
+        for (const AppLanguage language : allAppLanguageCases) {
+            const auto text = textsOf(language).find(key);
+            ASSERT_NE(text, textsOf(language).end()) << rawValue(language) << " " << key;
+            if (language != AppLanguage::english) {
+                EXPECT_NE(text->second, english) << rawValue(language) << " " << key;
+            }
+        }
+    }
+    EXPECT_GT(variants, 0);
+}
+
+TEST(I18n, TheFreedesktopLayoutShowsTheVariantsAndNamesNoMacOSPart) {
+    {
+        testing::ScopedEnvironment macos{platform::layoutVariable, "macos"};
+        EXPECT_EQ(I18n::t("leftoverPermissionText", "Français"),
+                  "La détection des résidus examine les conteneurs d'apps et les dossiers de scripts. macOS peut vous "
+                  "demander si Tidewell peut accéder aux données d'autres apps.");
+    }
+    testing::ScopedEnvironment freedesktop{platform::layoutVariable, "freedesktop"};
+    EXPECT_EQ(I18n::t("leftoverPermissionText", "English"),
+              "Leftover detection checks the folders apps keep data in (~/.cache, ~/.config, ~/.local/share) and "
+              "script folders.");
+    EXPECT_EQ(I18n::t("leftoverPermissionText", "Français"),
+              I18n::textOf("leftoverPermissionText.freedesktop", "Français"));
+    for (const AppLanguage language : allAppLanguageCases) {
+        for (const auto& key : I18n::keys()) {
+            for (const char* part : {"macOS", "PDFKit", "Finder", "Login Items", "~/Library"}) {
+                EXPECT_EQ(I18n::t(key, rawValue(language)).find(part), std::string::npos)
+                    << rawValue(language) << " " << key << " names " << part;
+            }
+        }
+    }
 }
 
 TEST(I18n, UnknownKeyIsReturnedUnchanged) {

@@ -252,6 +252,7 @@ protected:
 };
 
 TEST_F(DeletedRecoveryWorkflows, AnExFATSourceIsScannedByTheExFATEngineThroughTheHelper) {
+    testing::ScopedEnvironment macos{platform::layoutVariable, "macos"};
     testing::ExFATCard card;
     fs::create_directories(folder / "dev");
     fs::copy_file(card.image.path(), folder / "dev/sdz1");
@@ -300,6 +301,7 @@ TEST_F(DeletedRecoveryWorkflows, AnExFATSourceIsScannedByTheExFATEngineThroughTh
 }
 
 TEST_F(DeletedRecoveryWorkflows, ACardWithoutDeletedEntriesCompletesWithAnExplanation) {
+    testing::ScopedEnvironment freedesktop{platform::layoutVariable, "freedesktop"};
     testing::ExFATImage image;
     fs::create_directories(folder / "dev");
     fs::copy_file(image.path(), folder / "dev/sdz1");
@@ -308,8 +310,14 @@ TEST_F(DeletedRecoveryWorkflows, ACardWithoutDeletedEntriesCompletesWithAnExplan
     attach(model);
     model.refreshRecoveryVolumes();
     ASSERT_TRUE(testing::eventually([&] { return model.selectedRecoveryVolumeID().has_value(); }));
+    std::vector<std::string> statuses;
+    QObject::connect(&model, &AppModel::deletedRecoveryStatusTextChanged, [&] {
+        if (model.deletedRecoveryStatusText()) statuses.push_back(*model.deletedRecoveryStatusText());
+    });
     model.scanDeletedFiles();
     ASSERT_TRUE(testing::eventually([&] { return model.showActionAlert(); }));
+    ASSERT_FALSE(statuses.empty());
+    EXPECT_EQ(statuses[0], "Waiting for administrator approval to read CARD");
     EXPECT_EQ(model.deletedRecoveryScanState(), RecoveryScanState::completed());
     EXPECT_TRUE(model.deletedRecoveryCandidates().empty());
     EXPECT_EQ(model.deletedRecoveryStatusText(), "Scan complete · no recoverable deleted entries found");

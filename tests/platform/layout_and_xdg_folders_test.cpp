@@ -2,6 +2,7 @@
 
 #include "platform/folder_locations.h"
 #include "platform/layout_kind.h"
+#include "platform/layout_text.h"
 #include "platform/xdg_folders.h"
 #include "support/temporary_folder.h"
 
@@ -27,6 +28,19 @@ TEST(LayoutKind, FreedesktopUnlessTheVariableNamesTheMacOSLayoutAndAnyOtherValue
     } catch (const UnknownLayoutError& error) {
         EXPECT_STREQ(error.what(), "TIDEWELL_LAYOUT is \"MacOS\"; it must be \"macos\" or \"freedesktop\".");
     }
+}
+
+TEST(LayoutText, TheMacOSWordingOnlyUnderTheMacOSLayout) {
+    {
+        ScopedEnvironment unset{layoutVariable, std::nullopt};
+        EXPECT_EQ(layoutText("macOS", "Linux"), "Linux");
+    }
+    {
+        ScopedEnvironment macos{layoutVariable, "macos"};
+        EXPECT_EQ(layoutText("macOS", "Linux"), "macOS");
+    }
+    ScopedEnvironment other{layoutVariable, "MacOS"};  // refused at start; never an exception here
+    EXPECT_EQ(layoutText("macOS", "Linux"), "Linux");
 }
 
 TEST(XDGFolders, UserFoldersFollowTheVariablesAndIgnoreRelativeValues) {

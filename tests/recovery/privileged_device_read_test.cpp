@@ -4,6 +4,7 @@
 
 #include "fake_raw_helper.h"
 #include "platform/helper_protocol.h"
+#include "platform/layout_kind.h"
 #include "recovery/deleted/privileged_disk_reader.h"
 #include "support/raw_helper_process.h"
 #include "support/temporary_folder.h"
@@ -108,10 +109,18 @@ TEST_F(PrivilegedDeviceReadTest, AHelperThatNeverAnswersTimesOutAfterTheReplyWai
         // Hold the connection until the reader gives up and closes it.
         receiveHelperArchive(descriptor, std::chrono::steady_clock::now() + std::chrono::seconds(10));
     });
+    {
+        testing::ScopedEnvironment macos{platform::layoutVariable, "macos"};
+        EXPECT_EQ(failureOf("sdz1", 0, 512),
+                  (Failure{Case::administratorAuthorizationFailed,
+                           "The read-only recovery helper did not respond. Try the scan again and approve the "
+                           "administrator prompt if macOS shows one."}));
+    }
+    testing::ScopedEnvironment freedesktop{platform::layoutVariable, "freedesktop"};
     EXPECT_EQ(failureOf("sdz1", 0, 512),
               (Failure{Case::administratorAuthorizationFailed,
-                       "The read-only recovery helper did not respond. Try the scan again and approve the "
-                       "administrator prompt if macOS shows one."}));
+                       "The read-only recovery helper did not respond. Try the scan again and approve the system's "
+                       "administrator prompt (polkit) if it shows one."}));
 }
 
 TEST_F(PrivilegedDeviceReadTest, TheReplyWaitIsThirtySecondsUnlessSet) {

@@ -18,12 +18,14 @@
 
 #include "cleanup/cleanup_candidates.h"
 #include "cleanup/leftover_roots.h"
+#include "cleanup/usage_summary.h"
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/file_repair_kind.h"
 #include "firstaid/firstaid_fixtures.h"
 #include "firstaid/repair_finding.h"
 #include "firstaid/repair_states.h"
 #include "model/app_language.h"
+#include "platform/layout_kind.h"
 #include "recovery/deleted/deleted_candidate.h"
 #include "recovery/readable/recovery_candidate_kind.h"
 #include "recovery/readable/recovery_scan_state.h"
@@ -355,6 +357,42 @@ TEST_F(FilledPages, SpanishAndFrenchPagesShowNoEnglishSentence) {
             EXPECT_FALSE(isEnglishSentence(shown, toQString(message))) << language << ": " << shown.toStdString();
         }
     }
+}
+
+// The texts the engines and the model hand over that named macOS parts, as the freedesktop layout
+// words them: each reads in every language and names no macOS part.
+TEST(PageTexts, TheFreedesktopLayoutsEngineTextsNameNoMacOSPartAndAreTranslated) {
+    testing::ScopedEnvironment freedesktop{platform::layoutVariable, "freedesktop"};
+    testing::TemporaryFolder folder;
+    const testing::ShippedTools withoutQpdf({"ffmpeg", "ffprobe"});
+    QImage image(8, 6, QImage::Format_RGB32);
+    image.fill(Qt::blue);
+    ASSERT_TRUE(image.save(toQString((folder / "intact.png").string())));
+    testing::truncateCopy(folder / "intact.png", folder / "cut.png",
+                          std::filesystem::file_size(folder / "intact.png") / 2);
+    testing::writeTextPDF(folder / "intact.pdf", {"one", "two"});
+    testing::truncateCopy(folder / "intact.pdf", folder / "cut.pdf", 300);
+    std::vector<std::string> texts{
+        UsageSummary(std::nullopt, false, 0, 0, true, std::chrono::system_clock::now()).reason,
+        UsageSummary(std::nullopt, false, 0, 0, false, std::chrono::system_clock::now()).reason,
+        "Waiting for administrator approval to read CARD"};
+    for (const char* name : {"intact.png", "cut.png", "intact.pdf", "cut.pdf"}) {
+        const FileRepairDiagnostic diagnostic = FileFirstAidEngine::diagnose(folder / name);
+        texts.push_back(diagnostic.recommendedAction);
+        for (const RepairFinding& finding : diagnostic.findings) {
+            texts.push_back(finding.title);
+            if (finding.title != "Pixel preview") texts.push_back(finding.detail);
+        }
+        for (const RepairPreviewItem& item : diagnostic.previewItems) texts.push_back(item.detail);
+    }
+    std::erase_if(texts, [](const std::string& text) { return text.find(" px") != std::string::npos; });
+    for (const std::string& text : texts) {
+        for (const char* part : {"macOS", "PDFKit", "Finder", "Login Items", "~/Library"})
+            EXPECT_EQ(text.find(part), std::string::npos) << text;
+        for (const std::string_view language : {chinese, japanese})
+            EXPECT_NE(PageTexts::text(text, language), text) << language << ": " << text;
+    }
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "2 pages can be opened by Poppler."), texts.end());
 }
 
 TEST(PageTexts, RepairAndRecoveryPagesReadInTheChosenLanguage) {

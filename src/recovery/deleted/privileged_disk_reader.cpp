@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "platform/helper_protocol_channel.h"
+#include "platform/layout_text.h"
 
 namespace tidewell::PrivilegedDiskReader {
 
@@ -13,9 +14,13 @@ using namespace platform;
 using Case = PrivilegedReadError::Case;
 
 constexpr const char* unreachableMessage = "The privileged recovery reader could not be reached.";
-constexpr const char* noReplyMessage =
-    "The read-only recovery helper did not respond. Try the scan again and approve the administrator prompt if "
-    "macOS shows one.";
+std::string noReplyMessage() {
+    return layoutText(
+        "The read-only recovery helper did not respond. Try the scan again and approve the administrator prompt if "
+        "macOS shows one.",
+        "The read-only recovery helper did not respond. Try the scan again and approve the system's administrator "
+        "prompt (polkit) if it shows one.");
+}
 constexpr const char* incompleteMessage = "The privileged recovery reader returned incomplete data.";
 
 HelperDeadline deadlineAfter(std::chrono::milliseconds wait) {
@@ -66,7 +71,7 @@ std::vector<std::uint8_t> read(const std::string& deviceIdentifier, std::int64_t
         replyWait());
     switch (reply.status) {
         case HelperReceiveStatus::timedOut:
-            throw PrivilegedReadError(Case::administratorAuthorizationFailed, noReplyMessage);
+            throw PrivilegedReadError(Case::administratorAuthorizationFailed, noReplyMessage());
         case HelperReceiveStatus::closed:
         case HelperReceiveStatus::failed:
             throw PrivilegedReadError(Case::administratorAuthorizationFailed, unreachableMessage);
