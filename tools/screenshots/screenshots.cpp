@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "deleted_card_server.h"
+#include "linux_desktop_sample.h"
 #include "model/app_language.h"
 #include "model/app_model.h"
 #include "sample_state.h"
@@ -98,6 +99,32 @@ bool save(ContentView& content, const QString& folder, const QString& name, AppL
     return content.grab().save(QDir(folder).filePath(name + suffixOf(language) + ".png"));
 }
 
+// The Clean module's pages over a Linux desktop read through the freedesktop layout, in English.
+bool saveLinuxDesktopPages(const QString& folder) {
+    screenshots::LinuxDesktopSample sample;
+    if (!sample.isValid()) return false;
+    AppModel model(AppModel::realEngines());
+    model.setLanguage(std::string(rawValue(AppLanguage::english)));
+    model.scan(true, true);
+    settle([&] { return model.hasCompletedInitialScan() && !model.isScanning(); });
+    model.scanSafeCleanup();
+    model.scanLeftovers();
+    settle([&] { return !model.isScanningSafeCleanup() && !model.isScanningLeftovers(); });
+    for (const AppInfo& app : model.apps())
+        if (app.name == "Harbor Studio") model.setSelectedApp(app);
+    if (!model.leftovers().empty()) model.setSelectedLeftover(model.leftovers().front());
+    ContentView content(model);
+    content.resize(1260, 740);
+    content.show();
+    model.setSelectedProductModule(ProductModule::cleaner);
+    for (SidebarItem item : {SidebarItem::apps, SidebarItem::leftovers, SidebarItem::installers}) {
+        model.setSelectedSidebarItem(item);
+        const QString name = QString::fromStdString(std::string(rawValue(item))).replace(' ', '-') + "-linux";
+        if (!save(content, folder, name, AppLanguage::english)) return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -137,6 +164,7 @@ int main(int argc, char** argv) {
             model.setShowActionAlert(false);
         }
     }
+    if (!saveLinuxDesktopPages(folder)) return 1;
     std::printf("%s\n", QDir(folder).canonicalPath().toLocal8Bit().constData());
     return 0;
 }

@@ -45,7 +45,10 @@ std::vector<fs::path> activityFolders(const LinuxApp& app) {
 // The newest of the executable's access time and the changes of its own folders.
 std::optional<TimePoint> lastUsed(const LinuxApp& app) {
     std::optional<TimePoint> newest;
-    if (const auto properties = platform::fileProperties(app.executable.value_or(app.path)))
+    // A program file's access date is its last run. A folder's is not: listing it (as
+    // measuring the app does) changes it.
+    if (const auto properties = platform::fileProperties(app.executable.value_or(app.path));
+        properties && properties->isRegularFile)
         keepNewest(newest, properties->accessDate);
     for (const fs::path& folder : activityFolders(app))
         if (const auto properties = platform::fileProperties(folder)) keepNewest(newest, properties->modificationDate);

@@ -1,8 +1,10 @@
 #include "cleanup/freedesktop/app_inventory.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -158,6 +160,28 @@ TEST_F(AppInventoryTest, ARunningProgramMakesItsAppRunning) {
     EXPECT_GT(sleeperApp->memoryBytes, 0);
     EXPECT_EQ(sleeperApp->statusText(), "Running");
     EXPECT_FALSE(appNamed(apps, "notes")->isRunning);
+}
+
+// The access date of a program file is when it last ran; reading an AppImage's header, or
+// listing an app's folders to measure them, must not make it look just used.
+TEST_F(AppInventoryTest, LastUseIsTheProgramsOwnAccessDateAndTheScanLeavesItAlone) {
+    const auto monthAgo = std::chrono::system_clock::now() - std::chrono::days(30);
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(monthAgo.time_since_epoch()).count();
+    const timespec times[2] = {{static_cast<time_t>(seconds), 0}, {0, UTIME_OMIT}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, viewer.c_str(), times, 0), 0);
+    for (const bool related : {false, true}) {
+        const std::vector<AppInfo> apps = CleanLayouts::active().scanApps(related);
+        const auto app =
+            std::find_if(apps.begin(), apps.end(), [&](const AppInfo& info) { return info.path == viewer; });
+        ASSERT_NE(app, apps.end());
+        ASSERT_TRUE(app->lastUsedDate.has_value());
+        EXPECT_LT(std::chrono::abs(*app->lastUsedDate - monthAgo), std::chrono::seconds(2));
+        const auto snap = std::find_if(apps.begin(), apps.end(),
+                                       [](const AppInfo& info) { return info.bundleIdentifier == "tinysnap"; });
+        ASSERT_NE(snap, apps.end());
+        EXPECT_FALSE(snap->lastUsedDate && *snap->lastUsedDate > monthAgo + std::chrono::days(29))
+            << "measuring the snap's folder made it look just used";
+    }
 }
 
 TEST_F(AppInventoryTest, TheFullScanMovesNothing) {
