@@ -6,6 +6,7 @@
 #include "model/app_model.h"
 #include "model/background_work.h"
 #include "model/cleanup_batch.h"
+#include "platform/layout_text.h"
 #include "recovery/readable/external_recovery_engine.h"
 
 namespace tidewell {
@@ -211,7 +212,10 @@ void AppModel::moveSafeCleanupItemsToTrash(const std::vector<SafeCleanupItem>& i
 void AppModel::selfUninstall() {
     const std::filesystem::path bundle = engines_.runningApplicationBundle();
     if (bundle.extension() != ".app")
-        return presentAction("Tidewell can only self-uninstall from an .app bundle.", ActionResultKind::failure);
+        return presentAction(platform::layoutText("Tidewell can only self-uninstall from an .app bundle.",
+                                                  "Tidewell can only move itself to the Trash from a folder of its "
+                                                  "own. Remove an installed Tidewell with your package manager."),
+                             ActionResultKind::failure);
     auto work = [bundle, moveToTrash = engines_.moveToTrash] {
         return captureWork<std::optional<std::filesystem::path>>([&] { return moveToTrash(bundle, false); });
     };

@@ -314,6 +314,15 @@ constexpr Row table[] = {
      "Tidewell solo puede desinstalarse a sí mismo desde un paquete .app.",
      "Tidewell が自身をアンインストールできるのは .app バンドルからだけです。",
      "Tidewell ne peut se désinstaller lui-même que depuis un paquet .app."},
+    {"Tidewell can only move itself to the Trash from a folder of its own. Remove an installed Tidewell with your "
+     "package manager.",
+     "Tidewell 只能从它自己的文件夹中把自身移到废纸篓。已安装的 Tidewell 请用软件包管理器卸载。",
+     "Tidewell solo puede moverse a sí mismo a la Papelera desde una carpeta propia. Desinstala un Tidewell "
+     "instalado con tu gestor de paquetes.",
+     "Tidewell が自身をゴミ箱に移せるのは専用のフォルダーから起動したときだけです。インストール済みの Tidewell "
+     "はパッケージマネージャーで削除してください。",
+     "Tidewell ne peut se placer lui-même dans la corbeille que depuis un dossier qui lui est propre. Supprimez un "
+     "Tidewell installé avec votre gestionnaire de paquets."},
     {"Could not uninstall Tidewell: {1}", "无法卸载 Tidewell：{1}", "No se pudo desinstalar Tidewell: {1}",
      "Tidewell をアンインストールできませんでした：{1}", "Impossible de désinstaller Tidewell : {1}"},
     {"Could not export diagnostics: {1}", "无法导出诊断信息：{1}", "No se pudo exportar el diagnóstico: {1}",

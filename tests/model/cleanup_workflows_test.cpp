@@ -282,6 +282,14 @@ TEST_F(CleanupWorkflows, SelfUninstallMovesTheInstalledFolderOrRefuses) {
     bare.selfUninstall();
     EXPECT_EQ(*bare.actionMessage(), "Tidewell can only self-uninstall from an .app bundle.");
     EXPECT_EQ(bare.actionResultKind(), ActionResultKind::failure);
+    {
+        // A Linux desktop has no ".app" bundles: the refusal says what to do there.
+        testing::ScopedEnvironment freedesktop{"TIDEWELL_LAYOUT", "freedesktop"};
+        bare.selfUninstall();
+        EXPECT_EQ(*bare.actionMessage(),
+                  "Tidewell can only move itself to the Trash from a folder of its own. Remove an installed "
+                  "Tidewell with your package manager.");
+    }
 
     engines.runningApplicationBundle = [installed] { return installed; };
     AppModel model(engines);
