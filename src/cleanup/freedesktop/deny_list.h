@@ -5,7 +5,7 @@
 
 namespace tidewell::Freedesktop {
 
-// The desktop's and the XDG specifications' own shared places in the XDG folders: they
+// The desktop's own shared places in the XDG folders (its autostart, menus, icons, fonts…): they
 // belong to no single app, so they are never an app's related row nor a leftover. An
 // entry ending in "*" matches every name that begins with the text before it.
 inline constexpr auto denyList = std::to_array<std::string_view>({

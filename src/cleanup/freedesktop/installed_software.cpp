@@ -12,6 +12,7 @@
 #include "cleanup/freedesktop/entries/desktop_entries.h"
 #include "cleanup/freedesktop/flatpak/flatpak_installations.h"
 #include "cleanup/freedesktop/snap/snaps.h"
+#include "cleanup/freedesktop/startup_command.h"
 #include "platform/disk_usage.h"
 #include "platform/file_properties.h"
 #include "platform/folder_locations.h"
@@ -62,7 +63,7 @@ LinuxApp appOfEntry(const DesktopEntry& entry, AppOrigin origin) {
 
 std::optional<LinuxApp> flatpakApp(const DesktopEntry& entry, const std::vector<InstalledFlatpak>& flatpaks) {
     const std::string entryID = entry.id.size() > 8 ? entry.id.substr(0, entry.id.size() - 8) : entry.id;
-    const std::optional<std::string> runID = flatpakRunID(entry.exec);
+    const std::string runID = flatpakIDOf(entry.exec);
     for (const InstalledFlatpak& flatpak : flatpaks) {
         // An installation exports only files named after the app id ("<id>.desktop",
         // "<id>.<more>.desktop"); each belongs to that app alone.

@@ -33,11 +33,8 @@ std::string beforeDot(const std::string& text) {
 
 }  // namespace
 
-std::vector<std::string> commandWords(std::string_view commandLine) {
-    std::string text(commandLine);
-    // ExecStart may begin with prefixes that change how the program runs, not which.
-    const std::size_t first = text.find_first_not_of("-@+!: \t");
-    text = first == std::string::npos ? std::string() : text.substr(first);
+std::vector<std::string> execWords(std::string_view exec) {
+    const std::string text(exec);
     gint count = 0;
     gchar** argv = nullptr;
     std::vector<std::string> words;
@@ -47,6 +44,12 @@ std::vector<std::string> commandWords(std::string_view commandLine) {
     }
     g_strfreev(argv);
     return words;
+}
+
+std::vector<std::string> commandWords(std::string_view commandLine) {
+    // ExecStart may begin with prefixes that change how the program runs, not which.
+    const std::size_t first = commandLine.find_first_not_of("-@+!: \t");
+    return first == std::string_view::npos ? std::vector<std::string>() : execWords(commandLine.substr(first));
 }
 
 std::string programOf(const std::vector<std::string>& words) {

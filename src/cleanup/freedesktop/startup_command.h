@@ -6,6 +6,10 @@
 
 namespace tidewell::Freedesktop {
 
+// The words of a desktop entry's Exec line, quotes and backslash escapes resolved, field
+// codes ("%U", "%f": arguments the launcher adds) dropped. Empty for text that does not parse.
+std::vector<std::string> execWords(std::string_view exec);
+
 // The words of an Exec or ExecStart command line, quotes and backslash escapes resolved,
 // field codes ("%U", "%f") and ExecStart's prefixes ("-", "@", "+", "!", ":") dropped.
 // Empty for text that does not parse.

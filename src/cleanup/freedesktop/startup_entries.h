@@ -18,7 +18,7 @@ std::vector<LaunchAgentInfo> startupItems();
 // or name), its Flatpak id ("flatpak run <id>") or its snap name.
 bool startsApp(const LaunchAgentInfo& item, const LinuxApp& app);
 
-// One autostart desktop entry as the Autostart specification reads it.
+// One autostart desktop entry, read the way a session starts it.
 struct AutostartEntry {
     std::string name;                  // Name, localized; the file name without ".desktop" when absent
     std::vector<std::string> command;  // the words of Exec

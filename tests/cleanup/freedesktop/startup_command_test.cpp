@@ -15,6 +15,21 @@ TEST(StartupCommand, WordsWithQuotesFieldCodesAndPrefixes) {
     EXPECT_EQ(commandWords(""), Words{});
 }
 
+TEST(StartupCommand, ExecLinesKeepTheirFirstCharacterButDropFieldCodes) {
+    EXPECT_EQ(execWords("-/usr/bin/tool %f"), (Words{"-/usr/bin/tool"}));
+    EXPECT_EQ(execWords("env LANG=C \"/opt/My App/run\" %U"), (Words{"env", "LANG=C", "/opt/My App/run"}));
+}
+
+TEST(StartupCommand, FindsTheAppIdOfAFlatpakRunCommand) {
+    EXPECT_EQ(flatpakIDOf({"/usr/bin/flatpak", "run", "--branch=stable", "--arch=x86_64", "--command=gimp",
+                           "org.gimp.GIMP", "%U"}),
+              "org.gimp.GIMP");
+    EXPECT_EQ(flatpakIDOf({"flatpak", "run", "org.tidewell.Hello"}), "org.tidewell.Hello");
+    EXPECT_EQ(flatpakIDOf({"flatpak", "update", "org.tidewell.Hello"}), "");
+    EXPECT_EQ(flatpakIDOf({"flatpak", "run", "--user"}), "");
+    EXPECT_EQ(flatpakIDOf({"gimp"}), "");
+}
+
 TEST(StartupCommand, ProgramKeepsTheRunCommandsWhole) {
     EXPECT_EQ(programOf({"/opt/My App/run", "--x"}), "/opt/My App/run");
     EXPECT_EQ(programOf({"/usr/bin/flatpak", "run", "--branch=stable", "org.example.Viewer"}),

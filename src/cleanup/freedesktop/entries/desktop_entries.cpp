@@ -11,6 +11,7 @@
 #include <sstream>
 #include <system_error>
 
+#include "cleanup/freedesktop/startup_command.h"
 #include "platform/folder_locations.h"
 #include "platform/xdg_folders.h"
 #include "util/path_containment.h"
@@ -41,24 +42,8 @@ bool isTrue(GKeyFile* file, const char* key) {
     return g_key_file_get_boolean(file, group, key, nullptr) == TRUE;
 }
 
-// Exec split as the Desktop Entry specification quotes it; field codes (%f, %U, ...)
-// stand for arguments the launcher adds and are dropped.
-std::vector<std::string> execArguments(const std::string& exec) {
-    gint count = 0;
-    gchar** argv = nullptr;
-    std::vector<std::string> arguments;
-    if (!g_shell_parse_argv(exec.c_str(), &count, &argv, nullptr)) return arguments;
-    for (gint index = 0; index < count; ++index) {
-        std::string argument = argv[index];
-        if (argument.size() == 2 && argument[0] == '%') continue;
-        arguments.push_back(argument);
-    }
-    g_strfreev(argv);
-    return arguments;
-}
-
 // The program Exec starts: "env NAME=value ... program" starts the program, not env.
-std::string programOf(const std::vector<std::string>& exec) {
+std::string launchedProgram(const std::vector<std::string>& exec) {
     std::size_t index = 0;
     if (index < exec.size() && fs::path(exec[index]).filename() == "env") {
         ++index;
@@ -129,8 +114,8 @@ std::optional<DesktopEntry> readDesktopEntry(const fs::path& path, const std::st
     entry.applicationsFolder = path.parent_path();
     entry.name = stringValue(file.get(), "Name", true);
     if (entry.name.empty()) return std::nullopt;
-    entry.exec = execArguments(stringValue(file.get(), "Exec", false));
-    entry.executable = resolveProgram(programOf(entry.exec));
+    entry.exec = execWords(stringValue(file.get(), "Exec", false));
+    entry.executable = resolveProgram(launchedProgram(entry.exec));
     entry.icon = stringValue(file.get(), "Icon", false);
     return entry;
 }

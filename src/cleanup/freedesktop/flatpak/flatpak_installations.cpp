@@ -76,11 +76,4 @@ std::vector<InstalledFlatpak> installedFlatpaks() {
     return apps;
 }
 
-std::optional<std::string> flatpakRunID(const std::vector<std::string>& exec) {
-    if (exec.size() < 3 || fs::path(exec[0]).filename() != "flatpak" || exec[1] != "run") return std::nullopt;
-    for (std::size_t index = 2; index < exec.size(); ++index)
-        if (exec[index].empty() || exec[index].front() != '-') return exec[index];
-    return std::nullopt;
-}
-
 }  // namespace tidewell::Freedesktop

@@ -26,8 +26,4 @@ struct InstalledFlatpak {
 // does not exist is not opened, so nothing is created.
 std::vector<InstalledFlatpak> installedFlatpaks();
 
-// The app id an Exec line starts through "flatpak run [options] <id> [arguments]"; none
-// for any other command.
-std::optional<std::string> flatpakRunID(const std::vector<std::string>& exec);
-
 }  // namespace tidewell::Freedesktop
