@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace tidewell::platform {
 
@@ -43,6 +44,11 @@ std::optional<FileProperties> fileProperties(const std::filesystem::path& path) 
     if ((status.stx_mask & STATX_ATIME) != 0) properties.accessDate = timePoint(status.stx_atime);
     if ((status.stx_mask & STATX_MTIME) != 0) properties.modificationDate = timePoint(status.stx_mtime);
     return properties;
+}
+
+bool isExecutableFile(const std::filesystem::path& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
 }
 
 }  // namespace tidewell::platform

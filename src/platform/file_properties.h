@@ -26,4 +26,7 @@ struct FileProperties {
 // None when nothing exists at the path or it cannot be examined.
 std::optional<FileProperties> fileProperties(const std::filesystem::path& path);
 
+// A regular file (links followed) this process may execute.
+bool isExecutableFile(const std::filesystem::path& path);
+
 }  // namespace tidewell::platform

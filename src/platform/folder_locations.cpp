@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/folders.h"
+#include "util/path_containment.h"
 
 namespace tidewell::platform::FolderLocations {
 
@@ -21,6 +22,24 @@ fs::path systemPath(const fs::path& absolutePath) {
     // Appending an absolute path would replace the root, so add the pieces after "/".
     result /= absolutePath.relative_path();
     return result;
+}
+
+fs::path homeOrSystemPath(const fs::path& absolutePath) {
+    if (isPathInside(absolutePath.lexically_normal(), homeDirectory().lexically_normal())) return absolutePath;
+    return systemPath(absolutePath);
+}
+
+std::vector<fs::path> executableSearchFolders(std::string_view whenUnset) {
+    const char* variable = std::getenv("PATH");
+    std::string_view list = variable != nullptr ? std::string_view(variable) : whenUnset;
+    std::vector<fs::path> folders;
+    while (!list.empty()) {
+        const std::size_t colon = list.find(':');
+        const fs::path folder(std::string(list.substr(0, colon)));
+        list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
+        if (folder.is_absolute()) folders.push_back(homeOrSystemPath(folder));
+    }
+    return folders;
 }
 
 fs::path applicationsFolder() {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
+#include <vector>
 
 namespace tidewell::platform {
 
@@ -18,6 +20,12 @@ inline constexpr const char* systemRootVariable = "TIDEWELL_SYSTEM_ROOT";
 std::filesystem::path systemRoot();
 // "/System/Applications/Foo" becomes <root>/System/Applications/Foo.
 std::filesystem::path systemPath(const std::filesystem::path& absolutePath);
+// An absolute path as this system sees it: inside Home as it is, anywhere else below the
+// system root.
+std::filesystem::path homeOrSystemPath(const std::filesystem::path& absolutePath);
+// The absolute folders of PATH (`whenUnset` when PATH is not set), each as this system sees
+// it; relative entries are passed over.
+std::vector<std::filesystem::path> executableSearchFolders(std::string_view whenUnset);
 
 // The app roots in search order: "/Applications", Home/Applications, "/System/Applications".
 std::filesystem::path applicationsFolder();

@@ -1,18 +1,10 @@
-#include <sys/stat.h>
-#include <unistd.h>
-
+#include "platform/file_properties.h"
 #include "platform/folders.h"
 #include "process/command_runner.h"
 
 namespace tidewell::CommandRunner {
 
 namespace {
-
-// A regular file (links followed: shipped tools may be links) we may execute.
-bool isExecutableFile(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(path.c_str(), X_OK) == 0;
-}
 
 std::vector<std::string> candidatePaths(const std::string& name, const std::vector<std::string>& extraCandidates) {
     std::vector<std::string> candidates;
@@ -33,7 +25,7 @@ std::vector<std::string> candidatePaths(const std::string& name, const std::vect
 
 std::optional<std::string> firstExecutable(const std::string& name, const std::vector<std::string>& extraCandidates) {
     for (const auto& candidate : candidatePaths(name, extraCandidates)) {
-        if (isExecutableFile(candidate)) return candidate;
+        if (platform::isExecutableFile(candidate)) return candidate;
     }
     return std::nullopt;
 }

@@ -67,6 +67,22 @@ TEST(XDGFolders, SystemFoldersHangBelowTheSystemRootAndFallBackToTheDefaults) {
     EXPECT_EQ(XDGFolders::configDirs(), std::vector{root.path() / "etc/xdg"});
 }
 
+TEST(FolderLocations, HomePathsStayAndSystemPathsAndPathFoldersHangBelowTheRoot) {
+    testing::TemporaryHome home;
+    testing::TemporaryFolder root;
+    ScopedEnvironment rooted{FolderLocations::systemRootVariable, root.path().string()};
+    EXPECT_EQ(FolderLocations::homeOrSystemPath(home.path() / "bin/tool"), home.path() / "bin/tool");
+    EXPECT_EQ(FolderLocations::homeOrSystemPath("/usr/bin/tool"), root.path() / "usr/bin/tool");
+    {
+        ScopedEnvironment path{"PATH", (home.path() / "bin").string() + ":relative:/usr/bin"};
+        EXPECT_EQ(FolderLocations::executableSearchFolders("/bin"),
+                  (std::vector{home.path() / "bin", root.path() / "usr/bin"}));
+    }
+    ScopedEnvironment unset{"PATH", std::nullopt};
+    EXPECT_EQ(FolderLocations::executableSearchFolders("/bin"), std::vector{root.path() / "bin"});
+    EXPECT_TRUE(FolderLocations::executableSearchFolders("").empty());
+}
+
 TEST(XDGFolders, TheDownloadsFolderComesFromUserDirsWhenItNamesOne) {
     const fs::path home = "/home/ana";
     const std::string text =

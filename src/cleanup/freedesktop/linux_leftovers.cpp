@@ -1,7 +1,5 @@
 #include "cleanup/freedesktop/linux_leftovers.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -67,31 +65,12 @@ std::vector<Root> roots() {
     };
 }
 
-// A folder of PATH as this system sees it: folders in Home as they are, system folders
-// below the system root.
-fs::path rerooted(const fs::path& folder) {
-    if (isPathInside(folder.lexically_normal(), platform::homeDirectory().lexically_normal())) return folder;
-    return platform::FolderLocations::systemPath(folder);
-}
-
-bool isExecutableFile(const fs::path& path) {
-    std::error_code error;
-    return fs::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
-}
-
 // The lower-cased names of the executables on PATH.
 std::set<std::string> pathExecutables() {
     std::set<std::string> names;
-    const char* path = std::getenv("PATH");
-    std::string_view list = path == nullptr ? std::string_view() : path;
-    while (!list.empty()) {
-        const std::size_t colon = list.find(':');
-        const fs::path folder(std::string(list.substr(0, colon)));
-        list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
-        if (!folder.is_absolute()) continue;
-        for (const fs::path& child : AppScanner::visibleChildren(rerooted(folder)))
-            if (isExecutableFile(child)) names.insert(lowercased(child.filename().string()));
-    }
+    for (const fs::path& folder : platform::FolderLocations::executableSearchFolders(""))
+        for (const fs::path& child : AppScanner::visibleChildren(folder))
+            if (platform::isExecutableFile(child)) names.insert(lowercased(child.filename().string()));
     return names;
 }
 
@@ -163,7 +142,8 @@ struct Scan {
         if (const std::string id = flatpakIDOf(command); !id.empty()) return installed.flatpakIDs.contains(id);
         if (const std::string snap = snapNameOf(command); !snap.empty()) return installed.snapNames.contains(snap);
         const fs::path program(command.front());
-        if (program.is_absolute()) return isExecutableFile(rerooted(program));
+        if (program.is_absolute())
+            return platform::isExecutableFile(platform::FolderLocations::homeOrSystemPath(program));
         return owned.contains(lowercased(program.string()));
     }
 

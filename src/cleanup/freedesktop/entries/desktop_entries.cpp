@@ -2,16 +2,15 @@
 
 #include <glib.h>
 
-#include <unistd.h>
 #include <algorithm>
 #include <cstdlib>
 #include <map>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <system_error>
 
 #include "cleanup/freedesktop/startup_command.h"
+#include "platform/file_properties.h"
 #include "platform/folder_locations.h"
 #include "platform/xdg_folders.h"
 #include "util/path_containment.h"
@@ -53,18 +52,6 @@ std::string launchedProgram(const std::vector<std::string>& exec) {
     return index < exec.size() ? exec[index] : std::string();
 }
 
-bool isExecutableFile(const fs::path& path) {
-    std::error_code error;
-    return fs::is_regular_file(path, error) && ::access(path.c_str(), X_OK) == 0;
-}
-
-// Paths inside Home stay where they are; the others are system paths, below the root.
-fs::path rooted(const fs::path& path) {
-    const char* home = std::getenv("HOME");
-    if (home != nullptr && *home != '\0' && isPathInside(path, fs::path(home))) return path;
-    return platform::FolderLocations::systemPath(path);
-}
-
 }  // namespace
 
 std::vector<fs::path> applicationsFolders(const std::vector<fs::path>& exportedFolders) {
@@ -82,18 +69,14 @@ std::vector<fs::path> applicationsFolders(const std::vector<fs::path>& exportedF
 std::optional<fs::path> resolveProgram(std::string_view program) {
     if (program.empty()) return std::nullopt;
     if (program.front() == '/') {
-        const fs::path path = rooted(fs::path(program));
-        if (isExecutableFile(path)) return path;
+        const fs::path path = platform::FolderLocations::homeOrSystemPath(fs::path(program));
+        if (platform::isExecutableFile(path)) return path;
         return std::nullopt;
     }
     if (program.find('/') != std::string_view::npos) return std::nullopt;
-    const char* pathVariable = std::getenv("PATH");
-    std::istringstream folders(pathVariable != nullptr ? pathVariable : "/usr/local/bin:/usr/bin:/bin");
-    std::string folder;
-    while (std::getline(folders, folder, ':')) {
-        if (folder.empty() || folder.front() != '/') continue;
-        fs::path candidate = rooted(folder) / std::string(program);
-        if (isExecutableFile(candidate)) return candidate;
+    for (const fs::path& folder : platform::FolderLocations::executableSearchFolders("/usr/local/bin:/usr/bin:/bin")) {
+        fs::path candidate = folder / std::string(program);
+        if (platform::isExecutableFile(candidate)) return candidate;
     }
     return std::nullopt;
 }
@@ -149,7 +132,7 @@ std::optional<fs::path> iconFile(const std::string& icon) {
     if (icon.empty()) return std::nullopt;
     std::error_code error;
     if (icon.front() == '/') {
-        const fs::path path = rooted(fs::path(icon));
+        const fs::path path = platform::FolderLocations::homeOrSystemPath(fs::path(icon));
         if (fs::is_regular_file(path, error)) return path;
         return std::nullopt;
     }
