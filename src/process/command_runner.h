@@ -47,6 +47,10 @@ std::string timedOutMessage(double timeoutSeconds);
 std::optional<std::string> firstExecutable(const std::string& name,
                                            const std::vector<std::string>& extraCandidates = {});
 
+// The system program `name` as PATH finds it (the usual folders when PATH is unset);
+// never below a re-rooted system, since it runs on this machine.
+std::optional<std::string> programOnPath(const std::string& name);
+
 // Blocks until the child exits, the token fires or the timeout (seconds) passes.
 // Standard output and error are captured through "TidewellCommand-{UUID}-stdout.log" and
 // "-stderr.log" in the temporary folder, deleted on every path. Without standardInput the

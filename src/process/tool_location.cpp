@@ -1,3 +1,6 @@
+#include <cstdlib>
+#include <string_view>
+
 #include "platform/file_properties.h"
 #include "platform/folders.h"
 #include "process/command_runner.h"
@@ -26,6 +29,19 @@ std::vector<std::string> candidatePaths(const std::string& name, const std::vect
 std::optional<std::string> firstExecutable(const std::string& name, const std::vector<std::string>& extraCandidates) {
     for (const auto& candidate : candidatePaths(name, extraCandidates)) {
         if (platform::isExecutableFile(candidate)) return candidate;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> programOnPath(const std::string& name) {
+    if (name.empty() || name.find('/') != std::string::npos) return std::nullopt;
+    const char* variable = std::getenv("PATH");
+    std::string_view list = variable != nullptr ? variable : "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin";
+    while (!list.empty()) {
+        const std::size_t colon = list.find(':');
+        const std::filesystem::path folder(std::string(list.substr(0, colon)));
+        list = colon == std::string_view::npos ? std::string_view() : list.substr(colon + 1);
+        if (folder.is_absolute() && platform::isExecutableFile(folder / name)) return (folder / name).string();
     }
     return std::nullopt;
 }
