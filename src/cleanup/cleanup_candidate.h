@@ -5,10 +5,12 @@
 
 #include "cleanup/cleanup_candidate_kind.h"
 #include "cleanup/cleanup_safety_level.h"
+#include "cleanup/removal_route.h"
 
 namespace tidewell {
 
-// One item an uninstall (or leftover cleanup) could move to the Trash.
+// One item an uninstall (or leftover cleanup) could take away: to the Trash, unless its route
+// names another way.
 struct CleanupCandidate {
     using Kind = CleanupCandidateKind;
     using SafetyLevel = CleanupSafetyLevel;
@@ -23,6 +25,7 @@ struct CleanupCandidate {
     bool defaultSelected = false;
     bool isSelectable = false;
     std::string note;
+    RemovalRoute route = RemovalRoute::trash;
 
     std::string sizeText() const;
 

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <vector>
 
@@ -181,8 +182,74 @@ std::optional<std::string> preparedExistingPath(std::string_view path) {
     return standardized;
 }
 
+// The folders AppImages are kept in; the inventory finds them there.
+std::vector<std::string> appImageFolders() {
+    const fs::path home = platform::homeDirectory();
+    return standardizedRoots({home / "Applications", home / ".local/bin", home / "AppImages", locations::optFolder()});
+}
+
+// A folder that holds Home or one of the XDG base folders (".local", "/opt" itself) is
+// everyone's, never one app's.
+bool holdsSharedFolders(std::string_view path) {
+    for (const std::string& root : joined({standardizedRoot(platform::homeDirectory())}, xdgBaseFolders()))
+        if (isPathInside(root, path)) return true;
+    return false;
+}
+
+// An AppImage file in its folders, or a local app's own folder (or loose program) in Home
+// or /opt that holds no shared folder and is no shared place of the desktop.
+bool canMoveLinuxAppToTrash(const AppInfo& app, const std::string& path) {
+    if (isProtectedPath(path) || !isRealEntry(path)) return false;
+    if (app.origin == "AppImage") {
+        struct stat status {};
+        return isStrictlyInsideAny(path, appImageFolders()) && ::lstat(path.c_str(), &status) == 0 &&
+               S_ISREG(status.st_mode);
+    }
+    const std::vector<std::string> places = {standardizedRoot(platform::homeDirectory()),
+                                             standardizedRoot(locations::optFolder())};
+    return isStrictlyInsideAny(path, places) && !holdsSharedFolders(path) &&
+           !isInSharedXDGPlace(path, Kind::appBundle) &&
+           !isInsideAny(path,
+                        standardizedRoots({platform::homeDirectory() / ".var", platform::homeDirectory() / "snap"}));
+}
+
+// A menu entry in the user's applications folder, or an icon file in the user's icon
+// folders: plain files the desktop reads, never links.
+bool canMoveMenuFileToTrash(const std::string& path) {
+    namespace xdg = platform::XDGFolders;
+    const std::string extension = AppScanner::pathExtension(path);
+    bool inPlace = false;
+    if (extension == "desktop") {
+        inPlace = isStrictlyInsideAny(path, standardizedRoots({xdg::dataHome() / "applications"}));
+    } else if (extension == "png" || extension == "svg" || extension == "svgz" || extension == "xpm") {
+        inPlace = isStrictlyInsideAny(path, standardizedRoots({xdg::dataHome() / "icons", xdg::dataHome() / "pixmaps",
+                                                               platform::homeDirectory() / ".icons"}));
+    }
+    struct stat status {};
+    return inPlace && ::lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
+// A package manager's removal stands for the app it listed, and only while it is unprotected.
+bool isPackageRemovalOf(const CleanupCandidate& candidate, const AppInfo& app, std::string_view origin) {
+    return candidate.kind == Kind::appBundle && app.origin == origin && !app.isProtected && candidate.path == app.path;
+}
+
+// A system autostart entry: a plain file directly in an autostart folder of the XDG
+// configuration folders.
+bool isSystemAutostartEntry(const CleanupCandidate& candidate) {
+    std::vector<fs::path> folders;
+    for (const fs::path& folder : platform::XDGFolders::configDirs()) folders.push_back(folder / "autostart");
+    const auto path = standardizedPath(candidate.path);
+    if (candidate.kind != Kind::launchAgent || !path || AppScanner::pathExtension(*path) != "desktop") return false;
+    const std::vector<std::string> roots = standardizedRoots(folders);
+    struct stat status {};
+    return std::find(roots.begin(), roots.end(), fs::path(*path).parent_path().native()) != roots.end() &&
+           ::lstat(path->c_str(), &status) == 0 && S_ISREG(status.st_mode);
+}
+
 bool canMoveAppLinkToTrash(const CleanupCandidate& candidate) {
     const auto path = standardizedPath(candidate.path);
+    if (path && !climbsAboveRoot(*path) && canMoveMenuFileToTrash(*path)) return true;
     if (!path || AppScanner::pathExtension(*path) != "app" || climbsAboveRoot(*path)) return false;
     if (isProtectedPath(*path) || !isInsideAny(*path, appLinkLocations())) return false;
     return isSymbolicLink(*path).value_or(false);
@@ -239,6 +306,8 @@ bool canMoveAppBundleToTrash(const AppInfo& app) {
     const fs::path resolved = fs::weakly_canonical(*standardized, error);
     if (error) return false;
     const std::string path = resolved.native();
+    if (app.origin == "AppImage" || app.origin == "Local")
+        return !climbsAboveRoot(path) && canMoveLinuxAppToTrash(app, path);
     if (AppScanner::pathExtension(path) != "app" || climbsAboveRoot(path)) return false;
     if (isProtectedPath(path) || !isAllowedAppBundlePath(path)) return false;
     return isRealDirectory(path);
@@ -255,6 +324,23 @@ bool canMoveCandidateToTrash(const CleanupCandidate& candidate, const AppInfo& a
     }
     return (isInsideAny(*path, relatedCandidateLocations()) || isInXDGAppPlace(*path, candidate.kind)) &&
            isRealEntry(*path);
+}
+
+bool canCarryOutCandidate(const CleanupCandidate& candidate, const AppInfo& app) {
+    if (!candidate.isSelectable) return false;
+    switch (candidate.route) {
+        case RemovalRoute::trash:
+            return canMoveCandidateToTrash(candidate, app);
+        case RemovalRoute::flatpak:
+            return isPackageRemovalOf(candidate, app, "Flatpak");
+        case RemovalRoute::snap:
+            return isPackageRemovalOf(candidate, app, "Snap");
+        case RemovalRoute::apt:
+            return isPackageRemovalOf(candidate, app, "Debian package");
+        case RemovalRoute::hiddenAutostart:
+            return isSystemAutostartEntry(candidate);
+    }
+    return false;
 }
 
 bool canMoveStandaloneCandidateToTrash(const CleanupCandidate& candidate) {

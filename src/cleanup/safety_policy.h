@@ -22,6 +22,9 @@ bool needsAdminAuthorizationForAppBundlePath(std::string_view path);
 
 bool canMoveAppBundleToTrash(const AppInfo& app);
 bool canMoveCandidateToTrash(const CleanupCandidate& candidate, const AppInfo& app);
+// The gate for every route of a plan: the Trash as above; a package manager's removal only
+// for the unprotected app of its origin; hiding only a system autostart entry.
+bool canCarryOutCandidate(const CleanupCandidate& candidate, const AppInfo& app);
 // Leftover-group candidates, which belong to no installed app.
 bool canMoveStandaloneCandidateToTrash(const CleanupCandidate& candidate);
 bool canMoveSafeCleanupItemToTrash(const SafeCleanupItem& item);

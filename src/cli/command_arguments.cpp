@@ -14,6 +14,11 @@ std::string CommandArguments::requiredValue(const std::string& option) const {
     throw UsageError("missing " + option);
 }
 
+std::vector<std::string> CommandArguments::allValues(const std::string& option) const {
+    if (auto found = lists.find(option); found != lists.end()) return found->second;
+    return {};
+}
+
 CommandArguments parseCommandArguments(const std::vector<std::string>& words, const std::set<std::string>& flags,
                                        const std::set<std::string>& valuedOptions) {
     CommandArguments arguments;
@@ -38,6 +43,7 @@ CommandArguments parseCommandArguments(const std::vector<std::string>& words, co
             } else {
                 throw UsageError(name + " needs a value");
             }
+            arguments.lists[name].push_back(arguments.values[name]);
         } else if (equals == std::string::npos && (flags.contains(word) || word == "--json" || word == "--help")) {
             arguments.flags.insert(word);
         } else {

@@ -22,12 +22,15 @@ public:
 struct CommandArguments {
     std::vector<std::string> operands;
     std::set<std::string> flags;
-    std::map<std::string, std::string> values;
+    std::map<std::string, std::string> values;              // the last value of each option
+    std::map<std::string, std::vector<std::string>> lists;  // every value of each option, in order
 
     bool has(const std::string& flag) const { return flags.contains(flag); }
     std::optional<std::string> value(const std::string& option) const;
     // The option's value; a UsageError when it was not given.
     std::string requiredValue(const std::string& option) const;
+    // Every value the option was given (it may be repeated); empty when it was not given.
+    std::vector<std::string> allValues(const std::string& option) const;
 };
 
 // "--json" and "--help" are accepted by every command on top of `flags`.

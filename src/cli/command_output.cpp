@@ -46,12 +46,14 @@ nlohmann::json candidateJSON(const CleanupCandidate& candidate) {
             {"evidence", candidate.evidence},
             {"defaultSelected", candidate.defaultSelected},
             {"isSelectable", candidate.isSelectable},
-            {"note", candidate.note}};
+            {"note", candidate.note},
+            {"route", rawValue(candidate.route)}};
 }
 
 std::string candidateLine(const CleanupCandidate& candidate) {
     return "    [" + rawValue(candidate.safetyLevel) + "] " + rawValue(candidate.kind) + "  " + candidate.sizeText() +
-           "  " + candidate.path + (candidate.evidence.empty() ? "" : "  (" + candidate.evidence + ")");
+           "  " + candidate.path + (candidate.evidence.empty() ? "" : "  (" + candidate.evidence + ")") +
+           (candidate.route == RemovalRoute::trash ? "" : "  " + rawValue(candidate.route));
 }
 
 nlohmann::json outcomeJSON(const fs::path& source, const FileRepairOutcome& outcome) {

@@ -26,6 +26,7 @@ const Command& diagnoseCommand();
 const Command& repairCommand();
 const Command& extractCommand();
 const Command& appsCommand();
+const Command& uninstallCommand();
 const Command& leftoversCommand();
 const Command& safeCleanupCommand();
 const Command& volumesCommand();

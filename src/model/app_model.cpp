@@ -4,11 +4,8 @@
 #include <algorithm>
 
 #include "cleanup/clean_layout.h"
-#include "cleanup/launch_agent_controller.h"
-#include "cleanup/process_controller.h"
 #include "cleanup/report_store.h"
 #include "cleanup/saturating_sum.h"
-#include "cleanup/trash_executor.h"
 #include "firstaid/repair_history_store.h"
 #include "model/app_lists.h"
 #include "model/background_work.h"
@@ -35,16 +32,17 @@ std::optional<Item> carriedSelection(const std::optional<Item>& previous, const 
 
 AppModel::Engines AppModel::realEngines() {
     const CleanLayout& layout = CleanLayouts::active();
+    RemovalSteps removal = layout.removalSteps();
     return Engines{
         .scanApps = [&layout](bool includePermissionSensitive) { return layout.scanApps(includePermissionSensitive); },
         .scanSafeCleanup = [&layout] { return layout.scanSafeCleanup(); },
         .scanLeftovers = [&layout](const std::vector<AppInfo>& apps) { return layout.scanLeftovers(apps); },
-        .moveToTrash =
-            [](const std::filesystem::path& url, bool allowAdminAuthorization) {
-                return TrashExecutor::moveToTrash(url, allowAdminAuthorization);
-            },
-        .quitApp = [](const AppInfo& app, bool allowForceQuit) { ProcessController::quitApp(app, allowForceQuit); },
-        .bootout = [](const CleanupCandidate& candidate) { LaunchAgentController::bootout(candidate); },
+        .moveToTrash = std::move(removal.moveToTrash),
+        .quitApp = std::move(removal.quitApp),
+        .bootout = std::move(removal.switchOffStartupItem),
+        .removeByRoute = std::move(removal.removeByRoute),
+        .previewRemoval = std::move(removal.previewRemoval),
+        .refreshMenus = std::move(removal.refreshMenus),
         .runningApplicationBundle = [] { return runningApplicationBundle(); },
         .terminateApplication = [] { QCoreApplication::quit(); },
         .mountedExternalVolumes = [] { return ExternalRecoveryEngine::mountedExternalVolumes(); },

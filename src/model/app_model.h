@@ -18,6 +18,7 @@
 #include "cleanup/cleanup_candidate.h"
 #include "cleanup/cleanup_report.h"
 #include "cleanup/leftover_group.h"
+#include "cleanup/removal_steps.h"
 #include "cleanup/safe_cleanup_item.h"
 #include "firstaid/file_repair_diagnostic.h"
 #include "firstaid/file_repair_job.h"
@@ -45,7 +46,7 @@
 namespace tidewell {
 
 struct CleanupBatch;
-struct CleanupPlanRun;
+struct RemovalPlanRun;
 struct RepairBatch;
 struct RepairExportResult;
 
@@ -83,6 +84,10 @@ public:
             moveToTrash;
         std::function<void(const AppInfo&, bool allowForceQuit)> quitApp;
         std::function<void(const CleanupCandidate&)> bootout;
+        // The package managers' and the startup switches' routes; see RemovalSteps.
+        std::function<void(const AppInfo&, const CleanupCandidate&)> removeByRoute;
+        std::function<RemovalPreview(const AppInfo&, const std::vector<CleanupCandidate>&)> previewRemoval;
+        std::function<void()> refreshMenus;
         // The installed application folder this process runs from, else the executable itself.
         std::function<std::filesystem::path()> runningApplicationBundle;
         // Ends the application (after its own bundle moved to the Trash).
@@ -147,6 +152,14 @@ public:
     void setShowSelfUninstallConfirm(bool show);
     // Newest first; loaded from the report store at construction.
     const std::vector<CleanupReport>& reports() const { return reports_; }
+    // What the package managers answered for the app's plan (the id of the app it is for
+    // first); none until previewCleanupPlan answered.
+    const std::optional<std::pair<std::string, RemovalPreview>>& cleanupPlanPreview() const {
+        return cleanupPlanPreview_;
+    }
+    // Asks the package managers what removing the app's selectable items would take with it.
+    // Only apps with such an item ask; the answer replaces the previous one.
+    void previewCleanupPlan(const AppInfo& app);
 
     // --- Cleanup workflows (each batch does nothing while another one runs)
     // Moves the bundle alone; records no report.
@@ -290,6 +303,7 @@ signals:
     void leftoversChanged();
     void selectedLeftoverChanged();
     void reportsChanged();
+    void cleanupPlanPreviewChanged();
 
     void recoveryVolumesChanged();
     void selectedRecoveryVolumeIDChanged();
@@ -330,7 +344,8 @@ private:
     void endCleanup();
     void addReport(const CleanupReport& report);
     void recordBatch(const std::string& appName, const CleanupBatch& batch, const std::string& summary);
-    void finishCleanupPlan(const AppInfo& app, const CleanupPlanRun& run);
+    void finishCleanupPlan(const AppInfo& app, const RemovalPlanRun& run);
+    RemovalSteps removalSteps() const;
 
     // Recovery screens.
     void resetRecoveryScan();
@@ -416,6 +431,7 @@ private:
     std::optional<std::string> cleanupStatusText_;
     bool showSelfUninstallConfirm_ = false;
     std::vector<CleanupReport> reports_;
+    std::optional<std::pair<std::string, RemovalPreview>> cleanupPlanPreview_;
 
     std::vector<ExternalRecoveryVolume> recoveryVolumes_;
     std::optional<std::string> selectedRecoveryVolumeID_;

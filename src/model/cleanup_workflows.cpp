@@ -1,11 +1,12 @@
 #include <algorithm>
 
+#include "cleanup/cleanup_batch.h"
 #include "cleanup/diagnostic_exporter.h"
+#include "cleanup/removal_plan.h"
 #include "cleanup/report_store.h"
 #include "cleanup/safety_policy.h"
 #include "model/app_model.h"
 #include "model/background_work.h"
-#include "model/cleanup_batch.h"
 #include "platform/layout_text.h"
 #include "recovery/readable/external_recovery_engine.h"
 
@@ -22,13 +23,22 @@ struct BundleMove {
     WorkResult<std::optional<std::filesystem::path>> move;
 };
 
-bool containsBundle(const std::vector<CleanupCandidate>& candidates) {
-    return std::any_of(candidates.begin(), candidates.end(), [](const CleanupCandidate& candidate) {
-        return candidate.kind == CleanupCandidateKind::appBundle;
-    });
+// Success when everything was done, warning when some failed, failure when nothing was done.
+ActionResultKind resultKind(const CleanupBatch& batch) {
+    if (batch.moved.empty()) return ActionResultKind::failure;
+    return batch.failed.empty() ? ActionResultKind::success : ActionResultKind::warning;
 }
 
 }  // namespace
+
+RemovalSteps AppModel::removalSteps() const {
+    return RemovalSteps{.moveToTrash = engines_.moveToTrash,
+                        .quitApp = engines_.quitApp,
+                        .switchOffStartupItem = engines_.bootout,
+                        .removeByRoute = engines_.removeByRoute,
+                        .previewRemoval = engines_.previewRemoval,
+                        .refreshMenus = engines_.refreshMenus};
+}
 
 void AppModel::setSelectedLeftover(std::optional<LeftoverGroup> group) {
     assign(selectedLeftover_, std::move(group), &AppModel::selectedLeftoverChanged);
@@ -56,7 +66,7 @@ void AppModel::addReport(const CleanupReport& report) {
 void AppModel::recordBatch(const std::string& appName, const CleanupBatch& batch, const std::string& summary) {
     addReport(CleanupReport::make(std::chrono::system_clock::now(), appName, batch.moved, batch.failed,
                                   batch.recoveredBytes));
-    presentAction(batch.message(summary), batch.resultKind());
+    presentAction(batch.message(summary), resultKind(batch));
 }
 
 void AppModel::moveAppBundleToTrash(const AppInfo& app) {
@@ -85,45 +95,44 @@ void AppModel::moveCleanupCandidatesToTrash(const AppInfo& app, const std::vecto
                                             bool allowForceQuit, bool allowAdminAuthorization) {
     if (cleanupInProgress_) return;
     assign(cleanupInProgress_, true, &AppModel::cleanupInProgressChanged);
-    auto work = [this, app, candidates, allowForceQuit, allowAdminAuthorization, engines = engines_] {
-        CleanupPlanRun run;
-        std::vector<CleanupCandidate> accepted;
-        for (const CleanupCandidate& candidate : candidates)
-            if (SafetyPolicy::canMoveCandidateToTrash(candidate, app)) accepted.push_back(candidate);
-        if (accepted.empty()) {
-            run.nothingAccepted = true;
-            return run;
-        }
-        const bool isThisApplication =
-            standardizedPath(engines.runningApplicationBundle()) == standardizedPath(app.path);
-        std::stable_sort(accepted.begin(), accepted.end(), [](const auto& left, const auto& right) {
-            return cleanupMovePriority(left) < cleanupMovePriority(right);
-        });
-        postCleanupStatus("Preparing to move " + std::to_string(accepted.size()) + " items for " + app.name);
-        if (!isThisApplication && containsBundle(accepted) && app.isRunning) {
-            auto quit = captureWork<bool>([&] { return engines.quitApp(app, allowForceQuit), true; });
-            if (!quit.succeeded()) {
-                run.quitFailure = quit.errorDescription;
-                return run;
-            }
-        }
-        for (const CleanupCandidate& candidate : accepted) {
-            postCleanupStatus("Moving " + candidate.label + " to Trash");
-            const bool moved = run.batch.attempt(candidate.label, candidate.sizeBytes, [&] {
-                if (candidate.kind == CleanupCandidateKind::launchAgent) engines.bootout(candidate);
-                engines.moveToTrash(std::filesystem::path(candidate.path), allowAdminAuthorization);
-            });
-            if (moved && isThisApplication && candidate.kind == CleanupCandidateKind::appBundle)
-                run.movedOwnBundle = true;
-        }
-        return run;
+    const RemovalOptions options{
+        .allowForceQuit = allowForceQuit,
+        .allowAdminAuthorization = allowAdminAuthorization,
+        .isThisApplication = standardizedPath(engines_.runningApplicationBundle()) == standardizedPath(app.path)};
+    auto work = [this, app, candidates, options, steps = removalSteps()] {
+        return carryOutRemovalPlan(app, candidates, options, steps,
+                                   [this](const std::string& text) { postCleanupStatus(text); });
     };
-    runInBackground(userInitiatedPool_, this, work, [this, app](CleanupPlanRun run) { finishCleanupPlan(app, run); });
+    runInBackground(userInitiatedPool_, this, work, [this, app](RemovalPlanRun run) { finishCleanupPlan(app, run); });
 }
 
-void AppModel::finishCleanupPlan(const AppInfo& app, const CleanupPlanRun& run) {
+void AppModel::previewCleanupPlan(const AppInfo& app) {
+    std::vector<CleanupCandidate> asked;
+    for (const CleanupCandidate& candidate : app.cleanupCandidates)
+        if (candidate.isSelectable && isPackageManagerRoute(candidate.route)) asked.push_back(candidate);
+    if (asked.empty() || !engines_.previewRemoval) return;
+    auto work = [app, asked, previewRemoval = engines_.previewRemoval] {
+        return captureWork<RemovalPreview>([&] { return previewRemoval(app, asked); });
+    };
+    runInBackground(utilityPool_, this, work, [this, id = app.id](WorkResult<RemovalPreview> answer) {
+        RemovalPreview preview = answer.value.value_or(RemovalPreview{});
+        if (!answer.succeeded()) preview.refusal = answer.errorDescription;
+        assign(cleanupPlanPreview_, std::optional(std::pair(id, std::move(preview))),
+               &AppModel::cleanupPlanPreviewChanged);
+    });
+}
+
+void AppModel::finishCleanupPlan(const AppInfo& app, const RemovalPlanRun& run) {
     if (run.nothingAccepted) {
         presentAction("No selected items can be safely moved to Trash.", ActionResultKind::failure);
+        return endCleanup();
+    }
+    if (run.refusal) {
+        CleanupBatch refused;
+        refused.addFailure("Remove " + app.name, *run.refusal);
+        addReport(CleanupReport::make(std::chrono::system_clock::now(), app.name, {}, refused.failed, 0));
+        presentAction("Tidewell did not remove " + app.name + ": " + *run.refusal + " Nothing was changed.",
+                      ActionResultKind::failure);
         return endCleanup();
     }
     if (run.quitFailure) {
@@ -135,9 +144,7 @@ void AppModel::finishCleanupPlan(const AppInfo& app, const CleanupPlanRun& run) 
         return endCleanup();
     }
     const CleanupBatch& batch = run.batch;
-    recordBatch(
-        app.name, batch,
-        batch.moved.empty() ? "No items were moved to Trash." : joinedSentence("Moved to Trash: ", batch.moved));
+    recordBatch(app.name, batch, run.summary("No items were moved to Trash."));
     if (run.movedOwnBundle) {
         endCleanup();
         return engines_.terminateApplication();
@@ -152,20 +159,9 @@ void AppModel::moveLeftoverCandidatesToTrash(const LeftoverGroup& group,
                                              const std::vector<CleanupCandidate>& candidates) {
     if (cleanupInProgress_) return;
     assign(cleanupInProgress_, true, &AppModel::cleanupInProgressChanged);
-    auto work = [this, group, candidates, moveToTrash = engines_.moveToTrash] {
-        std::optional<CleanupBatch> batch;
-        std::vector<CleanupCandidate> accepted;
-        for (const CleanupCandidate& candidate : candidates)
-            if (SafetyPolicy::canMoveStandaloneCandidateToTrash(candidate)) accepted.push_back(candidate);
-        if (accepted.empty()) return batch;
-        batch.emplace();
-        postCleanupStatus("Preparing to move " + std::to_string(accepted.size()) + " leftovers for " + group.name);
-        for (const CleanupCandidate& candidate : accepted) {
-            postCleanupStatus("Moving " + candidate.label + " to Trash");
-            batch->attempt(candidate.label, candidate.sizeBytes,
-                           [&] { moveToTrash(std::filesystem::path(candidate.path), false); });
-        }
-        return batch;
+    auto work = [this, group, candidates, steps = removalSteps()] {
+        return moveLeftoversToTrash(group, candidates, steps,
+                                    [this](const std::string& text) { postCleanupStatus(text); });
     };
     runInBackground(userInitiatedPool_, this, work, [this, group](std::optional<CleanupBatch> batch) {
         if (!batch) {
@@ -182,19 +178,9 @@ void AppModel::moveLeftoverCandidatesToTrash(const LeftoverGroup& group,
 void AppModel::moveSafeCleanupItemsToTrash(const std::vector<SafeCleanupItem>& items) {
     if (cleanupInProgress_) return;
     assign(cleanupInProgress_, true, &AppModel::cleanupInProgressChanged);
-    auto work = [this, items, moveToTrash = engines_.moveToTrash] {
-        std::optional<CleanupBatch> batch;
-        std::vector<SafeCleanupItem> accepted;
-        for (const SafeCleanupItem& item : items)
-            if (SafetyPolicy::canMoveSafeCleanupItemToTrash(item)) accepted.push_back(item);
-        if (accepted.empty()) return batch;
-        batch.emplace();
-        postCleanupStatus("Moving " + std::to_string(accepted.size()) + " safe cleanup items to Trash");
-        for (const SafeCleanupItem& item : accepted) {
-            postCleanupStatus("Moving " + item.name + " to Trash");
-            batch->attempt(item.name, item.sizeBytes, [&] { moveToTrash(std::filesystem::path(item.path), false); });
-        }
-        return batch;
+    auto work = [this, items, steps = removalSteps()] {
+        return tidewell::moveSafeCleanupItemsToTrash(items, steps,
+                                                     [this](const std::string& text) { postCleanupStatus(text); });
     };
     runInBackground(userInitiatedPool_, this, work, [this](std::optional<CleanupBatch> batch) {
         if (!batch) {

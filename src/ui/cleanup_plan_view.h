@@ -17,8 +17,9 @@ namespace tidewell {
 class AppModel;
 
 // One app's cleanup plan: its candidates with a check box each (the default selection
-// first), the force-quit and administrator options, and the button that moves the checked
-// items to the Trash. Items the safety policy locks cannot be checked.
+// first) and the route each takes, what the package manager would remove with the app, the
+// force-quit and administrator options, and the button that carries out the checked items.
+// Items the safety policy locks cannot be checked.
 class CleanupPlanView : public QWidget {
     Q_OBJECT
 
@@ -29,6 +30,7 @@ public:
     std::vector<CleanupCandidate> checkedCandidates() const;
     QTreeWidget* candidateList() const { return list_; }
     QPushButton* moveButton() const { return move_; }
+    QLabel* previewLabel() const { return preview_; }
 
 private:
     void retitle();
@@ -37,12 +39,17 @@ private:
     // Asks before the checked items move to the Trash.
     void confirmMove();
     void refreshState();
+    // What the package managers answered for this app's plan, when they were asked.
+    void showPreview();
+    // "apt would remove: a, b" and the refusal; empty until the answer is in.
+    QString previewText() const;
 
     AppModel& model_;
     std::optional<AppInfo> app_;
     QLabel* title_ = nullptr;
     QLabel* subtitle_ = nullptr;
     QLabel* runningWarning_ = nullptr;
+    QLabel* preview_ = nullptr;
     QTreeWidget* list_ = nullptr;
     QCheckBox* forceQuit_ = nullptr;
     QCheckBox* admin_ = nullptr;

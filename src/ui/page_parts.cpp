@@ -90,7 +90,10 @@ QTreeWidgetItem* addRow(QTreeWidget* list, const QStringList& texts) {
 QStringList confirmationItems(const AppModel& model, const std::vector<CleanupCandidate>& candidates) {
     QStringList items;
     for (const CleanupCandidate& candidate : candidates)
-        items << PageTexts::shown(model, candidate.label) + toQString(" · " + candidate.sizeText());
+        items << PageTexts::shown(model, candidate.label) + toQString(" · " + candidate.sizeText()) +
+                     (candidate.route == RemovalRoute::trash
+                          ? QString()
+                          : " · " + PageTexts::shown(model, rawValue(candidate.route)));
     return items;
 }
 

@@ -5,10 +5,10 @@
 #include <atomic>
 #include <mutex>
 
+#include "cleanup/cleanup_batch.h"
 #include "cleanup/report_store.h"
 #include "cleanup/trash_executor.h"
 #include "model/app_model.h"
-#include "model/cleanup_batch.h"
 #include "model/running_application_bundle.h"
 #include "model/scripted_desktop.h"
 #include "model/workflow_fixture.h"

@@ -6,13 +6,17 @@
 
 #include "cleanup/app_scanner.h"
 #include "cleanup/cleanup_candidates.h"
+#include "cleanup/folder_listing.h"
+#include "cleanup/freedesktop/entries/desktop_entries.h"
 #include "cleanup/freedesktop/installed_software.h"
 #include "cleanup/freedesktop/linux_installers.h"
 #include "cleanup/freedesktop/related_files.h"
 #include "cleanup/freedesktop/startup_entries.h"
 #include "cleanup/saturating_sum.h"
+#include "platform/disk_usage.h"
 #include "platform/file_properties.h"
 #include "platform/xdg_folders.h"
+#include "util/path_containment.h"
 
 namespace tidewell::Freedesktop {
 
@@ -55,28 +59,42 @@ std::optional<TimePoint> lastUsed(const LinuxApp& app) {
     return newest;
 }
 
-// A package manager removes its own software; the plan shows it, locked, until the
-// removal routes exist. Files the user put there go to the Trash like any other.
+// A package manager removes its own software and can install it again; files the user put
+// there go to the Trash like any other.
+RemovalRoute removalRoute(AppOrigin origin) {
+    switch (origin) {
+        case AppOrigin::flatpak:
+            return RemovalRoute::flatpak;
+        case AppOrigin::snap:
+            return RemovalRoute::snap;
+        case AppOrigin::debianPackage:
+            return RemovalRoute::apt;
+        case AppOrigin::appImage:
+        case AppOrigin::local:
+            break;
+    }
+    return RemovalRoute::trash;
+}
+
 void describeAppCandidate(CleanupCandidate& candidate, const LinuxApp& app) {
     candidate.label = app.name;
+    candidate.route = removalRoute(app.origin);
     if (app.isProtected) return;
-    candidate.safetyLevel = CleanupCandidate::SafetyLevel::review;
-    candidate.defaultSelected = false;
+    candidate.safetyLevel = CleanupCandidate::SafetyLevel::safe;
+    candidate.defaultSelected = true;
+    candidate.isSelectable = true;
     switch (app.origin) {
         case AppOrigin::flatpak:
-            candidate.isSelectable = false;
-            candidate.evidence = "Flatpak app " + app.identifier;
-            candidate.note = "Removed by Flatpak";
+            candidate.evidence = "Flatpak app " + app.identifier + " (" + app.flatpakInstallation + " installation)";
+            candidate.note = "Flatpak uninstalls the app; its data folder is a separate item.";
             break;
         case AppOrigin::snap:
-            candidate.isSelectable = false;
             candidate.evidence = "Snap " + app.identifier;
-            candidate.note = "Removed by snapd";
+            candidate.note = "snapd removes the snap; its data folder is a separate item.";
             break;
         case AppOrigin::debianPackage:
-            candidate.isSelectable = false;
             candidate.evidence = "Debian package " + app.identifier;
-            candidate.note = "Removed by apt";
+            candidate.note = "apt removes the package (its settings in /etc stay); the plan lists what goes with it.";
             break;
         case AppOrigin::appImage:
             candidate.evidence = "The AppImage file itself";
@@ -84,9 +102,40 @@ void describeAppCandidate(CleanupCandidate& candidate, const LinuxApp& app) {
             break;
         case AppOrigin::local:
             candidate.evidence = "Folder of the program the menu entry starts";
-            candidate.note = "App folder in your home or /opt. Review before selecting.";
+            candidate.note = "App folder in your home or /opt.";
             break;
     }
+}
+
+// A system autostart entry is switched off by a user copy that hides it; the file stays.
+void describeStartupCandidate(CleanupCandidate& candidate) {
+    if (candidate.safetyLevel != CleanupCandidate::SafetyLevel::protected_) {
+        if (AppScanner::pathExtension(candidate.path) == "service")
+            candidate.note = "Stopped and disabled with systemctl, then moved to Trash.";
+        return;
+    }
+    if (AppScanner::pathExtension(candidate.path) != "desktop") return;
+    candidate.route = RemovalRoute::hiddenAutostart;
+    candidate.safetyLevel = CleanupCandidate::SafetyLevel::likely;
+    candidate.defaultSelected = true;
+    candidate.isSelectable = true;
+    candidate.note = "A copy in your autostart folder with Hidden=true switches it off; the system file stays.";
+}
+
+// What a menu shows of an app the user installed by hand: its entry and its icons.
+void appendMenuFiles(std::vector<CleanupCandidate>& candidates, const LinuxApp& app) {
+    if (app.origin != AppOrigin::appImage && app.origin != AppOrigin::local) return;
+    const auto add = [&](const fs::path& path, const std::string& label, const std::string& evidence) {
+        candidates.push_back(CleanupCandidate{path.string(), CleanupCandidate::Kind::appLink, label, path.string(),
+                                              platform::fileSize(path), CleanupCandidate::SafetyLevel::safe, evidence,
+                                              true, true, "Without the app it would stay in the menu, broken."});
+    };
+    const fs::path userEntries = platform::XDGFolders::dataHome() / "applications";
+    if (app.desktopEntry && isPathInside(app.desktopEntry->native(), userEntries.native()))
+        add(*app.desktopEntry, "Menu entry " + app.desktopEntry->filename().string(),
+            "The app's menu entry in your applications folder");
+    for (const fs::path& icon : userIconFiles(app.iconName))
+        add(icon, "Icon " + icon.filename().string(), "Icon named by the app's menu entry");
 }
 
 }  // namespace
@@ -122,8 +171,11 @@ AppInfo appInfo(const LinuxApp& app, const InventoryPass& pass) {
     info.cleanupCandidates =
         AppScanner::cleanupCandidates(app.path, std::nullopt, info.name, info.bundleIdentifier, info.sizeBytes, related,
                                       installers, info.launchAgents, info.isProtected);
-    for (CleanupCandidate& candidate : info.cleanupCandidates)
+    for (CleanupCandidate& candidate : info.cleanupCandidates) {
         if (candidate.kind == CleanupCandidate::Kind::appBundle) describeAppCandidate(candidate, app);
+        if (candidate.kind == CleanupCandidate::Kind::launchAgent) describeStartupCandidate(candidate);
+    }
+    if (!info.isProtected && pass.includePermissionSensitive) appendMenuFiles(info.cleanupCandidates, app);
     return info;
 }
 

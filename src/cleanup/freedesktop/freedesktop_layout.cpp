@@ -2,6 +2,7 @@
 #include "cleanup/freedesktop/app_inventory.h"
 #include "cleanup/freedesktop/installed_software.h"
 #include "cleanup/freedesktop/linux_leftovers.h"
+#include "cleanup/freedesktop/linux_removal.h"
 #include "cleanup/freedesktop/linux_safe_cleanup.h"
 
 namespace tidewell {
@@ -25,6 +26,8 @@ public:
     std::vector<SafeCleanupItem> scanSafeCleanup() const override {
         return Freedesktop::safeCleanupItems(Freedesktop::runningAppKeys());
     }
+
+    RemovalSteps removalSteps() const override { return Freedesktop::removalSteps(); }
 };
 
 }  // namespace

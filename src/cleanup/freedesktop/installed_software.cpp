@@ -58,6 +58,7 @@ LinuxApp appOfEntry(const DesktopEntry& entry, AppOrigin origin) {
     app.desktopEntry = entry.path;
     app.executable = entry.executable;
     app.icon = iconFile(entry.icon);
+    app.iconName = entry.icon;
     return app;
 }
 
@@ -219,6 +220,7 @@ InstalledSoftware scanInstalledSoftware() {
             image->name = entry.name;
             image->desktopEntry = entry.path;
             image->icon = iconFile(entry.icon);
+            image->iconName = entry.icon;
         } else if (isLocalEntry(entry)) {
             software.apps.push_back(localApp(entry));
         } else {

@@ -33,6 +33,7 @@ struct LinuxApp {
     std::optional<std::filesystem::path> desktopEntry;
     std::optional<std::filesystem::path> executable;  // the program Exec starts, resolved
     std::optional<std::filesystem::path> icon;        // a file from the icon theme
+    std::string iconName;                             // the entry's Icon value as written
     std::optional<std::chrono::system_clock::time_point> installedDate;
     std::string flatpakInstallation;  // "user" or "system" for a Flatpak
     bool isProtected = false;

@@ -136,30 +136,29 @@ struct Finder {
     }
 };
 
-// A sandbox folder of the app's own (Flatpak's ~/.var/app/<id>/cache, Snap's ~/snap/<name>).
+// A sandbox folder of the app's own (Flatpak's ~/.var/app/<id>, Snap's ~/snap/<name>).
 std::int64_t addSandboxFolder(Finder& finder, const fs::path& path, Kind kind, const char* label, Safety safety,
                               const char* evidence, const char* note) {
     return finder.add(path, kind, label, safety, evidence, safety != Safety::review, note);
 }
 
+// The sandbox home holds everything the app wrote: one item, measured by its parts.
 void addFlatpakRows(Finder& finder, const LinuxApp& app) {
     if (!AppScanner::isPlainPathComponent(app.identifier)) return;
     const fs::path folder = platform::homeDirectory() / ".var/app" / app.identifier;
-    constexpr const char* evidence = "Flatpak data folder of the app identifier";
-    finder.usage.cache += addSandboxFolder(finder, folder / "cache", Kind::cache, "Cache", Safety::safe, evidence,
-                                           "High-confidence cache path.");
-    finder.usage.support +=
-        addSandboxFolder(finder, folder / "data", Kind::applicationSupport, "Application data", Safety::review,
-                         evidence, "May contain app data. Review before selecting.");
-    finder.usage.preferences += addSandboxFolder(finder, folder / "config", Kind::preferences, "Settings", Safety::safe,
-                                                 evidence, "Settings of this app.");
+    const std::int64_t total = addSandboxFolder(finder, folder, Kind::container, "Flatpak data", Safety::likely,
+                                                "Flatpak data folder of the app identifier",
+                                                "The app's settings, cache and data; restorable from the Trash.");
+    finder.usage.cache += platform::sizeIfExists(folder / "cache");
+    finder.usage.preferences += platform::sizeIfExists(folder / "config");
+    finder.usage.support += std::max<std::int64_t>(0, total - finder.usage.cache - finder.usage.preferences);
 }
 
 void addSnapRows(Finder& finder, const LinuxApp& app) {
     if (!AppScanner::isPlainPathComponent(app.identifier)) return;
     finder.usage.support += addSandboxFolder(
-        finder, platform::homeDirectory() / "snap" / app.identifier, Kind::applicationSupport, "Snap data",
-        Safety::review, "Snap data folder of the snap name", "May contain app data. Review before selecting.");
+        finder, platform::homeDirectory() / "snap" / app.identifier, Kind::container, "Snap data", Safety::likely,
+        "Snap data folder of the snap name", "The snap's settings and data; restorable from the Trash.");
 }
 
 // Top-level "*.log" files of the state folder whose names contain a key.

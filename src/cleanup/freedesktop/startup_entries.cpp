@@ -62,7 +62,8 @@ void addAutostartItems(std::vector<LaunchAgentInfo>& items, const fs::path& fold
                        std::set<std::string>& seenNames) {
     for (const fs::path& path : unseenChildren(folder, "desktop", seenNames)) {
         const auto entry = readAutostartEntry(path);
-        if (!entry) continue;
+        // A hidden entry is no startup item but the switch that keeps one of that name off.
+        if (!entry || entry->hidden) continue;
         const std::string program = programOf(entry->command);
         if (program.empty()) continue;
         items.push_back({path.string(), entry->name, path.string(), program, false, !entry->hidden && entry->enabled,

@@ -107,15 +107,15 @@ TEST_F(AppInventoryTest, DescribesEachAppInTheInventoryOrder) {
     EXPECT_EQ(package.kind, CleanupCandidate::Kind::appBundle);
     EXPECT_EQ(package.path, notes->path);
     EXPECT_EQ(package.sizeBytes, notes->sizeBytes);
-    EXPECT_FALSE(package.isSelectable);
-    EXPECT_FALSE(package.defaultSelected);
-    EXPECT_EQ(package.note, "Removed by apt");
+    // apt removes the package, after a simulation the plan shows.
+    EXPECT_TRUE(package.isSelectable);
+    EXPECT_TRUE(package.defaultSelected);
+    EXPECT_EQ(package.route, RemovalRoute::apt);
 
     const AppInfo* snap = appNamed(apps, "Tiny Snap");
     ASSERT_NE(snap, nullptr);
     EXPECT_EQ(snap->icon, system.system("/snap/tinysnap/current/meta/gui/icon.png"));
-    EXPECT_EQ(snap->cleanupCandidates.front().note, "Removed by snapd");
-    EXPECT_FALSE(snap->cleanupCandidates.front().isSelectable);
+    EXPECT_EQ(snap->cleanupCandidates.front().route, RemovalRoute::snap);
 
     const AppInfo* image = appNamed(apps, "Viewer");
     ASSERT_NE(image, nullptr);
@@ -125,8 +125,8 @@ TEST_F(AppInventoryTest, DescribesEachAppInTheInventoryOrder) {
     const CleanupCandidate& file = image->cleanupCandidates.front();
     EXPECT_EQ(file.path, viewer.string());
     EXPECT_TRUE(file.isSelectable);
-    EXPECT_FALSE(file.defaultSelected);
-    EXPECT_EQ(file.safetyLevel, CleanupCandidate::SafetyLevel::review);
+    EXPECT_TRUE(file.defaultSelected);
+    EXPECT_EQ(file.route, RemovalRoute::trash);
 
     const AppInfo* sleeperApp = appNamed(apps, "Sleeper");
     ASSERT_NE(sleeperApp, nullptr);
@@ -142,6 +142,7 @@ TEST_F(AppInventoryTest, DescribesEachAppInTheInventoryOrder) {
     const CleanupCandidate& locked = base->cleanupCandidates.front();
     EXPECT_EQ(locked.safetyLevel, CleanupCandidate::SafetyLevel::protected_);
     EXPECT_FALSE(locked.isSelectable);
+    EXPECT_EQ(locked.route, RemovalRoute::apt);
 
     for (const AppInfo& app : apps) {
         EXPECT_EQ(app.relatedBytes, 0) << app.name;

@@ -9,9 +9,11 @@
 #include <set>
 #include <system_error>
 
+#include "cleanup/folder_listing.h"
 #include "cleanup/freedesktop/startup_command.h"
 #include "platform/file_properties.h"
 #include "platform/folder_locations.h"
+#include "platform/folders.h"
 #include "platform/xdg_folders.h"
 #include "util/path_containment.h"
 
@@ -155,6 +157,40 @@ std::optional<fs::path> iconFile(const std::string& icon) {
         }
     }
     return std::nullopt;
+}
+
+std::vector<fs::path> userIconFiles(const std::string& icon) {
+    const fs::path dataHome = platform::XDGFolders::dataHome();
+    const std::vector<fs::path> iconFolders{dataHome / "icons", platform::homeDirectory() / ".icons"};
+    std::vector<fs::path> found;
+    std::error_code error;
+    if (icon.empty()) return found;
+    if (icon.front() == '/') {
+        const fs::path path = fs::path(icon).lexically_normal();
+        for (const fs::path& folder : {iconFolders[0], iconFolders[1], dataHome / "pixmaps"})
+            if (isPathInside(path.native(), folder.native()) && fs::is_regular_file(fs::symlink_status(path, error)))
+                found.push_back(path);
+        return found;
+    }
+    if (icon.find('/') != std::string::npos) return found;
+    const auto isIconOf = [&](const fs::path& path) {
+        static const std::set<std::string> extensions{".png", ".svg", ".svgz", ".xpm"};
+        return path.stem() == icon && extensions.contains(path.extension().string()) &&
+               fs::is_regular_file(fs::symlink_status(path, error));
+    };
+    for (const fs::path& folder : iconFolders) {
+        // <theme>/<size>/<context>/<file>, never deeper, never through a link.
+        fs::recursive_directory_iterator walk(folder, error), end;
+        for (; !error && walk != end; walk.increment(error)) {
+            if (walk.depth() >= 3) walk.disable_recursion_pending();
+            if (isIconOf(walk->path())) found.push_back(walk->path());
+        }
+        error.clear();
+    }
+    for (const fs::path& child : AppScanner::visibleChildren(dataHome / "pixmaps"))
+        if (isIconOf(child)) found.push_back(child);
+    std::sort(found.begin(), found.end());
+    return found;
 }
 
 }  // namespace tidewell::Freedesktop

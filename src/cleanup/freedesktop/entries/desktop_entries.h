@@ -43,4 +43,9 @@ std::optional<std::filesystem::path> resolveProgram(std::string_view program);
 // largest <name>.png / <name>.svg of the hicolor theme in the data folders.
 std::optional<std::filesystem::path> iconFile(const std::string& icon);
 
+// The user's own files of an icon: <name>.png/.svg/.svgz/.xpm in any theme, size and
+// context of $XDG_DATA_HOME/icons and ~/.icons, and in $XDG_DATA_HOME/pixmaps; an absolute
+// Icon only when it lies in one of those folders. Sorted, links passed over.
+std::vector<std::filesystem::path> userIconFiles(const std::string& icon);
+
 }  // namespace tidewell::Freedesktop

@@ -1,7 +1,8 @@
-#include "model/cleanup_batch.h"
+#include "cleanup/cleanup_batch.h"
+
+#include <exception>
 
 #include "cleanup/saturating_sum.h"
-#include "model/work_result.h"
 #include "util/text_helpers.h"
 
 namespace tidewell {
@@ -16,17 +17,17 @@ void CleanupBatch::addFailure(const std::string& label, const std::string& descr
 }
 
 bool CleanupBatch::attempt(const std::string& label, std::int64_t sizeBytes, const std::function<void()>& move) {
-    const WorkResult<bool> moved = captureWork<bool>([&] { return move(), true; });
-    if (moved.succeeded())
-        addMoved(label, sizeBytes);
-    else
-        addFailure(label, moved.errorDescription);
-    return moved.succeeded();
-}
-
-ActionResultKind CleanupBatch::resultKind() const {
-    if (moved.empty()) return ActionResultKind::failure;
-    return failed.empty() ? ActionResultKind::success : ActionResultKind::warning;
+    try {
+        move();
+    } catch (const std::exception& error) {
+        addFailure(label, error.what());
+        return false;
+    } catch (...) {
+        addFailure(label, "Unknown error.");
+        return false;
+    }
+    addMoved(label, sizeBytes);
+    return true;
 }
 
 std::string CleanupBatch::message(const std::string& summary) const {
@@ -35,6 +36,7 @@ std::string CleanupBatch::message(const std::string& summary) const {
 }
 
 int cleanupMovePriority(const CleanupCandidate& candidate) {
+    if (isPackageManagerRoute(candidate.route)) return 5;
     switch (candidate.kind) {
         case CleanupCandidateKind::launchAgent:
             return 0;
