@@ -43,6 +43,11 @@ LinuxSystemFixture::LinuxSystemFixture()
     for (const char* folder : {"info", "updates"}) fs::create_directories(root_ / "var/lib/dpkg" / folder);
     writeFile(root_ / "var/lib/dpkg/status", "");
     writeFile(root_ / "var/lib/dpkg/available", "");
+    // What apt needs to work on the root without warnings (it writes its history to var/log/apt).
+    for (const char* folder : {"var/lib/apt/lists/partial", "var/cache/apt/archives/partial", "var/log/apt",
+                               "etc/apt/sources.list.d", "etc/apt/preferences.d"})
+        fs::create_directories(root_ / folder);
+    writeFile(root_ / "etc/apt/sources.list", "");
 }
 
 fs::path LinuxSystemFixture::system(const std::string& absolutePath) const {
@@ -72,6 +77,7 @@ std::string LinuxSystemFixture::installDebianPackage(const DebianPackage& packag
                           "\nArchitecture: all\nMaintainer: Tests <tests@example.org>\nPriority: " + package.priority +
                           "\nInstalled-Size: " + std::to_string(package.installedKiB) + "\n";
     if (package.essential) control += "Essential: yes\n";
+    if (!package.depends.empty()) control += "Depends: " + package.depends + "\n";
     writeFile(tree / "DEBIAN/control", control + "Description: a test package\n");
     makeExecutable(tree / "usr/bin" / package.name, script(package.payloadBytes));
     writeDesktopEntry(tree / "usr/share/applications", package.name + ".desktop",

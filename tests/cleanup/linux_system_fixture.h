@@ -34,9 +34,10 @@ public:
         std::int64_t installedKiB = 64;
         std::string appName;  // Name of its usr/share/applications/<name>.desktop
         std::size_t payloadBytes = 4000;
+        std::string depends;  // its Depends line, when not empty
     };
     // Builds the package with dpkg-deb (usr/bin/<name>, its desktop entry) and installs it
-    // into the root with dpkg. Empty on success, else what failed.
+    // into the root with dpkg (dependencies first: dpkg does not order them). Empty on success, else what failed.
     std::string installDebianPackage(const DebianPackage& package);
 
     // An ELF-looking file carrying the AppImage magic of `type` (1 or 2) at offset 8.
