@@ -32,10 +32,10 @@ bool hasKnownIdentifier(const AppInfo& app) {
     return !app.bundleIdentifier.empty() && app.bundleIdentifier != AppScanner::unknownBundleIdentifier;
 }
 
-std::vector<platform::RunningProcess> matchingProcesses(const AppInfo& app) {
+std::vector<platform::RunningProcess> matchingProcesses(const ProcessController::ProcessFilter& belongs) {
     std::vector<platform::RunningProcess> matching;
     for (const platform::RunningProcess& process : platform::runningProcesses()) {
-        if (process.pid != ::getpid() && ProcessController::matches(app, process)) matching.push_back(process);
+        if (process.pid != ::getpid() && belongs(process)) matching.push_back(process);
     }
     return matching;
 }
@@ -54,10 +54,11 @@ void cancellableSleep(std::chrono::milliseconds duration, const std::shared_ptr<
 }
 
 // True once no matching process runs, polling `polls` times.
-bool awaitExit(const AppInfo& app, int polls, const std::shared_ptr<const CancellationFlag>& cancellation) {
+bool awaitExit(const ProcessController::ProcessFilter& belongs, int polls,
+               const std::shared_ptr<const CancellationFlag>& cancellation) {
     for (int poll = 0; poll < polls; ++poll) {
         cancellableSleep(ProcessController::Limits::pollInterval, cancellation);
-        if (matchingProcesses(app).empty()) return true;
+        if (matchingProcesses(belongs).empty()) return true;
     }
     return false;
 }
@@ -77,16 +78,22 @@ bool ProcessController::matches(const AppInfo& app, const platform::RunningProce
     return opened && opened->identifier() == app.bundleIdentifier;
 }
 
-void ProcessController::quitApp(const AppInfo& app, bool allowForceQuit,
-                                const std::shared_ptr<const CancellationFlag>& cancellation) {
-    const auto running = matchingProcesses(app);
+void ProcessController::quitProcesses(const ProcessFilter& belongs, bool allowForceQuit,
+                                      const std::shared_ptr<const CancellationFlag>& cancellation) {
+    const auto running = matchingProcesses(belongs);
     if (running.empty()) return;
     signalAll(running, SIGTERM);
-    if (awaitExit(app, Limits::pollsAfterQuit, cancellation)) return;
+    if (awaitExit(belongs, Limits::pollsAfterQuit, cancellation)) return;
     if (!allowForceQuit) throw ProcessError();
-    signalAll(matchingProcesses(app), SIGKILL);
-    if (awaitExit(app, Limits::pollsAfterForceQuit, cancellation)) return;
+    signalAll(matchingProcesses(belongs), SIGKILL);
+    if (awaitExit(belongs, Limits::pollsAfterForceQuit, cancellation)) return;
     throw ProcessError();
+}
+
+void ProcessController::quitApp(const AppInfo& app, bool allowForceQuit,
+                                const std::shared_ptr<const CancellationFlag>& cancellation) {
+    quitProcesses([&app](const platform::RunningProcess& process) { return matches(app, process); }, allowForceQuit,
+                  cancellation);
 }
 
 }  // namespace tidewell

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 
@@ -26,10 +27,17 @@ struct ProcessController {
         static constexpr int pollsAfterForceQuit = 20;
     };
 
-    // Sends SIGTERM to every matching process and waits up to 3 seconds; then,
-    // when allowed, SIGKILL and up to 2 more seconds. Returns once none runs;
-    // throws ProcessError otherwise, or CommandRunner::CancellationError when
-    // the token fires during a wait.
+    // Decides whether a running process belongs to what is being stopped.
+    using ProcessFilter = std::function<bool(const platform::RunningProcess&)>;
+
+    // Sends SIGTERM to every running process `belongs` accepts (never this process
+    // itself) and waits up to 3 seconds; then, when allowed, SIGKILL and up to 2
+    // more seconds. Returns once none runs; throws ProcessError otherwise, or
+    // CommandRunner::CancellationError when the token fires during a wait.
+    static void quitProcesses(const ProcessFilter& belongs, bool allowForceQuit,
+                              const std::shared_ptr<const CancellationFlag>& cancellation = nullptr);
+
+    // quitProcesses over the processes that match the app.
     static void quitApp(const AppInfo& app, bool allowForceQuit,
                         const std::shared_ptr<const CancellationFlag>& cancellation = nullptr);
 

@@ -19,6 +19,8 @@ void makeExecutable(const fs::path& path, const std::string& bytes) {
                               fs::perms::others_read | fs::perms::others_exec);
 }
 
+const std::string testRuntimeID = "org.tidewell.TestPlatform";
+
 std::string script(std::size_t payloadBytes) {
     return "#!/bin/sh\n# " + std::string(payloadBytes, 'x') + "\nexit 0\n";
 }
@@ -123,13 +125,12 @@ void LinuxSystemFixture::makeSnap(const std::string& name, const std::string& ve
 std::string LinuxSystemFixture::installFlatpak(const std::string& id, const std::string& appName,
                                                const std::string& version, bool systemInstallation) {
     const std::string installation = systemInstallation ? "--system" : "--user";
-    const std::string runtimeID = "org.tidewell.TestPlatform";
     const fs::path repo = workFolder_ / "flatpak-repo";
     if (!fs::exists(repo)) {
         // A runtime is a folder with its metadata, files and usr; exported as it is, it needs no SDK.
         const fs::path runtime = workFolder_ / "flatpak-runtime";
-        writeFile(runtime / "metadata", "[Runtime]\nname=" + runtimeID + "\nruntime=" + runtimeID +
-                                            "/x86_64/1\nsdk=" + runtimeID + "/x86_64/1\n");
+        writeFile(runtime / "metadata", "[Runtime]\nname=" + testRuntimeID + "\nruntime=" + testRuntimeID +
+                                            "/x86_64/1\nsdk=" + testRuntimeID + "/x86_64/1\n");
         makeExecutable(runtime / "files/bin/true", "#!/bin/sh\nexit 0\n");
         fs::create_directories(runtime / "usr");
         if (auto failure = runLogged(
@@ -142,12 +143,20 @@ std::string LinuxSystemFixture::installFlatpak(const std::string& id, const std:
         !failure.empty())
         return failure;
     if (auto failure = runLogged("flatpak", {"install", installation, "-y", "--noninteractive", "--or-update",
-                                             "tidewell-tests", "runtime/" + runtimeID + "/x86_64/1"});
+                                             "tidewell-tests", "runtime/" + testRuntimeID + "/x86_64/1"});
         !failure.empty())
         return failure;
 
     const fs::path build = workFolder_ / ("flatpak-" + id);
-    if (auto failure = runLogged("flatpak", {"build-init", build.string(), id, runtimeID, runtimeID, "1"});
+    // Built and exported once; a second installation of the same app installs it again.
+    if (!fs::exists(build))
+        if (auto failure = buildFlatpak(build, id, appName, version, repo); !failure.empty()) return failure;
+    return runLogged("flatpak", {"install", installation, "-y", "--noninteractive", "tidewell-tests", id});
+}
+
+std::string LinuxSystemFixture::buildFlatpak(const fs::path& build, const std::string& id, const std::string& appName,
+                                             const std::string& version, const fs::path& repo) {
+    if (auto failure = runLogged("flatpak", {"build-init", build.string(), id, testRuntimeID, testRuntimeID, "1"});
         !failure.empty())
         return failure;
     const std::string command = "hello";
@@ -165,10 +174,7 @@ std::string LinuxSystemFixture::installFlatpak(const std::string& id, const std:
     if (auto failure = runLogged("gzip", {"-n", appstream.string()}); !failure.empty()) return failure;
     if (auto failure = runLogged("flatpak", {"build-finish", build.string(), "--command=" + command}); !failure.empty())
         return failure;
-    if (auto failure = runLogged("flatpak", {"build-export", repo.string(), build.string(), "stable"});
-        !failure.empty())
-        return failure;
-    return runLogged("flatpak", {"install", installation, "-y", "--noninteractive", "tidewell-tests", id});
+    return runLogged("flatpak", {"build-export", repo.string(), build.string(), "stable"});
 }
 
 std::int64_t allocatedBytesByDu(const fs::path& path) {

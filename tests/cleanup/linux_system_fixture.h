@@ -52,11 +52,16 @@ public:
     // A runtime and an app (bin/hello, its entry, its appdata with `version`) built into a
     // local repository and installed with flatpak into the user installation, or into the
     // system one below the root (FLATPAK_SYSTEM_DIR; only root may write it directly).
-    // Empty on success, else the failing command and its output.
+    // Empty on success, else the failing command and its output. The same app may be installed
+    // into both installations.
     std::string installFlatpak(const std::string& id, const std::string& appName, const std::string& version,
                                bool systemInstallation = false);
 
 private:
+    // Builds the app into `build` and exports it to `repo`.
+    static std::string buildFlatpak(const std::filesystem::path& build, const std::string& id,
+                                    const std::string& appName, const std::string& version,
+                                    const std::filesystem::path& repo);
     static std::string runLogged(const std::string& program, const std::initializer_list<std::string>& arguments);
 
     TemporaryHome temporaryHome_;

@@ -2,13 +2,9 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
-#include <chrono>
-#include <thread>
 
 #include "cleanup/app_layout_fixture.h"
+#include "cleanup/sleeping_child.h"
 #include "process/command_runner.h"
 
 namespace tidewell {
@@ -16,52 +12,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using testing::AppLayoutFixture;
-
-// A child running a copy of sleep(1) inside an app bundle, reaped on destruction.
-class BundledChild {
-public:
-    BundledChild(const fs::path& executable, bool ignoreTerminate) {
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            if (ignoreTerminate) ::signal(SIGTERM, SIG_IGN);  // survives exec
-            ::execl(executable.c_str(), "sleeper", "60", static_cast<char*>(nullptr));
-            ::_exit(127);
-        }
-        // Wait until the child runs the bundled program rather than this test's image.
-        for (int attempt = 0; attempt < 500 && !runs(executable); ++attempt) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        }
-    }
-    ~BundledChild() {
-        if (!reaped_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    BundledChild(const BundledChild&) = delete;
-    BundledChild& operator=(const BundledChild&) = delete;
-
-    bool runs(const fs::path& executable) const {
-        std::error_code error;
-        return fs::read_symlink("/proc/" + std::to_string(pid_) + "/exe", error) == executable;
-    }
-    bool isAlive() const { return ::kill(pid_, 0) == 0 && !exited(); }
-    // The signal that ended the child, reaping it.
-    int endingSignal() {
-        int status = 0;
-        ::waitpid(pid_, &status, 0);
-        reaped_ = true;
-        return WIFSIGNALED(status) ? WTERMSIG(status) : 0;
-    }
-
-private:
-    bool exited() const {
-        siginfo_t info{};
-        return ::waitid(P_PID, static_cast<id_t>(pid_), &info, WEXITED | WNOHANG | WNOWAIT) == 0 && info.si_pid != 0;
-    }
-    pid_t pid_ = -1;
-    bool reaped_ = false;
-};
+using testing::SleepingChild;
 
 class ProcessControllerTest : public ::testing::Test {
 protected:
@@ -80,14 +31,14 @@ protected:
 };
 
 TEST_F(ProcessControllerTest, AnAppThatQuitsIsNeverKilled) {
-    BundledChild child(executable, false);
+    SleepingChild child(executable, false);
     ASSERT_TRUE(child.runs(executable));
     ProcessController::quitApp(app, true);
     EXPECT_EQ(child.endingSignal(), SIGTERM);
 }
 
 TEST_F(ProcessControllerTest, AnAppIgnoringQuitIsKilledOnlyWhenAllowed) {
-    BundledChild stubborn(executable, true);
+    SleepingChild stubborn(executable, true);
     ASSERT_TRUE(stubborn.runs(executable));
     try {
         ProcessController::quitApp(app, false);
@@ -101,7 +52,7 @@ TEST_F(ProcessControllerTest, AnAppIgnoringQuitIsKilledOnlyWhenAllowed) {
 }
 
 TEST_F(ProcessControllerTest, WaitsEndOnCancellation) {
-    BundledChild stubborn(executable, true);
+    SleepingChild stubborn(executable, true);
     ASSERT_TRUE(stubborn.runs(executable));
     auto cancellation = std::make_shared<CancellationFlag>();
     cancellation->cancel();

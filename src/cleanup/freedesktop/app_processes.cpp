@@ -46,13 +46,16 @@ CgroupOwner cgroupOwner(std::string_view cgroupText) {
     return owner;
 }
 
+AppProcess appProcess(const platform::RunningProcess& process) {
+    std::ifstream file("/proc/" + std::to_string(process.pid) + "/cgroup");
+    const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+    return {process, cgroupOwner(text)};
+}
+
 std::vector<AppProcess> appProcesses() {
     std::vector<AppProcess> processes;
-    for (const platform::RunningProcess& process : platform::runningProcesses()) {
-        std::ifstream file("/proc/" + std::to_string(process.pid) + "/cgroup");
-        const std::string text{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-        processes.push_back({process, cgroupOwner(text)});
-    }
+    for (const platform::RunningProcess& process : platform::runningProcesses())
+        processes.push_back(appProcess(process));
     return processes;
 }
 

@@ -28,6 +28,9 @@ struct AppProcess {
     CgroupOwner owner;
 };
 
+// The process with the app its control group names (read now).
+AppProcess appProcess(const platform::RunningProcess& process);
+
 // The user's processes, each control group read once.
 std::vector<AppProcess> appProcesses();
 

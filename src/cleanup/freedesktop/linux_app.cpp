@@ -18,4 +18,12 @@ std::string_view rawValue(AppOrigin origin) {
     return "Local";
 }
 
+std::optional<AppOrigin> appOriginFromRawValue(std::string_view raw) {
+    for (const AppOrigin origin :
+         {AppOrigin::flatpak, AppOrigin::snap, AppOrigin::appImage, AppOrigin::debianPackage, AppOrigin::local}) {
+        if (rawValue(origin) == raw) return origin;
+    }
+    return std::nullopt;
+}
+
 }  // namespace tidewell::Freedesktop

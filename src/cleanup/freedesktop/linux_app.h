@@ -16,6 +16,8 @@ enum class AppOrigin { flatpak, snap, appImage, debianPackage, local };
 
 // "Flatpak", "Snap", "AppImage", "Debian package", "Local".
 std::string_view rawValue(AppOrigin origin);
+// The origin whose raw value is `raw`; none for any other text (an ".app" bundle's empty one).
+std::optional<AppOrigin> appOriginFromRawValue(std::string_view raw);
 
 // One installed app as its origin describes it, before the files around it are measured.
 struct LinuxApp {

@@ -1,0 +1,135 @@
+#include "cleanup/freedesktop/app_stopping.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <fstream>
+
+#include "cleanup/freedesktop/flatpak/flatpak_installations.h"
+#include "cleanup/linux_system_fixture.h"
+#include "cleanup/process_controller.h"
+#include "cleanup/sleeping_child.h"
+#include "support/temporary_folder.h"
+
+namespace tidewell::Freedesktop {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A control group named like the scope of a sandboxed app ("app-flatpak-<id>-<n>.scope",
+// "snap.<name>.<app>-<n>.scope"), made in the first hierarchy that lets this process create
+// one. Removed on destruction when it is empty.
+class AppScope {
+public:
+    explicit AppScope(const std::string& name) {
+        for (const char* hierarchy : {"/sys/fs/cgroup/unified", "/sys/fs/cgroup/systemd", "/sys/fs/cgroup"}) {
+            const fs::path folder = fs::path(hierarchy) / name;
+            if (::mkdir(folder.c_str(), 0755) != 0) continue;
+            if (fs::exists(folder / "cgroup.procs")) {
+                folder_ = folder;
+                return;
+            }
+            ::rmdir(folder.c_str());  // a plain folder, not a control group
+        }
+    }
+    ~AppScope() {
+        if (!folder_.empty()) ::rmdir(folder_.c_str());
+    }
+    AppScope(const AppScope&) = delete;
+    AppScope& operator=(const AppScope&) = delete;
+
+    bool made() const { return !folder_.empty(); }
+    // Moves the process into the group; true when its own cgroup file says so.
+    bool add(pid_t pid) const {
+        {
+            std::ofstream procs(folder_ / "cgroup.procs");
+            procs << pid << std::flush;
+            if (!procs) return false;
+        }
+        return testing::readFile("/proc/" + std::to_string(pid) + "/cgroup").find(folder_.filename().string()) !=
+               std::string::npos;
+    }
+    // Only an empty group can be removed.
+    bool remove() {
+        if (::rmdir(folder_.c_str()) != 0) return false;
+        folder_.clear();
+        return true;
+    }
+
+private:
+    fs::path folder_;
+};
+
+// sleep(1) in a child process.
+class Sleeper : public testing::SleepingChild {
+public:
+    explicit Sleeper(bool ignoreTerminate) : SleepingChild(fs::canonical("/bin/sleep"), ignoreTerminate) {}
+};
+
+std::string scopeNumber() {
+    return std::to_string(::getpid());
+}
+
+class FlatpakStoppingTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!testing::haveTool("flatpak")) GTEST_SKIP() << "flatpak is needed";
+        ASSERT_EQ(system.installFlatpak("org.tidewell.Running", "Running", "1.0"), "");
+        const auto installed = installedFlatpaks();
+        ASSERT_EQ(installed.size(), 1u);
+        app.origin = "Flatpak";
+        app.bundleIdentifier = "org.tidewell.Running";
+        app.id = app.path = installed.front().deployFolder.string();
+        if (!scope.made()) GTEST_SKIP() << "this process may not create a control group to run the app in";
+    }
+
+    testing::LinuxSystemFixture system;
+    AppScope scope{"app-flatpak-org.tidewell.Running-" + scopeNumber() + ".scope"};
+    AppInfo app;
+};
+
+TEST_F(FlatpakStoppingTest, EndsTheProcessesInTheAppsScopeAndNoOther) {
+    Sleeper sandboxed(false);
+    Sleeper bystander(false);
+    if (!scope.add(sandboxed.pid())) GTEST_SKIP() << "the control group does not accept processes";
+
+    quitLinuxApp(app, false);
+
+    EXPECT_EQ(sandboxed.endingSignal(), SIGTERM);
+    EXPECT_TRUE(bystander.isAlive());
+    EXPECT_TRUE(scope.remove());
+}
+
+TEST_F(FlatpakStoppingTest, KillsAProcessThatIgnoresTheQuitRequestOnlyWhenAllowed) {
+    Sleeper stubborn(true);
+    if (!scope.add(stubborn.pid())) GTEST_SKIP() << "the control group does not accept processes";
+
+    EXPECT_THROW(quitLinuxApp(app, false), ProcessController::ProcessError);
+    EXPECT_TRUE(stubborn.isAlive());
+
+    quitLinuxApp(app, true);
+
+    EXPECT_EQ(stubborn.endingSignal(), SIGKILL);
+    EXPECT_TRUE(scope.remove());
+}
+
+TEST(SnapStoppingTest, EndsTheProcessesInTheSnapsScope) {
+    AppScope scope("snap.tidewell-tiny.tiny-" + scopeNumber() + ".scope");
+    if (!scope.made()) GTEST_SKIP() << "this process may not create a control group to run the app in";
+    Sleeper confined(false);
+    if (!scope.add(confined.pid())) GTEST_SKIP() << "the control group does not accept processes";
+    AppInfo app;
+    app.origin = "Snap";
+    app.bundleIdentifier = "tidewell-tiny";
+    app.id = app.path = "/snap/tidewell-tiny/current";
+
+    quitLinuxApp(app, false);
+
+    EXPECT_EQ(confined.endingSignal(), SIGTERM);
+    EXPECT_TRUE(scope.remove());
+}
+
+}  // namespace
+}  // namespace tidewell::Freedesktop
