@@ -10,7 +10,7 @@ packages=(
   libplist-dev libplist++-dev libplist-utils nlohmann-json3-dev
   libjpeg-dev libpng-dev libgif-dev libtiff-dev libheif-dev
   libpoppler-cpp-dev libqpdf-dev poppler-utils
-  libglib2.0-dev libflatpak-dev flatpak
+  libglib2.0-dev libflatpak-dev flatpak desktop-file-utils
   zip unzip qpdf ffmpeg dosfstools mtools exfatprogs exfat-fuse sleuthkit
   xvfb xauth fonts-dejavu-core fonts-wqy-microhei adwaita-icon-theme locales clang clang-format clang-tidy
 )

@@ -96,6 +96,10 @@ void printPlan(const AppInfo& app, const std::vector<bool>& selected, const std:
         std::cout << "  " << mark << " " << candidate.label << "  " << candidate.sizeText() << "  "
                   << rawValue(candidate.route) << "  " << candidate.path << "\n";
     }
+    if (app.isProtected)
+        std::cout << "The app is protected: nothing in its plan can be removed.\n";
+    else if (std::none_of(selected.begin(), selected.end(), [](bool chosen) { return chosen; }))
+        std::cout << "Nothing is selected.\n";
     if (!preview) return;
     std::cout << "apt would remove: " << (preview->packages.empty() ? "nothing" : "") << "\n";
     for (const std::string& package : preview->packages) std::cout << "  " << package << "\n";

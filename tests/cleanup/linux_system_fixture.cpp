@@ -73,6 +73,24 @@ std::string LinuxSystemFixture::runLogged(const std::string& program,
     return command + "failed: " + output;
 }
 
+std::optional<std::string> LinuxSystemFixture::trashedFrom(const std::string& name) const {
+    const fs::path trash = home_ / ".local/share/Trash";
+    const fs::path info = trash / "info" / (name + ".trashinfo");
+    if (!fs::exists(fs::symlink_status(trash / "files" / name)) || !fs::exists(info)) return std::nullopt;
+    const std::string text = readFile(info);
+    const auto start = text.find("\nPath=");
+    if (start == std::string::npos) return std::nullopt;
+    return text.substr(start + 6, text.find('\n', start + 1) - start - 6);
+}
+
+std::string LinuxSystemFixture::packageState(const std::string& package) const {
+    std::string output;
+    if (runTool("dpkg-query", {"--admindir=" + system("/var/lib/dpkg").string(), "-W", "-f=${db:Status-Abbrev}", package},
+                &output) != 0)
+        return "absent";
+    return output;
+}
+
 std::string LinuxSystemFixture::installDebianPackage(const DebianPackage& package) {
     const fs::path tree = workFolder_ / ("deb-" + package.name);
     std::string control = "Package: " + package.name + "\nVersion: " + package.version +

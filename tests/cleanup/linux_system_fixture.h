@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <string>
 
 #include "support/temporary_folder.h"
@@ -19,6 +20,11 @@ public:
 
     const std::filesystem::path& home() const { return home_; }
     const std::filesystem::path& root() const { return root_; }
+    // The user's applications folder, where menu entries of apps installed by hand live.
+    std::filesystem::path userApplications() const { return home_ / ".local/share/applications"; }
+    // The original path the user's Trash recorded for an item of that name, when both the
+    // item and its .trashinfo are there.
+    std::optional<std::string> trashedFrom(const std::string& name) const;
     // An absolute path ("/usr/share/applications") inside the re-rooted system.
     std::filesystem::path system(const std::string& absolutePath) const;
 
@@ -39,6 +45,8 @@ public:
     // Builds the package with dpkg-deb (usr/bin/<name>, its desktop entry) and installs it
     // into the root with dpkg (dependencies first: dpkg does not order them). Empty on success, else what failed.
     std::string installDebianPackage(const DebianPackage& package);
+    // dpkg's status abbreviation of the package in the root ("ii ", "rc "...), or "absent".
+    std::string packageState(const std::string& package) const;
 
     // An ELF-looking file carrying the AppImage magic of `type` (1 or 2) at offset 8.
     static std::filesystem::path makeAppImage(const std::filesystem::path& folder, const std::string& fileName,

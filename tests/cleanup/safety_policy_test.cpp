@@ -232,5 +232,94 @@ TEST(XDGSafetyPolicy, AnXDGVariableNamingHomeOpensNothing) {
     EXPECT_FALSE(SafetyPolicy::canMoveSafeCleanupItemToTrash(safeItem(notes)));
 }
 
+// Apps the user installed by hand go to the Trash from their own places only; what a
+// package manager owns is handed to it only for the unprotected app it listed.
+TEST(XDGSafetyPolicy, LinuxAppsLeaveByTheirOwnRouteOnly) {
+    XDGHomeFixture fixture;
+    const auto linuxApp = [](const fs::path& path, const std::string& origin, bool isProtected = false) {
+        AppInfo info = app(path, isProtected);
+        info.origin = origin;
+        return info;
+    };
+    const auto bundle = [](const AppInfo& info, RemovalRoute route = RemovalRoute::trash) {
+        CleanupCandidate result = candidate(info.path, Kind::appBundle);
+        result.route = route;
+        return result;
+    };
+    struct Row {
+        AppInfo app;
+        RemovalRoute route;
+        bool allowed;
+    };
+    const fs::path image = XDGHomeFixture::writeSized(fixture.home() / "Applications/Tool.AppImage", 10);
+    const fs::path strayImage = XDGHomeFixture::writeSized(fixture.home() / "Documents/Tool.AppImage", 10);
+    const fs::path localFolder = XDGHomeFixture::writeSized(fixture.home() / "apps/tool/tool", 10).parent_path();
+    const fs::path optFolder = XDGHomeFixture::writeSized(fixture.system("/opt/tool/tool"), 10).parent_path();
+    fs::create_directories(fixture.home() / "linked");
+    fs::create_symlink(localFolder, fixture.home() / "linked/tool");
+    const Row rows[] = {
+        {linuxApp(image, "AppImage"), RemovalRoute::trash, true},
+        {linuxApp(strayImage, "AppImage"), RemovalRoute::trash, false},
+        {linuxApp(localFolder, "Local"), RemovalRoute::trash, true},
+        {linuxApp(optFolder, "Local"), RemovalRoute::trash, true},
+        {linuxApp(fixture.home() / "linked/tool", "Local"), RemovalRoute::trash, true},  // judged where it lies
+        {linuxApp(fixture.home() / ".local", "Local"), RemovalRoute::trash, false},
+        {linuxApp(fixture.data(), "Local"), RemovalRoute::trash, false},
+        {linuxApp(fixture.home(), "Local"), RemovalRoute::trash, false},
+        {linuxApp(fixture.system("/opt"), "Local"), RemovalRoute::trash, false},
+        {linuxApp(fixture.home() / ".var/app/org.x.Tool", "Local"), RemovalRoute::trash, false},
+        {linuxApp(image, "AppImage", true), RemovalRoute::trash, false},
+        {linuxApp(fixture.system("/usr/bin/tool"), "Debian package"), RemovalRoute::apt, true},
+        {linuxApp(fixture.system("/usr/bin/tool"), "Debian package", true), RemovalRoute::apt, false},
+        {linuxApp(fixture.system("/usr/bin/tool"), "Debian package"), RemovalRoute::flatpak, false},
+        {linuxApp(fixture.system("/usr/bin/tool"), "Debian package"), RemovalRoute::trash, false},
+        {linuxApp(fixture.system("/var/lib/flatpak/app/x"), "Flatpak"), RemovalRoute::flatpak, true},
+        {linuxApp(fixture.system("/snap/tool/current"), "Snap"), RemovalRoute::snap, true},
+        {linuxApp(fixture.system("/snap/tool/current"), "Snap"), RemovalRoute::apt, false},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(SafetyPolicy::canCarryOutCandidate(bundle(row.app, row.route), row.app), row.allowed)
+            << row.app.path << " " << row.app.origin << " " << rawValue(row.route);
+
+    const AppInfo package = linuxApp(fixture.system("/usr/bin/tool"), "Debian package");
+    CleanupCandidate elsewhere = bundle(package, RemovalRoute::apt);
+    elsewhere.path = fixture.system("/usr/bin/other").string();
+    EXPECT_FALSE(SafetyPolicy::canCarryOutCandidate(elsewhere, package)) << "a route stands for its own app only";
+    CleanupCandidate locked = bundle(package, RemovalRoute::apt);
+    locked.isSelectable = false;
+    EXPECT_FALSE(SafetyPolicy::canCarryOutCandidate(locked, package));
+}
+
+TEST(XDGSafetyPolicy, MenuFilesAndHiddenAutostartEntriesHaveTheirOwnPlaces) {
+    XDGHomeFixture fixture;
+    const AppInfo someApp{};
+    const fs::path entry = XDGHomeFixture::writeSized(fixture.data() / "applications/tool.desktop", 10);
+    const fs::path icon = XDGHomeFixture::writeSized(fixture.data() / "icons/hicolor/48x48/apps/tool.png", 10);
+    const fs::path dotIcon = XDGHomeFixture::writeSized(fixture.home() / ".icons/tool.svg", 10);
+    const fs::path notIcon = XDGHomeFixture::writeSized(fixture.data() / "icons/hicolor/index.theme", 10);
+    const fs::path systemEntry = XDGHomeFixture::writeSized(fixture.system("/usr/share/applications/t.desktop"), 10);
+    fs::create_symlink(systemEntry, fixture.data() / "applications/linked.desktop");
+    for (const fs::path& allowed : {entry, icon, dotIcon})
+        EXPECT_TRUE(SafetyPolicy::canCarryOutCandidate(candidate(allowed, Kind::appLink), someApp)) << allowed;
+    for (const fs::path& refused :
+         {notIcon, systemEntry, fixture.data() / "applications/linked.desktop", fixture.data() / "applications"})
+        EXPECT_FALSE(SafetyPolicy::canCarryOutCandidate(candidate(refused, Kind::appLink), someApp)) << refused;
+
+    const auto hiding = [](const fs::path& path) {
+        CleanupCandidate result = candidate(path, Kind::launchAgent);
+        result.route = RemovalRoute::hiddenAutostart;
+        return result;
+    };
+    const fs::path autostart = XDGHomeFixture::writeSized(fixture.system("/etc/xdg/autostart/agent.desktop"), 10);
+    const fs::path nested = XDGHomeFixture::writeSized(fixture.system("/etc/xdg/autostart/sub/agent.desktop"), 10);
+    const fs::path unit = XDGHomeFixture::writeSized(fixture.system("/usr/lib/systemd/user/agent.service"), 10);
+    const fs::path userEntry = XDGHomeFixture::writeSized(fixture.config() / "autostart/agent.desktop", 10);
+    EXPECT_TRUE(SafetyPolicy::canCarryOutCandidate(hiding(autostart), someApp));
+    for (const fs::path& refused : {nested, unit, userEntry})
+        EXPECT_FALSE(SafetyPolicy::canCarryOutCandidate(hiding(refused), someApp)) << refused;
+    EXPECT_FALSE(SafetyPolicy::canCarryOutCandidate(candidate(autostart, Kind::launchAgent), someApp))
+        << "a system entry itself never moves";
+}
+
 }  // namespace
 }  // namespace tidewell

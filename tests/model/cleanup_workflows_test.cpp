@@ -44,7 +44,39 @@ protected:
             steps.push_back("bootout " + fs::path(candidate.path).filename().string());
         };
         engines.terminateApplication = [this] { ++terminations; };
+        engines.removeByRoute = [this](const AppInfo&, const CleanupCandidate& candidate) {
+            std::lock_guard lock(mutex);
+            steps.push_back(rawValue(candidate.route) + " " + candidate.label);
+            if (candidate.label == failingName) throw std::runtime_error("polkit said no");
+        };
+        engines.previewRemoval = [this](const AppInfo&, const std::vector<CleanupCandidate>&) {
+            std::lock_guard lock(mutex);
+            steps.push_back("simulate");
+            return preview;
+        };
+        engines.refreshMenus = [this] {
+            std::lock_guard lock(mutex);
+            steps.push_back("refresh menus");
+        };
         return engines;
+    }
+
+    // A Debian package app whose removal apt carries out.
+    static std::pair<AppInfo, CleanupCandidate> packageApp() {
+        AppInfo app{.id = "/usr/share/applications/notes.desktop",
+                    .name = "Notes",
+                    .bundleIdentifier = "tw-notes",
+                    .path = "/usr/bin/tw-notes",
+                    .isRunning = true,
+                    .origin = "Debian package"};
+        CleanupCandidate package{.id = app.path,
+                                 .kind = Kind::appBundle,
+                                 .label = "Notes",
+                                 .path = app.path,
+                                 .sizeBytes = 65536,
+                                 .isSelectable = true,
+                                 .route = RemovalRoute::apt};
+        return {app, package};
     }
 
     // A selectable cache folder offered as a plain candidate.
@@ -64,6 +96,7 @@ protected:
     std::string failingName;
     std::atomic<bool> holdMoves = false;
     std::atomic<int> terminations = 0;
+    RemovalPreview preview;
 };
 
 TEST_F(CleanupWorkflows, APlanMovesTheStartupItemThenTheCacheThenTheBundleAndRecordsOneReport) {
@@ -91,7 +124,7 @@ TEST_F(CleanupWorkflows, APlanMovesTheStartupItemThenTheCacheThenTheBundleAndRec
 
     EXPECT_EQ(steps,
               (std::vector<std::string>{"bootout com.example.Alpha.helper.plist", "move com.example.Alpha.helper.plist",
-                                        "move com.example.Alpha", "move Alpha.app"}));
+                                        "move com.example.Alpha", "move Alpha.app", "refresh menus"}));
     EXPECT_TRUE(inTrash("Alpha.app"));
     EXPECT_TRUE(inTrash("com.example.Alpha"));
     EXPECT_TRUE(inTrash("com.example.Alpha.helper.plist"));
@@ -158,7 +191,7 @@ TEST_F(CleanupWorkflows, ABatchStartedWhileAnotherRunsDoesNothing) {
     model.moveCleanupCandidatesToTrash({.name = "Tool"}, {cacheCandidate("C")});
     holdMoves = false;
     waitForCleanup(model);
-    EXPECT_EQ(steps, (std::vector<std::string>{"move A"}));
+    EXPECT_EQ(steps, (std::vector<std::string>{"move A", "refresh menus"}));
     EXPECT_EQ(model.reports().size(), 1u);
     EXPECT_TRUE(fs::exists(home.path() / "Downloads/setup.dmg"));
 }
@@ -248,7 +281,7 @@ TEST_F(CleanupWorkflows, APlanForThisApplicationEndsItInsteadOfRescanning) {
     QSignalSpy scans(&model, &AppModel::scanRequested);
     model.moveCleanupCandidatesToTrash(app, plan);
     waitForCleanup(model);
-    EXPECT_EQ(steps, (std::vector<std::string>{"move Tidewell.app"}));
+    EXPECT_EQ(steps, (std::vector<std::string>{"move Tidewell.app", "refresh menus"}));
     EXPECT_EQ(terminations, 1);
     EXPECT_EQ(scans.count(), 0);
 }
@@ -311,7 +344,79 @@ TEST_F(CleanupWorkflows, DiagnosticsAreExportedAndRevealed) {
     EXPECT_EQ(model.actionResultKind(), ActionResultKind::success);
 }
 
+// The package manager is asked first, the app quits, apt removes it before the related rows
+// move, and the menus are refreshed once at the end; the report names each route.
+TEST_F(CleanupWorkflows, APackagePlanAsksAptFirstAndRemovesThePackageBeforeTheRelatedRows) {
+    auto [app, package] = packageApp();
+    AppModel::Engines engines = recordingEngines();
+    engines.quitApp = [this](const AppInfo&, bool) { steps.push_back("quit"); };
+    AppModel model(engines);
+    preview.packages = {"tw-notes", "tw-notes-plugins"};
+    model.moveCleanupCandidatesToTrash(app, {cacheCandidate("A"), package});
+    waitForCleanup(model);
+    EXPECT_EQ(steps, (std::vector<std::string>{"simulate", "quit", "Removed by apt Notes", "move A", "refresh menus"}));
+    EXPECT_EQ(*model.actionMessage(), "Removed by apt: Notes. Moved to Trash: A.");
+    EXPECT_EQ(model.actionResultKind(), ActionResultKind::success);
+    ASSERT_EQ(model.reports().size(), 1u);
+    EXPECT_EQ(model.reports().front().movedItems, (std::vector<std::string>{"Notes", "A"}));
+
+    // A failed removal is reported and the rest of the plan still runs.
+    steps.clear();
+    failingName = "Notes";
+    model.moveCleanupCandidatesToTrash(app, {package, cacheCandidate("B")});
+    waitForCleanup(model);
+    EXPECT_EQ(*model.actionMessage(), "Moved to Trash: B.\nFailed: Notes: polkit said no");
+    EXPECT_EQ(model.actionResultKind(), ActionResultKind::warning);
+}
+
+TEST_F(CleanupWorkflows, ARefusedSimulationLeavesEverythingInPlace) {
+    auto [app, package] = packageApp();
+    AppModel::Engines engines = recordingEngines();
+    engines.quitApp = [this](const AppInfo&, bool) { steps.push_back("quit"); };
+    AppModel model(engines);
+    preview.packages = {"tw-notes", "tw-login"};
+    preview.refusal = "apt would also remove packages the system needs: tw-login.";
+    const CleanupCandidate cache = cacheCandidate("A");
+    model.moveCleanupCandidatesToTrash(app, {cache, package});
+    waitForCleanup(model);
+    EXPECT_EQ(steps, (std::vector<std::string>{"simulate"}));
+    EXPECT_TRUE(fs::exists(cache.path));
+    EXPECT_EQ(*model.actionMessage(), "Tidewell did not remove Notes: apt would also remove packages the system "
+                                      "needs: tw-login. Nothing was changed.");
+    EXPECT_EQ(model.actionResultKind(), ActionResultKind::failure);
+    ASSERT_EQ(model.reports().size(), 1u);
+    EXPECT_EQ(model.reports().front().failedItems,
+              (std::vector<std::string>{"Remove Notes: apt would also remove packages the system needs: tw-login."}));
+
+    // A package route that does not stand for the app it names is never handed over.
+    steps.clear();
+    CleanupCandidate other = package;
+    other.path = "/usr/bin/something-else";
+    model.moveCleanupCandidatesToTrash(app, {other});
+    waitForCleanup(model);
+    EXPECT_TRUE(steps.empty());
+    app.isProtected = true;
+    model.moveCleanupCandidatesToTrash(app, {package});
+    waitForCleanup(model);
+    EXPECT_TRUE(steps.empty());
+}
+
+TEST_F(CleanupWorkflows, ThePlanPreviewIsAskedOnlyForPackageRoutes) {
+    auto [app, package] = packageApp();
+    AppModel model(recordingEngines());
+    preview.packages = {"tw-notes"};
+    QSignalSpy answered(&model, &AppModel::cleanupPlanPreviewChanged);
+    app.cleanupCandidates = {cacheCandidate("A")};
+    model.previewCleanupPlan(app);
+    app.cleanupCandidates.push_back(package);
+    model.previewCleanupPlan(app);
+    ASSERT_TRUE(testing::eventually([&] { return answered.count() == 1; }));
+    EXPECT_EQ(steps, (std::vector<std::string>{"simulate"}));
+    EXPECT_EQ(model.cleanupPlanPreview(), std::optional(std::pair(app.id, preview)));
+}
+
 TEST(CleanupBatch, OrdersStartupItemsFirstAndTheBundleLast) {
+    EXPECT_EQ(cleanupMovePriority({.kind = Kind::appBundle, .route = RemovalRoute::flatpak}), 5);
     EXPECT_EQ(cleanupMovePriority({.kind = Kind::launchAgent}), 0);
     EXPECT_EQ(cleanupMovePriority({.kind = Kind::privilegedHelper}), 10);
     EXPECT_EQ(cleanupMovePriority({.kind = Kind::appLink}), 90);

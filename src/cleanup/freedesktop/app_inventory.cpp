@@ -175,7 +175,8 @@ AppInfo appInfo(const LinuxApp& app, const InventoryPass& pass) {
         if (candidate.kind == CleanupCandidate::Kind::appBundle) describeAppCandidate(candidate, app);
         if (candidate.kind == CleanupCandidate::Kind::launchAgent) describeStartupCandidate(candidate);
     }
-    if (!info.isProtected && pass.includePermissionSensitive) appendMenuFiles(info.cleanupCandidates, app);
+    // The entry and icons belong to the app as its link does to an ".app" bundle: always listed.
+    if (!info.isProtected) appendMenuFiles(info.cleanupCandidates, app);
     return info;
 }
 

@@ -8,6 +8,7 @@
 #include <fstream>
 
 #include "cleanup/freedesktop/flatpak/flatpak_installations.h"
+#include "cleanup/app_scope.h"
 #include "cleanup/linux_system_fixture.h"
 #include "cleanup/process_controller.h"
 #include "cleanup/sleeping_child.h"
@@ -17,50 +18,6 @@ namespace tidewell::Freedesktop {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A control group named like the scope of a sandboxed app ("app-flatpak-<id>-<n>.scope",
-// "snap.<name>.<app>-<n>.scope"), made in the first hierarchy that lets this process create
-// one. Removed on destruction when it is empty.
-class AppScope {
-public:
-    explicit AppScope(const std::string& name) {
-        for (const char* hierarchy : {"/sys/fs/cgroup/unified", "/sys/fs/cgroup/systemd", "/sys/fs/cgroup"}) {
-            const fs::path folder = fs::path(hierarchy) / name;
-            if (::mkdir(folder.c_str(), 0755) != 0) continue;
-            if (fs::exists(folder / "cgroup.procs")) {
-                folder_ = folder;
-                return;
-            }
-            ::rmdir(folder.c_str());  // a plain folder, not a control group
-        }
-    }
-    ~AppScope() {
-        if (!folder_.empty()) ::rmdir(folder_.c_str());
-    }
-    AppScope(const AppScope&) = delete;
-    AppScope& operator=(const AppScope&) = delete;
-
-    bool made() const { return !folder_.empty(); }
-    // Moves the process into the group; true when its own cgroup file says so.
-    bool add(pid_t pid) const {
-        {
-            std::ofstream procs(folder_ / "cgroup.procs");
-            procs << pid << std::flush;
-            if (!procs) return false;
-        }
-        return testing::readFile("/proc/" + std::to_string(pid) + "/cgroup").find(folder_.filename().string()) !=
-               std::string::npos;
-    }
-    // Only an empty group can be removed.
-    bool remove() {
-        if (::rmdir(folder_.c_str()) != 0) return false;
-        folder_.clear();
-        return true;
-    }
-
-private:
-    fs::path folder_;
-};
 
 // sleep(1) in a child process.
 class Sleeper : public testing::SleepingChild {
@@ -86,7 +43,7 @@ protected:
     }
 
     testing::LinuxSystemFixture system;
-    AppScope scope{"app-flatpak-org.tidewell.Running-" + scopeNumber() + ".scope"};
+    testing::AppScope scope{"app-flatpak-org.tidewell.Running-" + scopeNumber() + ".scope"};
     AppInfo app;
 };
 
@@ -116,7 +73,7 @@ TEST_F(FlatpakStoppingTest, KillsAProcessThatIgnoresTheQuitRequestOnlyWhenAllowe
 }
 
 TEST(SnapStoppingTest, EndsTheProcessesInTheSnapsScope) {
-    AppScope scope("snap.tidewell-tiny.tiny-" + scopeNumber() + ".scope");
+    testing::AppScope scope("snap.tidewell-tiny.tiny-" + scopeNumber() + ".scope");
     if (!scope.made()) GTEST_SKIP() << "this process may not create a control group to run the app in";
     Sleeper confined(false);
     if (!scope.add(confined.pid())) GTEST_SKIP() << "the control group does not accept processes";

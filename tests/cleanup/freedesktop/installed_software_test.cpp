@@ -206,15 +206,15 @@ TEST(InstalledFlatpakTest, ListsAUserFlatpakWithItsSizeAndVersion) {
     EXPECT_EQ(app.sizeBytes, std::stoll(size));
     EXPECT_EQ(software.flatpakIDs, (std::set<std::string>{"org.tidewell.Hello"}));
 
-    // The app as the pages show it: its exported entry, locked for now, its data folder in use.
+    // The app as the pages show it: its exported entry, removed by Flatpak, its data folder in use.
     const std::vector<AppInfo> apps = CleanLayouts::active().scanApps(false);
     ASSERT_EQ(apps.size(), 1u);
     EXPECT_EQ(apps.front().id,
               (system.home() / ".local/share/flatpak/exports/share/applications/org.tidewell.Hello.desktop").string());
     EXPECT_EQ(apps.front().version, "2.5.1");
     ASSERT_FALSE(apps.front().cleanupCandidates.empty());
-    EXPECT_EQ(apps.front().cleanupCandidates.front().note, "Removed by Flatpak");
-    EXPECT_FALSE(apps.front().cleanupCandidates.front().isSelectable);
+    EXPECT_EQ(apps.front().cleanupCandidates.front().route, RemovalRoute::flatpak);
+    EXPECT_TRUE(apps.front().cleanupCandidates.front().isSelectable);
     EXPECT_TRUE(apps.front().lastUsedDate.has_value());
 }
 

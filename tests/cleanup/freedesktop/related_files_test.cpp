@@ -132,18 +132,18 @@ TEST(RelatedFiles, FlatpakRowsInItsSandboxFolder) {
     XDGHomeFixture::writeSized(sandbox / "config/e", 1000);
     XDGHomeFixture::writeSized(fixture.cache() / "Viewer/x", 1000);  // the host's folder is not the sandbox's
 
+    // The sandbox home is one item (it goes to the Trash whole), measured by its parts.
+    XDGHomeFixture::writeSized(sandbox / ".local/state/s", 500);
     const auto usage = relatedFiles(app);
-    ASSERT_EQ(usage.candidates.size(), 3u);
-    EXPECT_EQ(usage.candidates[0].path, (sandbox / "cache").string());
-    EXPECT_EQ(usage.candidates[0].kind, Kind::cache);
+    ASSERT_EQ(usage.candidates.size(), 1u);
+    EXPECT_EQ(usage.candidates[0].path, sandbox.string());
+    EXPECT_EQ(usage.candidates[0].kind, Kind::container);
     EXPECT_EQ(usage.candidates[0].evidence, "Flatpak data folder of the app identifier");
-    EXPECT_EQ(usage.candidates[1].path, (sandbox / "data").string());
-    EXPECT_EQ(usage.candidates[1].safetyLevel, Safety::review);
-    EXPECT_EQ(usage.candidates[2].path, (sandbox / "config").string());
-    EXPECT_EQ(usage.candidates[2].kind, Kind::preferences);
+    EXPECT_TRUE(usage.candidates[0].defaultSelected);
     EXPECT_GT(usage.cache, 0);
     EXPECT_GT(usage.support, 0);
     EXPECT_GT(usage.preferences, 0);
+    EXPECT_EQ(usage.total(), usage.candidates[0].sizeBytes) << "every byte of the folder is counted once";
 }
 
 TEST(RelatedFiles, SnapRowIsItsHomeFolder) {
@@ -157,7 +157,7 @@ TEST(RelatedFiles, SnapRowIsItsHomeFolder) {
     const auto usage = relatedFiles(app);
     ASSERT_EQ(usage.candidates.size(), 1u);
     EXPECT_EQ(usage.candidates[0].path, (fixture.home() / "snap/editor").string());
-    EXPECT_EQ(usage.candidates[0].kind, Kind::applicationSupport);
+    EXPECT_EQ(usage.candidates[0].kind, Kind::container);
     EXPECT_EQ(usage.candidates[0].evidence, "Snap data folder of the snap name");
     EXPECT_EQ(usage.support, usage.candidates[0].sizeBytes);
 }

@@ -71,16 +71,6 @@ protected:
             ASSERT_EQ(system.installDebianPackage(package), "");
     }
 
-    // dpkg's status abbreviation of the package in the root ("ii ", "rc "...), or "absent".
-    std::string packageState(const std::string& package) const {
-        std::string output;
-        if (testing::runTool(
-                "dpkg-query",
-                {"--admindir=" + system.system("/var/lib/dpkg").string(), "-W", "-f=${db:Status-Abbrev}", package},
-                &output) != 0)
-            return "absent";
-        return output;
-    }
 
     LinuxSystemFixture system;
     testing::ScopedEnvironment language{"LC_ALL", "C"};
@@ -96,8 +86,8 @@ TEST_F(AptRemovalTest, PlanMarksARequiredPackageThatWouldGoAsProtected) {
     const AptSimulation simulation = simulateAptRemoval("tw-shell");
     EXPECT_THAT(simulation.removedPackages, ElementsAre("tw-login", "tw-shell"));
     EXPECT_THAT(simulation.protectedPackages, ElementsAre("tw-login"));
-    EXPECT_EQ(packageState("tw-shell"), "ii ");
-    EXPECT_EQ(packageState("tw-login"), "ii ");
+    EXPECT_EQ(system.packageState("tw-shell"), "ii ");
+    EXPECT_EQ(system.packageState("tw-login"), "ii ");
 }
 
 TEST_F(AptRemovalTest, PlanOfALeafPackageIsThatPackageAlone) {
@@ -133,7 +123,7 @@ TEST_F(AptRemovalTest, MissingAptGetIsOneClearSentence) {
         EXPECT_EQ(errorOf([] { simulateAptRemoval("tw-leaf"); }), missing);
         EXPECT_EQ(errorOf([] { removeWithApt("tw-leaf"); }), missing);
     }
-    EXPECT_EQ(packageState("tw-leaf"), "ii ");
+    EXPECT_EQ(system.packageState("tw-leaf"), "ii ");
 }
 
 TEST_F(AptRemovalTest, RemovalCommandAsksForRightsUnlessRootAndNeverPurges) {
@@ -158,12 +148,12 @@ TEST_F(AptRemovalTest, RemovalTakesThePackageAndLeavesTheOthers) {
     if (::geteuid() != 0) GTEST_SKIP() << "without root the removal asks for rights through pkexec";
     ASSERT_TRUE(fs::exists(system.system("/usr/bin/tw-leaf")));
     removeWithApt("tw-leaf");
-    const std::string state = packageState("tw-leaf");
+    const std::string state = system.packageState("tw-leaf");
     EXPECT_TRUE(state == "absent" || state == "rc " || state == "un ") << state;
     EXPECT_FALSE(fs::exists(system.system("/usr/bin/tw-leaf")));
     EXPECT_FALSE(fs::exists(system.system("/usr/share/applications/tw-leaf.desktop")));
     for (const char* other : {"tw-keep", "tw-viewer", "tw-libview", "tw-shell", "tw-login"}) {
-        EXPECT_EQ(packageState(other), "ii ") << other;
+        EXPECT_EQ(system.packageState(other), "ii ") << other;
         EXPECT_TRUE(fs::exists(system.system(std::string("/usr/bin/") + other))) << other;
     }
 }
@@ -171,8 +161,8 @@ TEST_F(AptRemovalTest, RemovalTakesThePackageAndLeavesTheOthers) {
 TEST_F(AptRemovalTest, RemovalTakesTheDependentPackagesOfThePlan) {
     if (::geteuid() != 0) GTEST_SKIP() << "without root the removal asks for rights through pkexec";
     removeWithApt("tw-libview");
-    for (const char* gone : {"tw-libview", "tw-viewer"}) EXPECT_NE(packageState(gone), "ii ") << gone;
-    EXPECT_EQ(packageState("tw-keep"), "ii ");
+    for (const char* gone : {"tw-libview", "tw-viewer"}) EXPECT_NE(system.packageState(gone), "ii ") << gone;
+    EXPECT_EQ(system.packageState("tw-keep"), "ii ");
 }
 
 }  // namespace
