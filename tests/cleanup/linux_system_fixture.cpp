@@ -110,6 +110,21 @@ std::string LinuxSystemFixture::installDebianPackage(const DebianPackage& packag
                               "--force-bad-path", "-i", deb.string()});
 }
 
+bool LinuxSystemFixture::haveDebianTools() {
+    return haveTool("apt-get") && haveTool("dpkg") && haveTool("dpkg-deb") && haveTool("dpkg-query");
+}
+
+std::string LinuxSystemFixture::installDependentPackages() {
+    for (const DebianPackage& package :
+         {DebianPackage{.name = "tw-libview", .appName = "Viewer Library"},
+          DebianPackage{.name = "tw-viewer", .appName = "Viewer", .depends = "tw-libview"},
+          DebianPackage{.name = "tw-shell", .appName = "Shell"},
+          DebianPackage{.name = "tw-login", .priority = "required", .appName = "Login", .depends = "tw-shell"},
+          DebianPackage{.name = "tw-leaf", .appName = "Leaf"}, DebianPackage{.name = "tw-keep", .appName = "Keep"}})
+        if (std::string failure = installDebianPackage(package); !failure.empty()) return failure;
+    return {};
+}
+
 fs::path LinuxSystemFixture::makeAppImage(const fs::path& folder, const std::string& fileName, int type,
                                           std::size_t bytes) {
     std::string image(bytes, '\0');

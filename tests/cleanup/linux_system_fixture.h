@@ -45,6 +45,12 @@ public:
     // Builds the package with dpkg-deb (usr/bin/<name>, its desktop entry) and installs it
     // into the root with dpkg (dependencies first: dpkg does not order them). Empty on success, else what failed.
     std::string installDebianPackage(const DebianPackage& package);
+    // apt-get, dpkg, dpkg-deb and dpkg-query are installed.
+    static bool haveDebianTools();
+    // What the removal tests take apart: a viewer ("tw-viewer") that depends on its library
+    // ("tw-libview"), a required login package ("tw-login") that depends on a shell
+    // ("tw-shell"), and two leaf packages ("tw-leaf", "tw-keep"). Empty on success.
+    std::string installDependentPackages();
     // dpkg's status abbreviation of the package in the root ("ii ", "rc "...), or "absent".
     std::string packageState(const std::string& package) const;
 

@@ -133,7 +133,7 @@ TEST_F(FreedesktopListingsTest, AppsAreListedOnceWithTheirOriginSizesRelatedRows
     ASSERT_NE(sketch, nullptr);
     EXPECT_EQ((*sketch)["origin"], "Flatpak");
     EXPECT_EQ((*sketch)["version"], "1.2");
-    EXPECT_TRUE(paths((*sketch)["cleanupCandidates"]).contains(at(".var/app/org.tidewell.Sketch/config")));
+    EXPECT_TRUE(paths((*sketch)["cleanupCandidates"]).contains(at(".var/app/org.tidewell.Sketch")));
 
     const auto* snap = appWithIdentifier(apps, "tinysnap");
     ASSERT_NE(snap, nullptr);

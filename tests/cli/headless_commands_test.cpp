@@ -36,7 +36,7 @@ TEST(HeadlessCommands, UsageErrorsExit64WithTheUsageLine) {
 
     run = runTidewell({"safe-cleanup", "--force"});
     EXPECT_EQ(run.status, 64);
-    EXPECT_EQ(run.err, "tidewell: unknown option --force\nUsage: tidewell safe-cleanup [--json]\n");
+    EXPECT_EQ(run.err, "tidewell: unknown option --force\nUsage: tidewell safe-cleanup [--yes] [--json]\n");
 
     run = runTidewell({"volumes", "--path"});
     EXPECT_EQ(run.status, 64);

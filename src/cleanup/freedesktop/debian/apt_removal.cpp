@@ -115,7 +115,9 @@ std::vector<std::string> parseAptSimulation(std::string_view output) {
 AptSimulation simulateAptRemoval(const std::string& package) {
     requirePackageName(package);
     std::vector<std::string> arguments = rootOptions(false);
-    arguments.insert(arguments.end(), {"-s", "remove", package});
+    // Even a simulation writes its planner log (var/log/apt/eipp.log.xz) when it may; an
+    // empty log path turns that off, so asking changes nothing on the system.
+    arguments.insert(arguments.end(), {"-o", "Dir::Log::Planner=", "-s", "remove", package});
     const CommandOutput output = runApt(aptGetPath(), arguments, Limits::simulationTimeoutSeconds);
     if (output.status != 0) throw std::runtime_error(aptErrorText(output));
 

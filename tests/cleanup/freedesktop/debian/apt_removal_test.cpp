@@ -49,26 +49,13 @@ TEST(AptSimulationParseTest, KeepsRemovedPackagesInOrderWithoutArchitecture) {
     EXPECT_THAT(parseAptSimulation(""), IsEmpty());
 }
 
-bool haveAptTools() {
-    return testing::haveTool("apt-get") && testing::haveTool("dpkg") && testing::haveTool("dpkg-deb") &&
-           testing::haveTool("dpkg-query");
-}
-
 // A re-rooted system with a viewer that depends on its library, a required login package
 // that depends on a shell, and two leaf packages. apt runs for real against the root.
 class AptRemovalTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!haveAptTools()) GTEST_SKIP() << "apt-get, dpkg, dpkg-deb and dpkg-query are needed";
-        for (const LinuxSystemFixture::DebianPackage& package :
-             {LinuxSystemFixture::DebianPackage{.name = "tw-libview", .appName = "Viewer Library"},
-              LinuxSystemFixture::DebianPackage{.name = "tw-viewer", .appName = "Viewer", .depends = "tw-libview"},
-              LinuxSystemFixture::DebianPackage{.name = "tw-shell", .appName = "Shell"},
-              LinuxSystemFixture::DebianPackage{
-                  .name = "tw-login", .priority = "required", .appName = "Login", .depends = "tw-shell"},
-              LinuxSystemFixture::DebianPackage{.name = "tw-leaf", .appName = "Leaf"},
-              LinuxSystemFixture::DebianPackage{.name = "tw-keep", .appName = "Keep"}})
-            ASSERT_EQ(system.installDebianPackage(package), "");
+        if (!LinuxSystemFixture::haveDebianTools()) GTEST_SKIP() << "apt-get, dpkg, dpkg-deb and dpkg-query are needed";
+        ASSERT_EQ(system.installDependentPackages(), "");
     }
 
 
