@@ -101,7 +101,7 @@ void printPlan(const AppInfo& app, const std::vector<bool>& selected, const std:
     else if (std::none_of(selected.begin(), selected.end(), [](bool chosen) { return chosen; }))
         std::cout << "Nothing is selected.\n";
     if (!preview) return;
-    std::cout << "apt would remove: " << (preview->packages.empty() ? "nothing" : "") << "\n";
+    std::cout << "apt would remove:" << (preview->packages.empty() ? " nothing" : "") << "\n";
     for (const std::string& package : preview->packages) std::cout << "  " << package << "\n";
     if (preview->refusal) std::cout << "Refused: " << *preview->refusal << "\n";
 }
