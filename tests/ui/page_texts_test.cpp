@@ -341,19 +341,15 @@ std::vector<std::string> linuxPlanTexts() {
     using Freedesktop::AppOrigin;
     const testing::TemporaryHome home;
     const std::filesystem::path root = home.path();
-    testing::writeFile(root / ".var/app/org.example.Paint/cache/blob", "f");
-    testing::writeFile(root / "snap/inkpad/common/notes", "s");
-    testing::writeFile(root / ".cache/quill/blob", "c");
-    testing::writeFile(root / ".cache/org.example.quill/blob", "c");
-    testing::writeFile(root / ".config/quillapp.conf", "c");
-    testing::writeFile(root / ".config/QUILL/settings.ini", "c");
-    testing::writeFile(root / ".local/share/quill editor/data.db", "d");
-    testing::writeFile(root / ".local/share/Quill Editor/data.db", "d");
-    testing::writeFile(root / ".local/state/quill/history", "h");
-    testing::writeFile(root / ".local/state/quill-crash.log", "l");
-    testing::writeFile(root / ".local/state/Quill Editor.log", "l");
-    testing::writeFile(root / ".local/share/applications/quill.desktop", "[Desktop Entry]\n");
-    testing::writeFile(root / ".local/share/icons/hicolor/48x48/apps/quill.png", "png");
+    // The sandbox folders, a folder or file for each key of the local app in each XDG folder
+    // (exactly and ignoring case), its logs, menu entry and icon.
+    for (const char* file :
+         {".var/app/org.example.Paint/cache/blob", "snap/inkpad/common/notes", ".cache/quill/blob",
+          ".cache/org.example.quill/blob", ".config/quillapp.conf", ".config/QUILL/settings.ini",
+          ".local/share/quill editor/data.db", ".local/share/Quill Editor/data.db", ".local/state/quill/history",
+          ".local/state/quill-crash.log", ".local/state/Quill Editor.log", ".local/share/applications/quill.desktop",
+          ".local/share/icons/hicolor/48x48/apps/quill.png"})
+        testing::writeFile(root / file, "x");
     Freedesktop::InventoryPass pass{.includePermissionSensitive = true};
     for (const char* file : {"inkwell-tray.desktop", "inkwell.service"})
         pass.startupItems.push_back(
