@@ -460,6 +460,7 @@ constexpr Row table[] = {
     {"Hidden from autostart: {1}.", "已从自动启动中隐藏：{1}。", "Oculto en el inicio automático: {1}.",
      "自動起動から隠しました：{1}。", "Masqué au démarrage automatique : {1}."},
     {"Remove {1}", "移除 {1}", "Eliminar {1}", "{1} を削除", "Supprimer {1}"},
+    {"Remove {1}: {2}", "移除 {1}：{2}", "Eliminar {1}: {2}", "{1} の削除：{2}", "Supprimer {1} : {2}"},
     // Why a package manager or a startup switch did not take an item away
     {"\"{1}\" is not a Debian package name.", "“{1}”不是 Debian 软件包名称。",
      "“{1}” no es un nombre de paquete de Debian.", "「{1}」は Debian のパッケージ名ではありません。",

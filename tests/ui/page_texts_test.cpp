@@ -34,6 +34,7 @@
 #include "support/pdf_fixture.h"
 #include "ui/content_view.h"
 #include "ui/filled_pages.h"
+#include "ui/history_page.h"
 #include "ui/page_router.h"
 #include "ui/qt_text.h"
 #include "ui/quiet_engines.h"
@@ -335,6 +336,14 @@ std::vector<ShownTexts> shownTexts(const ContentView& content) {
 
 const QRegularExpression latin("[A-Za-z]");
 
+// The content with the newest report selected, so its details show.
+void showNewestReport(const ContentView& content) {
+    auto* history = qobject_cast<HistoryPage*>(content.router()->page(SidebarItem::history));
+    ASSERT_NE(history, nullptr);
+    ASSERT_GT(history->reports()->topLevelItemCount(), 0);
+    history->reports()->setCurrentItem(history->reports()->topLevelItem(0));
+}
+
 // Every label, reason and note the freedesktop inventory gives the items of a Linux app's plan,
 // and the lines carrying the plan out say, as they stand in English.
 std::vector<std::string> linuxPlanTexts() {
@@ -450,6 +459,7 @@ TEST(PageTexts, EveryTextOfALinuxPlanIsTranslated) {
 TEST_F(FilledPages, ChineseAndJapanesePagesShowNoLatinLettersBeyondNames) {
     ContentView content(*model);
     model->setShowActionAlert(true);
+    showNewestReport(content);
     const QStringList names = dataNames() + productNames();
     for (const std::string_view language : {chinese, japanese}) {
         model->setLanguage(std::string(language));
@@ -467,6 +477,7 @@ TEST_F(FilledPages, ChineseAndJapanesePagesShowNoLatinLettersBeyondNames) {
 TEST_F(FilledPages, SpanishAndFrenchPagesShowNoEnglishSentence) {
     ContentView content(*model);
     model->setShowActionAlert(true);
+    showNewestReport(content);
     const QStringList names = dataNames() + productNames();
     model->setLanguage("English");
     const std::vector<ShownTexts> english = shownTexts(content);
