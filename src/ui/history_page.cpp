@@ -55,6 +55,9 @@ HistoryPage::HistoryPage(AppModel& model, QWidget* parent) : QWidget(parent), mo
 }
 
 void HistoryPage::reload() {
+    // A new language or search rebuilds the rows; the report shown stays selected when listed.
+    const QTreeWidgetItem* current = reports_->currentItem();
+    const QVariant selected = current ? current->data(0, Qt::UserRole) : QVariant();
     reports_->clear();
     const std::string query = search_->text().toStdString();
     for (const CleanupReport& report : model_.reports()) {
@@ -63,12 +66,13 @@ void HistoryPage::reload() {
             reports_, {dateText(report.date, model_.language()), PageTexts::shown(model_, report.appName),
                        PageTexts::shown(model_, report.statusText()), toQString(report.recoveredText())});
         row->setData(0, Qt::UserRole, toQString(report.id));
+        if (row->data(0, Qt::UserRole) == selected) reports_->setCurrentItem(row);
     }
     const bool noReports = model_.reports().empty();
     PageParts::showEmptyListHint(emptyHint_, reports_->topLevelItemCount() == 0,
                                  model_.t(noReports ? "noReports" : "noHistoryMatch"),
                                  model_.t(noReports ? "noReportsHint" : "historySearchHint"));
-    if (reports_->topLevelItemCount() == 0) details_->clear();
+    if (!reports_->currentItem()) details_->clear();
 }
 
 void HistoryPage::showSelection() {
@@ -77,10 +81,14 @@ void HistoryPage::showSelection() {
     const std::string id = current->data(0, Qt::UserRole).toString().toStdString();
     for (const CleanupReport& report : model_.reports()) {
         if (report.id != id) continue;
+        // Items are labels ("Flatpak data") and failures ("Remove Inkwell: <why>"), read one by one.
+        const auto item = [&](const std::string& text) {
+            return "  " + PageTexts::text(text, model_.language()) + "\n";
+        };
         std::string text = model_.t("moved") + ":\n";
-        for (const std::string& item : report.movedItems) text += "  " + item + "\n";
+        for (const std::string& moved : report.movedItems) text += item(moved);
         if (!report.failedItems.empty()) text += model_.t("failed") + ":\n";
-        for (const std::string& item : report.failedItems) text += "  " + item + "\n";
+        for (const std::string& failed : report.failedItems) text += item(failed);
         details_->setText(toQString(text));
     }
 }

@@ -16,6 +16,8 @@ namespace tidewell::PageTexts {
 namespace {
 
 constexpr std::string_view partSeparator = " \u00B7 ";
+constexpr std::string_view listSeparator = ", ";
+constexpr std::string_view sentenceEnd = ". ";
 
 std::string_view column(const Row& row, AppLanguage language) {
     switch (language) {
@@ -147,28 +149,7 @@ std::string filled(std::string_view translation, const std::map<int, std::string
     return result;
 }
 
-std::optional<std::string> patternText(std::string_view line, AppLanguage language) {
-    std::optional<QString> shown;
-    for (const Pattern& pattern : index().patterns) {
-        if (!line.starts_with(pattern.prefix) || !line.ends_with(pattern.suffix)) continue;
-        if (!shown) shown = toQString(line);
-        const QRegularExpressionMatch match = pattern.expression.match(*shown);
-        if (!match.hasMatch()) continue;
-        std::map<int, std::string> holeTexts;
-        for (std::size_t group = 0; group < pattern.holeNumbers.size(); ++group) {
-            const std::string captured = match.captured(int(group) + 1).toStdString();
-            holeTexts[pattern.holeNumbers[group]] = wholeText(captured, language).value_or(captured);
-        }
-        return filled(column(*pattern.row, language), holeTexts);
-    }
-    return std::nullopt;
-}
-
-// The part's text from a whole row or a pattern, else the part itself.
-std::string translatedPart(std::string_view part, AppLanguage language) {
-    if (auto whole = wholeText(part, language)) return *whole;
-    return patternText(part, language).value_or(std::string(part));
-}
+std::optional<std::string> patternText(std::string_view line, AppLanguage language);
 
 // `text` cut at every `separator`, each piece passed through `translate`, joined again.
 template <class Translate>
@@ -181,6 +162,77 @@ std::string eachPiece(std::string_view text, std::string_view separator, Transla
         result += separator;
         start = end + separator.size();
     }
+}
+
+std::optional<std::string> wholeOrPatternText(std::string_view text, AppLanguage language) {
+    if (auto whole = wholeText(text, language)) return whole;
+    return patternText(text, language);
+}
+
+// A list of names ("Cache, Icon gimp.png") item by item, when any item is a listed text.
+std::optional<std::string> listText(std::string_view text, AppLanguage language) {
+    if (text.find(listSeparator) == std::string_view::npos) return std::nullopt;
+    bool found = false;
+    std::string result = eachPiece(text, listSeparator, [&](std::string_view item) {
+        auto translated = wholeOrPatternText(item, language);
+        found = found || translated.has_value();
+        return translated.value_or(std::string(item));
+    });
+    return found ? std::optional(std::move(result)) : std::nullopt;
+}
+
+// What a hole of a pattern held: a listed text, a list, a line that fills a pattern itself
+// (an error sentence inside an outcome), else a name that stays.
+std::string holeText(const std::string& text, AppLanguage language) {
+    if (auto whole = wholeText(text, language)) return *whole;
+    if (auto list = listText(text, language)) return *list;
+    return patternText(text, language).value_or(text);
+}
+
+std::optional<std::string> patternText(std::string_view line, AppLanguage language) {
+    std::optional<QString> shown;
+    for (const Pattern& pattern : index().patterns) {
+        if (!line.starts_with(pattern.prefix) || !line.ends_with(pattern.suffix)) continue;
+        if (!shown) shown = toQString(line);
+        const QRegularExpressionMatch match = pattern.expression.match(*shown);
+        if (!match.hasMatch()) continue;
+        std::map<int, std::string> holeTexts;
+        for (std::size_t group = 0; group < pattern.holeNumbers.size(); ++group) {
+            const std::string captured = match.captured(int(group) + 1).toStdString();
+            holeTexts[pattern.holeNumbers[group]] = holeText(captured, language);
+        }
+        return filled(column(*pattern.row, language), holeTexts);
+    }
+    return std::nullopt;
+}
+
+// A part of several sentences ("Removed by apt: gimp. Moved to Trash: Cache.") sentence by
+// sentence, when each one is a listed text or fills a pattern: joined sentences are not one row,
+// and a pattern read over all of them would take the later sentences into its last hole.
+std::optional<std::string> sentencesText(std::string_view part, AppLanguage language) {
+    if (part.find(sentenceEnd) == std::string_view::npos) return std::nullopt;
+    std::vector<std::string> sentences;
+    for (std::size_t start = 0;;) {
+        const std::size_t stop = part.find(sentenceEnd, start);
+        const std::size_t end = stop == std::string_view::npos ? part.size() : stop + 1;
+        auto sentence = wholeOrPatternText(part.substr(start, end - start), language);
+        if (!sentence) return std::nullopt;
+        sentences.push_back(std::move(*sentence));
+        if (stop == std::string_view::npos) break;
+        start = stop + sentenceEnd.size();
+    }
+    // Chinese and Japanese sentences end in a full stop of their own and need no space.
+    const bool spaced = language != AppLanguage::simplifiedChinese && language != AppLanguage::japanese;
+    std::string text;
+    for (const std::string& sentence : sentences) text += (text.empty() || !spaced ? "" : " ") + sentence;
+    return text;
+}
+
+// The part's text from a whole row, its sentences or a pattern, else the part itself.
+std::string translatedPart(std::string_view part, AppLanguage language) {
+    if (auto whole = wholeText(part, language)) return *whole;
+    if (auto sentences = sentencesText(part, language)) return *sentences;
+    return patternText(part, language).value_or(std::string(part));
 }
 
 // A line of parts is translated part by part, so that no pattern's hole swallows a separator.

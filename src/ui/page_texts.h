@@ -35,10 +35,11 @@ struct Row {
 std::span<const Row> rows();
 
 // `english` in `language`, line by line. A line is found as a whole among the rows, else among
-// the English texts of the keyed table, else it fills a pattern (the holes' texts are looked up
-// as whole texts, so a kind or a level inside a line is translated too), else each of its
-// " · "-separated parts is looked up the same way. English, an unknown language and a line
-// found nowhere give the text unchanged.
+// the English texts of the keyed table, else sentence by sentence when it joins several that are
+// each found, else it fills a pattern (a hole's text is looked up as a whole text, as a list of
+// ", "-separated items, or as a pattern itself, so a kind, a label or an error sentence inside a
+// line is translated too), else each of its " · "-separated parts is looked up the same way.
+// English, an unknown language and a line found nowhere give the text unchanged.
 std::string text(std::string_view english, std::string_view language);
 
 // `text` in the model's current language, as the toolkit's string.

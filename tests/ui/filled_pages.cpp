@@ -1,7 +1,10 @@
 #include "ui/filled_pages.h"
 
+#include <algorithm>
 #include <chrono>
 
+#include "cleanup/freedesktop/app_inventory.h"
+#include "platform/xdg_folders.h"
 #include "support/pdf_fixture.h"
 #include "util/string_helpers.h"
 
@@ -77,16 +80,79 @@ std::vector<fs::path> FilledPages::writeRepairFiles() const {
     return {zip, cut, notes};
 }
 
+AppInfo FilledPages::linuxPlanApp() {
+    using Freedesktop::AppOrigin;
+    const fs::path dataHome = platform::XDGFolders::dataHome();
+    writeFile(home.path() / ".var/app/org.example.Paint/config/paint.conf", std::string(someBytes, 'f'));
+    writeFile(dataHome / "applications/quill.desktop", "[Desktop Entry]\nType=Application\nName=Quill\n");
+    writeFile(dataHome / "icons/hicolor/48x48/apps/quill.png", std::string(someBytes, 'q'));
+    const fs::path tray = system / "etc/xdg/autostart/inkwell-tray.desktop";
+    writeFile(tray, "[Desktop Entry]\nType=Application\nName=Inkwell Tray\nExec=/usr/bin/inkwell --tray\n");
+
+    Freedesktop::InventoryPass pass{.includePermissionSensitive = true};
+    pass.startupItems.push_back({.id = tray.string(),
+                                 .label = "inkwell-tray",
+                                 .path = tray.string(),
+                                 .program = "/usr/bin/inkwell",
+                                 .requiresAdmin = true});
+    pass.relatedFolders.emplace();
+    const Freedesktop::LinuxApp inkwell{.origin = AppOrigin::debianPackage,
+                                        .desktopFileID = "inkwell.desktop",
+                                        .name = "Inkwell",
+                                        .identifier = "inkwell",
+                                        .path = "/usr/bin/inkwell",
+                                        .executable = "/usr/bin/inkwell"};
+    const Freedesktop::LinuxApp paint{.origin = AppOrigin::flatpak,
+                                      .desktopFileID = "org.example.Paint.desktop",
+                                      .name = "Paint",
+                                      .identifier = "org.example.Paint",
+                                      .path = home.path() / ".local/share/flatpak/app/org.example.Paint/current/active",
+                                      .flatpakInstallation = "user"};
+    const Freedesktop::LinuxApp quill{.origin = AppOrigin::local,
+                                      .desktopFileID = "quill.desktop",
+                                      .name = "Quill",
+                                      .identifier = "quill.desktop",
+                                      .path = home.path() / "Apps/Quill",
+                                      .desktopEntry = dataHome / "applications/quill.desktop",
+                                      .iconName = "quill"};
+    // One plan for all three: the Debian package with its system autostart entry, then the
+    // Flatpak with its data folder and the local app with its menu entry and icon.
+    AppInfo app = Freedesktop::appInfo(inkwell, pass);
+    for (const Freedesktop::LinuxApp& other : {paint, quill}) {
+        const AppInfo info = Freedesktop::appInfo(other, pass);
+        app.cleanupCandidates.insert(app.cleanupCandidates.end(), info.cleanupCandidates.begin(),
+                                     info.cleanupCandidates.end());
+        linuxAppNames_ << QString::fromStdString(info.name) << QString::fromStdString(info.bundleIdentifier);
+    }
+    for (const RemovalRoute route :
+         {RemovalRoute::trash, RemovalRoute::flatpak, RemovalRoute::apt, RemovalRoute::hiddenAutostart})
+        EXPECT_TRUE(std::any_of(app.cleanupCandidates.begin(), app.cleanupCandidates.end(),
+                                [&](const CleanupCandidate& candidate) { return candidate.route == route; }))
+            << rawValue(route);
+    return app;
+}
+
 AppModel::Engines FilledPages::engines() const {
     AppModel::Engines engines = AppModel::realEngines();
-    engines.scanApps = [scan = engines.scanApps](bool includePermissionSensitive) {
+    engines.scanApps = [scan = engines.scanApps, linux = linuxApp_](bool includePermissionSensitive) {
         std::vector<AppInfo> apps = scan(includePermissionSensitive);
+        apps.push_back(linux);
         for (AppInfo& app : apps)
             if (app.name == "Alpha") {
                 app.isRunning = true;
                 app.memoryBytes = 300'000'000;
             }
         return apps;
+    };
+    // apt's answer for the Debian package: what goes with it, one of which the system needs.
+    engines.previewRemoval = [](const AppInfo&, const std::vector<CleanupCandidate>& candidates) {
+        RemovalPreview preview;
+        for (const CleanupCandidate& candidate : candidates)
+            if (candidate.route == RemovalRoute::apt) {
+                preview.packages = {"inkwell", "libinkwell0", "libc6"};
+                preview.refusal = "apt would also remove packages the system needs: libc6.";
+            }
+        return preview;
     };
     engines.mountedExternalVolumes = [folder = recoveryFolder()] {
         return std::vector<ExternalRecoveryVolume>{
@@ -99,6 +165,7 @@ AppModel::Engines FilledPages::engines() const {
 void FilledPages::SetUp() {
     if (!haveTool("zip") || !haveTool("unzip")) GTEST_SKIP() << "zip and unzip are needed";
     writeInstalledApps();
+    linuxApp_ = linuxPlanApp();
     writeLeftoversAndOldFiles();
     const std::vector<fs::path> damaged = writeRepairFiles();
     writeFile(recoveryFolder() / "DCIM/IMG_0142.JPG", std::string(someBytes, 'j'));
@@ -138,12 +205,24 @@ void FilledPages::SetUp() {
     ASSERT_TRUE(eventually([&] { return model->recoveryReport().has_value(); }));
 
     for (const AppInfo& app : model->apps())
-        if (app.name == "Alpha") model->setSelectedApp(app);
+        if (app.name == linuxApp_.name) model->setSelectedApp(app);
+    ASSERT_TRUE(model->selectedApp().has_value());
+    model->previewCleanupPlan(*model->selectedApp());
+    ASSERT_TRUE(eventually([&] { return model->cleanupPlanPreview().has_value(); }));
+    // apt's refusal stops the plan before anything is taken away.
+    std::vector<CleanupCandidate> planned;
+    for (const CleanupCandidate& candidate : linuxApp_.cleanupCandidates)
+        if (candidate.isSelectable) planned.push_back(candidate);
+    model->moveCleanupCandidatesToTrash(*model->selectedApp(), planned, false, false);
+    waitForCleanup(*model);
+    ASSERT_EQ(actionMessages.back(),
+              "Tidewell did not remove Inkwell: apt would also remove packages the system "
+              "needs: libc6. Nothing was changed.");
     model->setSelectedLeftover(model->leftovers().front());
 }
 
 QStringList FilledPages::dataNames() const {
-    QStringList names;
+    QStringList names = linuxAppNames_;
     const auto add = [&](const std::string& name) { names << QString::fromStdString(name); };
     for (const AppInfo& app : model->apps()) {
         add(app.name);

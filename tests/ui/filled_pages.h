@@ -16,7 +16,8 @@ namespace tidewell::testing {
 // and a re-rooted system: an installed app with every kind of related file, a startup item and an
 // installer (reported as running), a plain app and a system app; leftovers of deleted apps; old
 // logs and caches; a folder to recover from; three files to repair, one exported. One leftover
-// and one installer have been moved to the Trash, so the history holds two reports.
+// and one installer have been moved to the Trash. The selected app is a Linux one whose plan takes
+// an item by every route; apt's preview refused it, so the history holds three reports.
 class FilledPages : public WorkflowLayout {
 protected:
     void SetUp() override;
@@ -31,12 +32,15 @@ protected:
 
 private:
     AppModel::Engines engines() const;
+    AppInfo linuxPlanApp();
     void writeInstalledApps() const;
     void writeLeftoversAndOldFiles() const;
     std::vector<std::filesystem::path> writeRepairFiles() const;
     std::filesystem::path recoveryFolder() const { return home.path() / "CameraCard"; }
 
     ScriptedDialogs dialogs_;
+    AppInfo linuxApp_;
+    QStringList linuxAppNames_;  // the names of the apps whose plans make up linuxApp_
 };
 
 }  // namespace tidewell::testing

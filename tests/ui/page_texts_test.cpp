@@ -17,7 +17,9 @@
 #include <set>
 
 #include "cleanup/cleanup_candidates.h"
+#include "cleanup/freedesktop/app_inventory.h"
 #include "cleanup/leftover_roots.h"
+#include "cleanup/removal_plan.h"
 #include "cleanup/usage_summary.h"
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/file_repair_kind.h"
@@ -32,6 +34,7 @@
 #include "support/pdf_fixture.h"
 #include "ui/content_view.h"
 #include "ui/filled_pages.h"
+#include "ui/history_page.h"
 #include "ui/page_router.h"
 #include "ui/qt_text.h"
 #include "ui/quiet_engines.h"
@@ -96,6 +99,25 @@ TEST(PageTexts, TextsAreLookedUpWholeThenThroughTheKeyedTableThenByPattern) {
     EXPECT_EQ(PageTexts::text("Deleted FAT32 directory entry · JPEG signature · unallocated run", "简体中文"),
               "已删除的 FAT32 目录条目 · JPEG 文件签名 · 未分配的连续簇");
     EXPECT_EQ(PageTexts::text("42% · Indexed 120 readable files", "Español"), "42% · 120 archivos legibles indexados");
+}
+
+TEST(PageTexts, JoinedSentencesAndListsAreTranslatedOneByOne) {
+    const std::string summary =
+        "Removed by apt: Inkwell. Hidden from autostart: inkwell-tray. Moved to Trash: Cache, Icon quill.png.";
+    EXPECT_EQ(PageTexts::text(summary, "Français"),
+              "Supprimé par apt : Inkwell. Masqué au démarrage automatique : inkwell-tray. Placé dans la corbeille : "
+              "Cache, Icône quill.png.");
+    EXPECT_EQ(PageTexts::text(summary, "简体中文"),
+              "已由 apt 移除：Inkwell。已从自动启动中隐藏：inkwell-tray。已移到废纸篓：缓存, 图标 quill.png。");
+    // A sentence no row reads keeps the whole line to the pattern it fills, and a hole that
+    // fills a pattern of its own is translated too.
+    EXPECT_EQ(PageTexts::text("Tidewell did not remove Inkwell: apt would also remove packages the system needs: "
+                              "libc6, libc-bin. Nothing was changed.",
+                              "Español"),
+              "Tidewell no eliminó Inkwell: apt también eliminaría paquetes que el sistema necesita: libc6, libc-bin. "
+              "No se cambió nada.");
+    EXPECT_EQ(PageTexts::text("Mr. Lee wrote this. Moved to Trash: A.", "Français"),
+              "Mr. Lee wrote this. Moved to Trash: A.");
 }
 
 TEST(PageTexts, EnglishUnknownLanguagesAndUnlistedTextsStayAsTheyAre) {
@@ -268,10 +290,12 @@ ShownTexts shownTexts(const QWidget& root) {
 // The names every language shows as they are: the product, formats, tools, units and the
 // languages' own names.
 QStringList productNames() {
-    QStringList names{"Tidewell.app", "Tidewell", ".app",   "macOS", "Mac",  "Apple", "FAT32", "exFAT",  "ZIP",
-                      "PDFKit",       "PDF",      "Office", "PPTX",  "DOCX", "XLSX",  "MP4",   "MOV",    "M4V",
-                      "PNG",          "UUID",     "EOF",    "ftyp",  "moov", "mdat",  "qpdf",  "ffmpeg", "unzip",
-                      "ID",           "OK",       "KB",     "MB",    "GB",   "B"};
+    QStringList names{"Tidewell.app", "Tidewell", ".app",      "macOS",       "Mac",    "Apple",   "FAT32",
+                      "exFAT",        "ZIP",      "PDFKit",    "PDF",         "Office", "PPTX",    "DOCX",
+                      "XLSX",         "MP4",      "MOV",       "M4V",         "PNG",    "UUID",    "EOF",
+                      "ftyp",         "moov",     "mdat",      "qpdf",        "ffmpeg", "unzip",   "ID",
+                      "OK",           "KB",       "MB",        "GB",          "B",      "Flatpak", "snapd",
+                      "apt",          "AppImage", "systemctl", "Hidden=true", "Debian"};
     for (const AppLanguage language : allAppLanguageCases) names << toQString(rawValue(language));
     return names;
 }
@@ -312,9 +336,130 @@ std::vector<ShownTexts> shownTexts(const ContentView& content) {
 
 const QRegularExpression latin("[A-Za-z]");
 
+// The content with the newest report selected, so its details show.
+void showNewestReport(const ContentView& content) {
+    auto* history = qobject_cast<HistoryPage*>(content.router()->page(SidebarItem::history));
+    ASSERT_NE(history, nullptr);
+    ASSERT_GT(history->reports()->topLevelItemCount(), 0);
+    history->reports()->setCurrentItem(history->reports()->topLevelItem(0));
+}
+
+// Every label, reason and note the freedesktop inventory gives the items of a Linux app's plan,
+// and the lines carrying the plan out say, as they stand in English.
+std::vector<std::string> linuxPlanTexts() {
+    using Freedesktop::AppOrigin;
+    const testing::TemporaryHome home;
+    const std::filesystem::path root = home.path();
+    // The sandbox folders, a folder or file for each key of the local app in each XDG folder
+    // (exactly and ignoring case), its logs, menu entry and icon.
+    for (const char* file :
+         {".var/app/org.example.Paint/cache/blob", "snap/inkpad/common/notes", ".cache/quill/blob",
+          ".cache/org.example.quill/blob", ".config/quillapp.conf", ".config/QUILL/settings.ini",
+          ".local/share/quill editor/data.db", ".local/share/Quill Editor/data.db", ".local/state/quill/history",
+          ".local/state/quill-crash.log", ".local/state/Quill Editor.log", ".local/share/applications/quill.desktop",
+          ".local/share/icons/hicolor/48x48/apps/quill.png"})
+        testing::writeFile(root / file, "x");
+    Freedesktop::InventoryPass pass{.includePermissionSensitive = true};
+    for (const char* file : {"inkwell-tray.desktop", "inkwell.service"})
+        pass.startupItems.push_back(
+            {.label = file, .path = std::string("/etc/xdg/autostart/") + file, .program = "/usr/bin/inkwell"});
+    pass.startupItems.back().path = (root / ".config/systemd/user/inkwell.service").string();
+    pass.startupItems.front().requiresAdmin = true;
+    pass.relatedFolders.emplace();
+    const Freedesktop::LinuxApp paint{.origin = AppOrigin::flatpak,
+                                      .name = "Paint",
+                                      .identifier = "org.example.Paint",
+                                      .path = "/p",
+                                      .flatpakInstallation = "user"};
+    Freedesktop::LinuxApp systemPaint = paint;
+    systemPaint.flatpakInstallation = "system";
+    const std::vector<Freedesktop::LinuxApp> apps{
+        paint,
+        systemPaint,
+        {.origin = AppOrigin::snap, .name = "Inkpad", .identifier = "inkpad", .path = "/snap/inkpad/current"},
+        {.origin = AppOrigin::debianPackage,
+         .name = "Inkwell",
+         .identifier = "inkwell",
+         .path = "/usr/bin/inkwell",
+         .executable = "/usr/bin/inkwell"},
+        {.origin = AppOrigin::appImage,
+         .name = "Slate",
+         .identifier = "Slate.AppImage",
+         .path = root / "Slate.AppImage"},
+        {.origin = AppOrigin::local,
+         .name = "Quill Editor",
+         .identifier = "org.example.quill.desktop",
+         .path = root / "Apps/Quill",
+         .desktopEntry = root / ".local/share/applications/quill.desktop",
+         .executable = root / "Apps/Quill/quillapp",
+         .iconName = "quill"}};
+    std::vector<std::string> texts;
+    for (const Freedesktop::LinuxApp& app : apps)
+        for (const CleanupCandidate& candidate : Freedesktop::appInfo(app, pass).cleanupCandidates) {
+            texts.insert(texts.end(), {candidate.evidence, candidate.note});
+            // The app's own row, startup items and logs are labelled by their names.
+            if (candidate.label != app.name && candidate.kind != CleanupCandidateKind::launchAgent &&
+                candidate.kind != CleanupCandidateKind::logs)
+                texts.push_back(candidate.label);
+        }
+    RemovalPlanRun run;
+    for (const RemovalRoute route : {RemovalRoute::trash, RemovalRoute::flatpak, RemovalRoute::snap, RemovalRoute::apt,
+                                     RemovalRoute::hiddenAutostart}) {
+        texts.push_back(rawValue(route));
+        run.doneByRoute.push_back({route, {"Inkwell", "Flatpak data"}});
+    }
+    // The plan's lines as the workflow words them.
+    texts.insert(
+        texts.end(),
+        {"Route", run.summary("No items were moved to Trash."), "Removing Inkwell",
+         "Hiding inkwell-tray from autostart", "apt would remove: inkwell, libinkwell0",
+         "apt would also remove packages the system needs: libc6.",
+         "Tidewell did not remove Inkwell: apt would also remove packages the system needs: libc6. Nothing "
+         "was changed.",
+         "Remove Inkwell",
+         // What the package managers and the startup switch say when they do not.
+         "\"-inkwell\" is not a Debian package name.",
+         "apt-get is not installed, so Tidewell cannot remove Debian packages.",
+         "apt-get did not finish within 30 minutes.", "apt-get failed with status 100.",
+         "Tidewell could not start /usr/bin/apt-get: ENOENT.",
+         "pkexec is not installed, so Tidewell cannot ask for the administrator rights apt needs.",
+         "The administrator authorization was dismissed, so inkwell was not removed.",
+         "Administrator authorization was not granted, so inkwell was not removed.",
+         "Flatpak could not uninstall org.example.Paint.", "No Flatpak installation holds org.example.Paint at /p.",
+         "\"org.example.Paint;\" is not a Flatpak app id.",
+         "\"Inkpad\" is not a snap name, so Tidewell does not ask snapd to remove it.",
+         "snap is not installed, so Tidewell cannot ask snapd to remove inkpad.", "snap could not remove inkpad.",
+         "Your autostart folder already has an entry named inkwell-tray.desktop, and it is the one that "
+         "starts.",
+         "Tidewell could not read /etc/xdg/autostart/inkwell-tray.desktop: ENOENT."});
+    std::erase(texts, std::string());
+    return texts;
+}
+
+TEST(PageTexts, EveryTextOfALinuxPlanIsTranslated) {
+    const std::vector<std::string> texts = linuxPlanTexts();
+    for (const char* expected :
+         {"Flatpak app org.example.Paint (system installation)", "Snap data folder of the snap name",
+          "Folder name matches the app name (ignoring case)", "File name matches the app's executable name",
+          "Log name contains the last part of the app identifier", "Icon quill.png", "Hidden from autostart",
+          "A copy in your autostart folder with Hidden=true switches it off; the system file stays.",
+          "Stopped and disabled with systemctl, then moved to Trash."})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
+    // The apps' names, and the tools and the system's reason the error sentences name.
+    const QStringList names =
+        productNames() + QStringList{"Inkwell", "inkwell", "Inkpad", "inkpad", "Paint",  "Slate",
+                                     "Snap",    "apt-get", "pkexec", "snap",   "ENOENT", "inkwell-tray"};
+    for (const std::string& text : texts)
+        for (const std::string_view language : {chinese, japanese}) {
+            const QString shown = toQString(PageTexts::text(text, language));
+            EXPECT_FALSE(withoutNames(shown, names).contains(latin)) << language << ": " << shown.toStdString();
+        }
+}
+
 TEST_F(FilledPages, ChineseAndJapanesePagesShowNoLatinLettersBeyondNames) {
     ContentView content(*model);
     model->setShowActionAlert(true);
+    showNewestReport(content);
     const QStringList names = dataNames() + productNames();
     for (const std::string_view language : {chinese, japanese}) {
         model->setLanguage(std::string(language));
@@ -332,6 +477,7 @@ TEST_F(FilledPages, ChineseAndJapanesePagesShowNoLatinLettersBeyondNames) {
 TEST_F(FilledPages, SpanishAndFrenchPagesShowNoEnglishSentence) {
     ContentView content(*model);
     model->setShowActionAlert(true);
+    showNewestReport(content);
     const QStringList names = dataNames() + productNames();
     model->setLanguage("English");
     const std::vector<ShownTexts> english = shownTexts(content);
