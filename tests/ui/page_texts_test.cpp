@@ -295,7 +295,7 @@ QStringList productNames() {
                       "XLSX",         "MP4",      "MOV",       "M4V",         "PNG",    "UUID",    "EOF",
                       "ftyp",         "moov",     "mdat",      "qpdf",        "ffmpeg", "unzip",   "ID",
                       "OK",           "KB",       "MB",        "GB",          "B",      "Flatpak", "snapd",
-                      "apt",          "AppImage", "systemctl", "Hidden=true", "Debian"};
+                      "apt",          "AppImage", "systemctl", "Hidden=true", "Debian", "systemd"};
     for (const AppLanguage language : allAppLanguageCases) names << toQString(rawValue(language));
     return names;
 }

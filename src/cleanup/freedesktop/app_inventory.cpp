@@ -107,14 +107,23 @@ void describeAppCandidate(CleanupCandidate& candidate, const LinuxApp& app) {
     }
 }
 
-// A system autostart entry is switched off by a user copy that hides it; the file stays.
+// How a startup item is switched off on a Linux desktop: the user's own entries and units
+// move to the Trash (a unit stopped and disabled first), a system autostart entry is hidden by
+// a user copy, and a system unit stays locked.
 void describeStartupCandidate(CleanupCandidate& candidate) {
+    const bool isUnit = AppScanner::pathExtension(candidate.path) == "service";
     if (candidate.safetyLevel != CleanupCandidate::SafetyLevel::protected_) {
-        if (AppScanner::pathExtension(candidate.path) == "service")
-            candidate.note = "Stopped and disabled with systemctl, then moved to Trash.";
+        candidate.evidence = isUnit ? "systemd user unit starts this app" : "Autostart entry starts this app";
+        candidate.note = isUnit ? "Stopped and disabled with systemctl, then moved to Trash."
+                                : "Starts this app when you log in; moved to Trash.";
         return;
     }
-    if (AppScanner::pathExtension(candidate.path) != "desktop") return;
+    if (isUnit) {
+        candidate.evidence = "System systemd unit starts this app";
+        candidate.note = "Only an administrator can disable a system unit.";
+        return;
+    }
+    candidate.evidence = "System autostart entry starts this app";
     candidate.route = RemovalRoute::hiddenAutostart;
     candidate.safetyLevel = CleanupCandidate::SafetyLevel::likely;
     candidate.defaultSelected = true;
