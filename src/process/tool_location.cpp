@@ -36,7 +36,8 @@ std::optional<std::string> firstExecutable(const std::string& name, const std::v
 std::optional<std::string> programOnPath(const std::string& name) {
     if (name.empty() || name.find('/') != std::string::npos) return std::nullopt;
     const char* variable = std::getenv("PATH");
-    std::string_view list = variable != nullptr ? variable : "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin";
+    std::string_view list =
+        variable != nullptr ? variable : "/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin";
     while (!list.empty()) {
         const std::size_t colon = list.find(':');
         const std::filesystem::path folder(std::string(list.substr(0, colon)));

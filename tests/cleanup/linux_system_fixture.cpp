@@ -85,7 +85,8 @@ std::optional<std::string> LinuxSystemFixture::trashedFrom(const std::string& na
 
 std::string LinuxSystemFixture::packageState(const std::string& package) const {
     std::string output;
-    if (runTool("dpkg-query", {"--admindir=" + system("/var/lib/dpkg").string(), "-W", "-f=${db:Status-Abbrev}", package},
+    if (runTool("dpkg-query",
+                {"--admindir=" + system("/var/lib/dpkg").string(), "-W", "-f=${db:Status-Abbrev}", package},
                 &output) != 0)
         return "absent";
     return output;

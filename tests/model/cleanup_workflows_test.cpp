@@ -381,8 +381,9 @@ TEST_F(CleanupWorkflows, ARefusedSimulationLeavesEverythingInPlace) {
     waitForCleanup(model);
     EXPECT_EQ(steps, (std::vector<std::string>{"simulate"}));
     EXPECT_TRUE(fs::exists(cache.path));
-    EXPECT_EQ(*model.actionMessage(), "Tidewell did not remove Notes: apt would also remove packages the system "
-                                      "needs: tw-login. Nothing was changed.");
+    EXPECT_EQ(*model.actionMessage(),
+              "Tidewell did not remove Notes: apt would also remove packages the system "
+              "needs: tw-login. Nothing was changed.");
     EXPECT_EQ(model.actionResultKind(), ActionResultKind::failure);
     ASSERT_EQ(model.reports().size(), 1u);
     EXPECT_EQ(model.reports().front().failedItems,

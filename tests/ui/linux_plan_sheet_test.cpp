@@ -21,7 +21,6 @@ using testing::LinuxSystemFixture;
 // The plan sheet over a Linux desktop, with the real engines in a temporary HOME and system.
 class LinuxPlanSheet : public ::testing::Test {
 protected:
-
     static std::optional<AppInfo> named(const AppModel& model, const std::string& name) {
         for (const AppInfo& app : model.apps())
             if (app.name == name) return app;
@@ -125,8 +124,9 @@ TEST_F(LinuxPlanSheet, ADebianPlanShowsWhatAptWouldRemoveAndARefusalChangesNothi
 
     const QString items = confirm(view, model);
     EXPECT_TRUE(items.contains("apt would remove: tw-core, tw-editor")) << items.toStdString();
-    EXPECT_EQ(*model.actionMessage(), "Tidewell did not remove Editor: apt would also remove packages the system "
-                                      "needs: tw-core. Nothing was changed.");
+    EXPECT_EQ(*model.actionMessage(),
+              "Tidewell did not remove Editor: apt would also remove packages the system "
+              "needs: tw-core. Nothing was changed.");
     EXPECT_EQ(model.actionResultKind(), ActionResultKind::failure);
     EXPECT_TRUE(fs::exists(system.system("/usr/bin/tw-editor")));
 }

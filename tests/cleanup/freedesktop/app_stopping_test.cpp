@@ -7,8 +7,8 @@
 
 #include <fstream>
 
-#include "cleanup/freedesktop/flatpak/flatpak_installations.h"
 #include "cleanup/app_scope.h"
+#include "cleanup/freedesktop/flatpak/flatpak_installations.h"
 #include "cleanup/linux_system_fixture.h"
 #include "cleanup/process_controller.h"
 #include "cleanup/sleeping_child.h"

@@ -27,8 +27,7 @@ protected:
     std::vector<AppInfo> scan() const { return CleanLayouts::active().scanApps(true); }
 
     static const AppInfo& named(const std::vector<AppInfo>& apps, const std::string& name) {
-        const auto found =
-            std::find_if(apps.begin(), apps.end(), [&](const AppInfo& app) { return app.name == name; });
+        const auto found = std::find_if(apps.begin(), apps.end(), [&](const AppInfo& app) { return app.name == name; });
         if (found == apps.end()) throw std::runtime_error(name + " is not listed");
         return *found;
     }
@@ -44,7 +43,6 @@ protected:
         return carryOutRemovalPlan(app, plan, {}, CleanLayouts::active().removalSteps());
     }
 
-
     LinuxSystemFixture system;
     testing::ScopedEnvironment language{"LC_ALL", "C"};
 };
@@ -52,8 +50,11 @@ protected:
 TEST_F(LinuxRemovalTest, AnAppImageAndALocalAppLeaveWithTheirMenuEntriesAndIcons) {
     const fs::path viewer = LinuxSystemFixture::makeAppImage(system.home() / "Applications", "Viewer.AppImage");
     LinuxSystemFixture::writeDesktopEntry(system.userApplications(), "viewer.desktop",
-                                          {{"Type", "Application"}, {"Name", "Viewer"}, {"Exec", viewer.string()},
-                                           {"Icon", "viewer"}, {"MimeType", "image/x-viewer;"}});
+                                          {{"Type", "Application"},
+                                           {"Name", "Viewer"},
+                                           {"Exec", viewer.string()},
+                                           {"Icon", "viewer"},
+                                           {"MimeType", "image/x-viewer;"}});
     const fs::path viewerIcon = system.home() / ".local/share/icons/hicolor/48x48/apps/viewer.png";
     testing::writeFile(viewerIcon, "png");
 
@@ -95,15 +96,18 @@ TEST_F(LinuxRemovalTest, AnAppImageAndALocalAppLeaveWithTheirMenuEntriesAndIcons
 
 TEST_F(LinuxRemovalTest, ASystemAutostartEntryIsHiddenByAUserCopyAndTheSystemFileStays) {
     ASSERT_EQ(system.installDebianPackage({.name = "tw-notes", .appName = "Notes"}), "");
-    const fs::path systemEntry = LinuxSystemFixture::writeDesktopEntry(
-        system.system("/etc/xdg/autostart"), "tw-notes-agent.desktop",
-        {{"Type", "Application"}, {"Name", "Notes agent"}, {"Name[fr]", "Agent de notes"},
-         {"Exec", "tw-notes --background"}});
+    const fs::path systemEntry =
+        LinuxSystemFixture::writeDesktopEntry(system.system("/etc/xdg/autostart"), "tw-notes-agent.desktop",
+                                              {{"Type", "Application"},
+                                               {"Name", "Notes agent"},
+                                               {"Name[fr]", "Agent de notes"},
+                                               {"Exec", "tw-notes --background"}});
     const std::string systemText = testing::readFile(systemEntry);
 
     const AppInfo notes = named(scan(), "Notes");
-    const auto agent = std::find_if(notes.cleanupCandidates.begin(), notes.cleanupCandidates.end(),
-                                    [](const CleanupCandidate& c) { return c.kind == CleanupCandidateKind::launchAgent; });
+    const auto agent =
+        std::find_if(notes.cleanupCandidates.begin(), notes.cleanupCandidates.end(),
+                     [](const CleanupCandidate& c) { return c.kind == CleanupCandidateKind::launchAgent; });
     ASSERT_NE(agent, notes.cleanupCandidates.end());
     EXPECT_EQ(agent->route, RemovalRoute::hiddenAutostart);
     EXPECT_TRUE(agent->isSelectable);

@@ -58,7 +58,6 @@ protected:
         ASSERT_EQ(system.installDependentPackages(), "");
     }
 
-
     LinuxSystemFixture system;
     testing::ScopedEnvironment language{"LC_ALL", "C"};
 };
