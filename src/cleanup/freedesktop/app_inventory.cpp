@@ -165,8 +165,9 @@ AppInfo appInfo(const LinuxApp& app, const InventoryPass& pass) {
     info.isProtected = app.isProtected;
     info.icon = app.icon;
 
+    // A sandboxed app's own data folder is an exact path, not a search of the user's folders.
     const AppScanner::RelatedUsage related =
-        pass.relatedFolders ? relatedFiles(app, *pass.relatedFolders) : AppScanner::RelatedUsage{};
+        pass.relatedFolders ? relatedFiles(app, *pass.relatedFolders) : sandboxFiles(app);
     AppScanner::applyRelatedUsage(info, related);
     std::vector<AppScanner::InstallerCandidate> installers;
     for (const AppScanner::InstallerCandidate& candidate : pass.installers)

@@ -206,16 +206,16 @@ AppScanner::RelatedUsage relatedFiles(const LinuxApp& app) {
     return relatedFiles(app, RelatedFolderListing());
 }
 
-AppScanner::RelatedUsage relatedFiles(const LinuxApp& app, const RelatedFolderListing& folders) {
+AppScanner::RelatedUsage sandboxFiles(const LinuxApp& app) {
     Finder finder;
-    if (app.origin == AppOrigin::flatpak) {
-        addFlatpakRows(finder, app);
-        return std::move(finder.usage);
-    }
-    if (app.origin == AppOrigin::snap) {
-        addSnapRows(finder, app);
-        return std::move(finder.usage);
-    }
+    if (app.origin == AppOrigin::flatpak) addFlatpakRows(finder, app);
+    if (app.origin == AppOrigin::snap) addSnapRows(finder, app);
+    return std::move(finder.usage);
+}
+
+AppScanner::RelatedUsage relatedFiles(const LinuxApp& app, const RelatedFolderListing& folders) {
+    if (app.origin == AppOrigin::flatpak || app.origin == AppOrigin::snap) return sandboxFiles(app);
+    Finder finder;
     const std::vector<Key> keys = keysOf(app);
     const std::vector<Row> rows{
         {xdg::cacheHome(), Kind::cache, "Cache", Safety::safe, true, "High-confidence cache path.", {}},

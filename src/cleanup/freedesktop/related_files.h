@@ -40,6 +40,9 @@ private:
 // The app's cache, data, settings, state and log rows in the XDG folders (and in
 // ~/.var/app/<id> or ~/snap/<name>), never a shared folder of the deny list.
 AppScanner::RelatedUsage relatedFiles(const LinuxApp& app);
+// Only the sandbox home of a Flatpak (~/.var/app/<id>) or a snap (~/snap/<name>): an exact
+// path of the app's own, read in every scan; empty for any other app.
+AppScanner::RelatedUsage sandboxFiles(const LinuxApp& app);
 AppScanner::RelatedUsage relatedFiles(const LinuxApp& app, const RelatedFolderListing& folders);
 
 }  // namespace tidewell::Freedesktop
