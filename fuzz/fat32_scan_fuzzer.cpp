@@ -6,10 +6,10 @@
 // command line:
 //   clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc fuzz/fat32_scan_fuzzer.cpp
 //     $S/fat32_allocation_table.cpp $S/fat32_directory_record.cpp $S/fat32_layout.cpp $S/fat32_scan.cpp
-//     $S/candidate_evidence.cpp $S/deleted_candidate.cpp $S/deleted_scan_*.cpp $S/known_signatures.cpp
-//     $S/recovered_names.cpp $S/file_reader.cpp $S/privileged_device_reader.cpp
+//     $S/fat32_long_name.cpp $S/candidate_evidence.cpp $S/deleted_candidate.cpp $S/deleted_scan_*.cpp
+//     $S/known_signatures.cpp $S/recovered_names.cpp $S/file_reader.cpp $S/privileged_device_reader.cpp
 //     src/platform/{jpeg,png,gif}_decoder.cpp src/recovery/readable/recovery_candidate_kind.cpp
-//     -ljpeg -lpng -lgif -o fat32_scan_fuzzer
+//     src/util/unicode_text.cpp -ljpeg -lpng -lgif -o fat32_scan_fuzzer
 // The test suite replays it with hostile and mutated images.
 #include <cstddef>
 #include <cstdint>

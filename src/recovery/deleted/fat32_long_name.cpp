@@ -210,6 +210,9 @@ std::optional<RestoredLongName> deletedLongName(std::span<const std::uint8_t> di
     if (shortRecordOffset > directory.size() || directory.size() - shortRecordOffset < DirectoryRecord::size)
         return std::nullopt;
     Record shortRecord = directory.subspan(shortRecordOffset, DirectoryRecord::size);
+    if (DirectoryRecord::firstByte(shortRecord) != DirectoryRecord::deletedMark ||
+        DirectoryRecord::attributes(shortRecord) == DirectoryRecord::longNameAttributes)
+        return std::nullopt;
     auto run = runBefore(directory, shortRecordOffset);
     if (!run || run->empty()) return std::nullopt;
     auto checksumOf = [](Record record) { return LittleEndianBytes(record).u8(checksumOffset); };

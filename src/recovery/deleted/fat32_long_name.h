@@ -21,7 +21,8 @@ std::uint8_t shortNameChecksum(std::span<const std::uint8_t> name11);
 // The long name of the deleted short record at `shortRecordOffset` of the
 // directory bytes, from the deleted long-name records right before it. None
 // when there are none, and when the run is broken, partial or belongs to
-// another short name: the caller then keeps the short name.
+// another short name: the caller then keeps the short name. None as well
+// when the record there is no deleted short record.
 std::optional<RestoredLongName> deletedLongName(std::span<const std::uint8_t> directory, std::size_t shortRecordOffset);
 
 }  // namespace tidewell::FATDeletedRecoveryEngine

@@ -40,7 +40,6 @@ public:
         testing::ScopedEnvironment check("MTOOLS_SKIP_CHECK", "1");
         card.makeDirectory("/DIR");
         card.makeDirectory("/OTHER");
-        auto pdf = testing::SampleFiles::pdf();
         std::vector<std::string> paths;
         for (const auto& name : longNames) paths.push_back("/DIR/" + name);
         for (const auto& name : shortOnlyNames) paths.push_back("/DIR/" + name);
@@ -63,6 +62,7 @@ public:
     void patch(std::int64_t offset, std::uint8_t byte) const { testing::patchFile(card.path(), offset, {byte}); }
 
     FAT32Image card;
+    const std::vector<std::uint8_t> pdf = testing::SampleFiles::pdf();
 };
 
 // The names fls lists for the image's deleted files, last path part only.
@@ -159,7 +159,6 @@ TEST(FAT32LongNameScan, ADamagedMiddlePieceFallsBackToTheShortName) {
 TEST(FAT32LongNameScan, AnExportByShownNamesWritesTheLongNames) {
     LongNameCard card;
     auto [candidates, report] = scanImage(card.card.path());
-    auto original = testing::SampleFiles::pdf();
     TemporaryFolder destination;
     auto written =
         exportImage(candidates, card.card.path(), "CARD", destination.path(), nullptr, {}, ExportNaming::displayName);
@@ -167,7 +166,7 @@ TEST(FAT32LongNameScan, AnExportByShownNamesWritesTheLongNames) {
     std::vector<std::string> fileNames;
     for (std::size_t i = 0; i < written.size(); ++i) {
         EXPECT_EQ(written[i].parent_path(), destination / "Tidewell-Deleted-Recovery-CARD");
-        EXPECT_EQ(testing::fileBytes(written[i]).size(), static_cast<std::size_t>(candidates[i].sizeBytes));
+        EXPECT_EQ(testing::fileBytes(written[i]), card.pdf);
         fileNames.push_back(written[i].filename().string());
     }
     for (const auto& name : longNames) EXPECT_NE(std::find(fileNames.begin(), fileNames.end(), name), fileNames.end());

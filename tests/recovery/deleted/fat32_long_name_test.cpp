@@ -64,7 +64,11 @@ TEST(FAT32LongName, RefusesUnpairedSurrogatesSlashesAndControlCharacters) {
 
 TEST(FAT32LongName, KeepsNothingWithoutLongNameRecords) {
     auto directory = deletedLongNameEntry(u"Holiday at the sea.png", "HOLIDA~1PNG");
-    EXPECT_FALSE(deletedLongName(directory, 0));  // a piece is no short record's neighbour
+    EXPECT_FALSE(deletedLongName(directory, 0));   // nothing before the first piece
+    EXPECT_FALSE(deletedLongName(directory, 32));  // a piece after a piece is no short record
+    auto live = directory;
+    live.at(64) = 'H';
+    EXPECT_FALSE(deletedLongName(live, 64));
     std::vector<std::uint8_t> alone(directory.end() - 32, directory.end());
     EXPECT_FALSE(deletedLongName(alone, 0));
     EXPECT_FALSE(deletedLongName(alone, 32));  // past the end
