@@ -409,7 +409,9 @@ void AppModel::startDeletedExport(const ExternalRecoveryVolume& volume,
             if (isExFAT(volume))
                 return ExFATDeletedRecoveryEngine::exportCandidates(selected, volume, destination, token.get(),
                                                                     progress);
-            return FATDeletedRecoveryEngine::exportCandidates(selected, volume, destination, token.get(), progress);
+            // The user chose by the names shown, long names included: the files carry them too.
+            return FATDeletedRecoveryEngine::exportCandidates(selected, volume, destination, token.get(), progress,
+                                                              DeletedRecovery::ExportNaming::displayName);
         });
     };
     runInBackground(

@@ -170,7 +170,7 @@ void RecoveryPage::reloadDeletedRows() {
     const auto& chosen = model_.selectedDeletedRecoveryCandidateIDs();
     for (const DeletedRecovery::Candidate& candidate : model_.deletedRecoveryCandidates())
         addCheckedRow(deleted_.candidates,
-                      {toQString(candidate.name), text(RecoveryCandidateKinds::rawValue(candidate.kind)),
+                      {toQString(candidate.displayName()), text(RecoveryCandidateKinds::rawValue(candidate.kind)),
                        toQString(tidewellString(candidate.sizeBytes)),
                        text(DeletedRecovery::rawValue(candidate.confidence)), text(candidate.evidenceText())},
                       chosen.contains(candidate.id));

@@ -85,6 +85,20 @@ TEST(DeletedRecoveryQA, ExportsWhatThereIsWhenFewerThanTheMaximumAreRecoverable)
     EXPECT_NE(outcome.out.find("6 deleted candidates; 6 exported;"), std::string::npos);
 }
 
+TEST(DeletedRecoveryQA, ExportsLongNamedFilesUnderTheirShortNames) {
+    FAT32Image card;
+    testing::fillCameraCard(card);  // holds a deleted "Holiday at the sea.png"
+    TemporaryFolder destination;
+    auto outcome = runQA({"--deleted-recovery-qa", "--image", card.path().string(), "--destination",
+                          destination.path().string(), "--max-export", "10"});
+    EXPECT_EQ(outcome.status, 0) << outcome.err;
+    auto folder = destination / "Tidewell-Deleted-Recovery-FAT32 image";
+    EXPECT_TRUE(std::filesystem::exists(folder / "_OLIDA~1.png"));
+    EXPECT_FALSE(std::filesystem::exists(folder / "Holiday at the sea.png"));
+    EXPECT_TRUE(
+        testing::readFile(folder / "Tidewell-Deleted-Recovery-Report.txt").ends_with("\n\nNo export warnings."));
+}
+
 TEST(DeletedRecoveryQA, FailsWhenTooFewCandidatesWereFound) {
     FAT32Image card;
     testing::fillCameraCard(card);

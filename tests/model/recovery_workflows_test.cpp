@@ -3,11 +3,13 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <atomic>
+#include <memory>
 
 #include "model/app_model.h"
 #include "model/scripted_desktop.h"
 #include "model/workflow_fixture.h"
 #include "recovery/deleted/exfat_card_fixture.h"
+#include "recovery/deleted/fat32_image_fixture.h"
 #include "recovery/deleted/privileged_disk_reader.h"
 #include "recovery/readable/external_recovery_engine.h"
 #include "support/raw_helper_process.h"
@@ -247,6 +249,20 @@ protected:
         return engines;
     }
 
+    // Serves the image as the card's device through the real helper.
+    std::unique_ptr<testing::RawHelperProcess> serve(const fs::path& image) const {
+        fs::create_directories(folder / "dev");
+        fs::copy_file(image, folder / "dev/sdz1");
+        return std::make_unique<testing::RawHelperProcess>(socket(), folder / "dev");
+    }
+
+    // Attaches the panels and desktop and waits until the model selected the card.
+    void selectCard(AppModel& model) {
+        attach(model);
+        model.refreshRecoveryVolumes();
+        ASSERT_TRUE(testing::eventually([&] { return model.selectedRecoveryVolumeID().has_value(); }));
+    }
+
     testing::ScopedEnvironment socketSetting{"TIDEWELL_HELPER_SOCKET", socket().string()};
     testing::ScopedEnvironment pkexecSetting{"TIDEWELL_PKEXEC", (folder / "no-pkexec").string()};
 };
@@ -254,13 +270,10 @@ protected:
 TEST_F(DeletedRecoveryWorkflows, AnExFATSourceIsScannedByTheExFATEngineThroughTheHelper) {
     testing::ScopedEnvironment macos{platform::layoutVariable, "macos"};
     testing::ExFATCard card;
-    fs::create_directories(folder / "dev");
-    fs::copy_file(card.image.path(), folder / "dev/sdz1");
-    testing::RawHelperProcess helper(socket(), folder / "dev");
+    auto helper = serve(card.image.path());
     AppModel model(cardEngines(cardVolume("ExFAT")));
-    attach(model);
-    model.refreshRecoveryVolumes();
-    ASSERT_TRUE(testing::eventually([&] { return model.selectedRecoveryVolumeID().has_value(); }));
+    selectCard(model);
+    if (HasFatalFailure()) return;
 
     std::vector<std::string> statuses;
     QObject::connect(&model, &AppModel::deletedRecoveryStatusTextChanged, [&] {
@@ -303,13 +316,10 @@ TEST_F(DeletedRecoveryWorkflows, AnExFATSourceIsScannedByTheExFATEngineThroughTh
 TEST_F(DeletedRecoveryWorkflows, ACardWithoutDeletedEntriesCompletesWithAnExplanation) {
     testing::ScopedEnvironment freedesktop{platform::layoutVariable, "freedesktop"};
     testing::ExFATImage image;
-    fs::create_directories(folder / "dev");
-    fs::copy_file(image.path(), folder / "dev/sdz1");
-    testing::RawHelperProcess helper(socket(), folder / "dev");
+    auto helper = serve(image.path());
     AppModel model(cardEngines(cardVolume("exfat")));
-    attach(model);
-    model.refreshRecoveryVolumes();
-    ASSERT_TRUE(testing::eventually([&] { return model.selectedRecoveryVolumeID().has_value(); }));
+    selectCard(model);
+    if (HasFatalFailure()) return;
     std::vector<std::string> statuses;
     QObject::connect(&model, &AppModel::deletedRecoveryStatusTextChanged, [&] {
         if (model.deletedRecoveryStatusText()) statuses.push_back(*model.deletedRecoveryStatusText());
@@ -325,6 +335,36 @@ TEST_F(DeletedRecoveryWorkflows, ACardWithoutDeletedEntriesCompletesWithAnExplan
               "No recoverable deleted FAT32 or exFAT directory entries were found. Files may have been overwritten, "
               "stored without a surviving directory record, or use a format Tidewell does not yet support.");
     EXPECT_EQ(model.actionResultKind(), ActionResultKind::info);
+}
+
+TEST_F(DeletedRecoveryWorkflows, AFAT32FileIsShownAndExportedUnderItsLongName) {
+    testing::FAT32Image card;
+    const auto pdf = testing::SampleFiles::pdf();
+    card.makeDirectory("/DCIM");
+    card.write("/DCIM/Holiday at the sea.pdf", pdf);
+    card.remove("/DCIM/Holiday at the sea.pdf");
+    auto helper = serve(card.path());
+    AppModel model(cardEngines(cardVolume("vfat")));
+    selectCard(model);
+    if (HasFatalFailure()) return;
+    model.scanDeletedFiles();
+    ASSERT_TRUE(
+        testing::eventually([&] { return model.deletedRecoveryScanState() == RecoveryScanState::completed(); }));
+    ASSERT_EQ(model.deletedRecoveryCandidates().size(), 1u);
+    const DeletedRecovery::Candidate candidate = model.deletedRecoveryCandidates().front();
+    EXPECT_EQ(candidate.displayName(), "Holiday at the sea.pdf");
+    EXPECT_EQ(candidate.name, "_OLIDA~1.pdf");
+
+    model.toggleDeletedRecoveryCandidate(candidate);  // a PDF cannot validate, so it starts unselected
+    const fs::path destination = folder / "Rescued";
+    fs::create_directories(destination);
+    dialogs.openAnswers.push_back({destination});
+    model.exportSelectedDeletedRecoveryCandidates();
+    ASSERT_TRUE(testing::eventually([&] { return model.actionMessage().has_value(); }));
+    ASSERT_EQ(desktop.revealed.size(), 1u) << *model.actionMessage();
+    const fs::path exported = desktop.revealed[0].front();
+    EXPECT_EQ(exported.filename(), "Holiday at the sea.pdf");
+    EXPECT_EQ(testing::fileBytes(exported), pdf);
 }
 
 TEST_F(DeletedRecoveryWorkflows, AFailedStartIsShownOnceAsAFailure) {

@@ -58,6 +58,8 @@ std::optional<Candidate> makeCandidate(const DeletedEntry& entry, std::int64_t b
     return Candidate{
         .id = entry.id,
         .name = safeRecoveredName(entry.entryName, evidence->signature, entry.startCluster),
+        .longName = entry.longName,
+        .restoredShortName = entry.restoredShortName,
         .kind = evidence->kind,
         .sizeBytes = entry.sizeBytes,
         .startCluster = entry.startCluster,

@@ -33,6 +33,8 @@ std::optional<CandidateEvidence> gatherEvidence(const std::string& entryName, st
 struct DeletedEntry {
     std::string id;
     std::string entryName;  // as the directory tells it
+    std::optional<std::string> longName;
+    std::optional<std::string> restoredShortName;
     std::uint32_t startCluster = 0;
     std::int64_t sizeBytes = 0;
     std::int64_t clustersRequired = 0;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "recovery/deleted/export_naming.h"
 #include "recovery/readable/recovery_candidate_kind.h"
 
 // The values both deleted-file engines hand out. They live in a namespace of
@@ -23,8 +24,14 @@ int confidenceRank(Confidence confidence);
 // A deleted file whose bytes may still lie on the medium, as found by a scan
 // of a FAT32 or exFAT volume.
 struct Candidate {
-    std::string id;  // directory label # record offset # start cluster # size
-    std::string name;
+    std::string id;    // directory label # record offset # start cluster # size
+    std::string name;  // from the short name; exports and acceptance checks rely on it
+    // The whole name from the long-name records of a deleted FAT32 entry, when
+    // they survived intact; exFAT names are already whole in `name`.
+    std::optional<std::string> longName;
+    // The 8.3 name with the first character the deletion took, as the long
+    // name's checksum gives it back.
+    std::optional<std::string> restoredShortName;
     RecoveryCandidateKind kind = RecoveryCandidateKind::other;
     std::int64_t sizeBytes = 0;
     std::uint32_t startCluster = 0;
@@ -38,6 +45,11 @@ struct Candidate {
 
     // "Deleted FAT32 directory entry · JPEG signature · unallocated run".
     std::string evidenceText() const;
+    // What the user is shown: the long name when there is one, else `name`.
+    const std::string& displayName() const { return longName ? *longName : name; }
+    const std::string& nameFor(ExportNaming naming) const {
+        return naming == ExportNaming::displayName ? displayName() : name;
+    }
 
     bool operator==(const Candidate&) const = default;
 };
@@ -51,6 +63,7 @@ namespace tidewell::FATDeletedRecoveryEngine {
 using DeletedRecovery::Candidate;
 using DeletedRecovery::Confidence;
 using DeletedRecovery::confidenceRank;
+using DeletedRecovery::ExportNaming;
 using DeletedRecovery::iconName;
 using DeletedRecovery::rawValue;
 using DeletedRecovery::sortCandidates;

@@ -112,24 +112,25 @@ void copyCandidate(const Candidate& candidate, std::int64_t startOffset, const R
 std::vector<std::filesystem::path> exportCandidateRuns(
     const std::vector<Candidate>& candidates, const RawReader& reader, const ClusterOffset& clusterOffset,
     const std::string& sourceName, const std::filesystem::path& destination, const ExportTexts& texts,
-    const RecoveryCancellationToken* cancellationToken, const ProgressCallback& progress) {
+    const RecoveryCancellationToken* cancellationToken, const ProgressCallback& progress, ExportNaming naming) {
     auto folder = uniqueExportDirectory(sourceName, destination);
     std::filesystem::create_directories(folder);
     std::vector<std::filesystem::path> outputs;
     std::vector<std::string> warnings;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         const Candidate& candidate = candidates[i];
+        const std::string& shown = candidate.nameFor(naming);
         throwIfCancelled(cancellationToken);
         if (!candidate.isContiguousAndFree) {
-            warnings.push_back("Skipped " + candidate.name + texts.skipReason);
+            warnings.push_back("Skipped " + shown + texts.skipReason);
         } else {
-            auto target = uniqueFileURL(folder / safeFilename(candidate.name), outputs);
+            auto target = uniqueFileURL(folder / exportFileName(candidate, naming), outputs);
             try {
                 copyCandidate(candidate, clusterOffset(candidate.startCluster), reader, target, cancellationToken);
                 outputs.push_back(target);
             } catch (const std::exception& error) {
                 // A failed copy keeps its partial file; the next candidate still gets its turn.
-                warnings.push_back("Could not recover " + candidate.name + ": " + error.what());
+                warnings.push_back("Could not recover " + shown + ": " + error.what());
             }
         }
         if (progress)

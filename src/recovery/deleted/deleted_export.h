@@ -26,11 +26,13 @@ void checkLiveExportDestination(const ExternalRecoveryVolume& volume, const std:
 
 // Creates the export folder, copies every candidate whose run is wholly free,
 // collects skip and failure warnings, writes the report (its failure is
-// ignored) and returns the files written, in candidate order.
+// ignored) and returns the files written, in candidate order. `naming` picks
+// the names of the files and of the report's lines.
 std::vector<std::filesystem::path> exportCandidateRuns(
     const std::vector<Candidate>& candidates, const RawReader& reader, const ClusterOffset& clusterOffset,
     const std::string& sourceName, const std::filesystem::path& destination, const ExportTexts& texts,
-    const RecoveryCancellationToken* cancellationToken, const ProgressCallback& progress);
+    const RecoveryCancellationToken* cancellationToken, const ProgressCallback& progress,
+    ExportNaming naming = ExportNaming::entryName);
 
 // The contiguous assumption: sizeBytes bytes from the start cluster onwards,
 // streamed in chunks of at most exportReadChunk into a new file at `target`.

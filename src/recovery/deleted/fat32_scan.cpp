@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <deque>
 
 #include "recovery/deleted/candidate_evidence.h"
@@ -7,6 +8,7 @@
 #include "recovery/deleted/deleted_scan_result.h"
 #include "recovery/deleted/fat32_allocation_table.h"
 #include "recovery/deleted/fat32_directory_record.h"
+#include "recovery/deleted/fat32_long_name.h"
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
 #include "recovery/deleted/file_reader.h"
 #include "recovery/deleted/file_system_names.h"
@@ -59,18 +61,19 @@ private:
             ++entriesChecked;  // the end-of-directory record counts too
             auto record = all.subspan(offset, DirectoryRecord::size);
             if (DirectoryRecord::firstByte(record) == DirectoryRecord::endOfDirectory) break;
-            examineRecord(record, offset, label);
+            examineRecord(all, offset, label);
         }
     }
 
-    void examineRecord(std::span<const std::uint8_t> record, std::size_t offset, const std::string& label) {
+    void examineRecord(std::span<const std::uint8_t> directory, std::size_t offset, const std::string& label) {
+        auto record = directory.subspan(offset, DirectoryRecord::size);
         std::uint8_t attributes = DirectoryRecord::attributes(record);
-        // Long-name and volume-label records: only 8.3 short names are used.
+        // Long-name records are read with the short record they precede; volume labels are no files.
         if (attributes == DirectoryRecord::longNameAttributes || (attributes & DirectoryRecord::volumeLabelBit) != 0)
             return;
         std::uint32_t cluster = DirectoryRecord::cluster(record);
         if (DirectoryRecord::firstByte(record) == DirectoryRecord::deletedMark) {
-            if (auto candidate = makeCandidate(record, offset, label, cluster))
+            if (auto candidate = makeCandidate(directory, offset, label, cluster))
                 candidates.push_back(std::move(*candidate));
             else
                 ++skipped;
@@ -81,8 +84,9 @@ private:
         }
     }
 
-    std::optional<Candidate> makeCandidate(std::span<const std::uint8_t> record, std::size_t recordOffset,
+    std::optional<Candidate> makeCandidate(std::span<const std::uint8_t> directory, std::size_t recordOffset,
                                            const std::string& label, std::uint32_t start) const {
+        auto record = directory.subspan(recordOffset, DirectoryRecord::size);
         std::int64_t size = DirectoryRecord::fileSize(record);
         if (size < 1 || size > Limits::maximumCandidateBytes || !layout_.isDataCluster(start)) return std::nullopt;
         std::int64_t bytesPerCluster = layout_.bytesPerCluster();
@@ -102,6 +106,13 @@ private:
             .contiguousFree = fat_.isFreeContiguousRun(start, clustersRequired),
             .sourceFormat = "FAT32",
         };
+        if (auto restored = deletedLongName(directory, recordOffset)) {
+            entry.longName = std::move(restored->longName);
+            std::array<std::uint8_t, DirectoryRecord::size> shortRecord{};
+            std::copy(record.begin(), record.end(), shortRecord.begin());
+            shortRecord.at(0) = restored->shortNameFirstByte;
+            entry.restoredShortName = DirectoryRecord::activeShortName(shortRecord);
+        }
         return FATDeletedRecoveryEngine::makeCandidate(entry, bytesPerCluster, readRun);
     }
 

@@ -36,21 +36,26 @@ ScanResult scan(const RawReader& reader, const std::string& sourceName,
 
 // Export (`export` is a reserved word in C++): copies each selected candidate
 // whose run is wholly free into a new folder inside `destination`, with a
-// report beside them. Returns the files written, in candidate order.
+// report beside them. Returns the files written, in candidate order. The
+// files and the report's lines carry the entry names unless `naming` asks for
+// the names the user is shown.
 std::vector<std::filesystem::path> exportCandidates(const std::vector<Candidate>& candidates,
                                                     const ExternalRecoveryVolume& volume,
                                                     const std::filesystem::path& destination,
                                                     const RecoveryCancellationToken* cancellationToken = nullptr,
-                                                    const ProgressCallback& progress = {});
+                                                    const ProgressCallback& progress = {},
+                                                    ExportNaming naming = ExportNaming::entryName);
 std::vector<std::filesystem::path> exportImage(const std::vector<Candidate>& candidates,
                                                const std::filesystem::path& imageURL, const std::string& sourceName,
                                                const std::filesystem::path& destination,
                                                const RecoveryCancellationToken* cancellationToken = nullptr,
-                                               const ProgressCallback& progress = {});
+                                               const ProgressCallback& progress = {},
+                                               ExportNaming naming = ExportNaming::entryName);
 std::vector<std::filesystem::path> exportCandidates(const std::vector<Candidate>& candidates, const RawReader& reader,
                                                     const std::string& sourceName,
                                                     const std::filesystem::path& destination,
                                                     const RecoveryCancellationToken* cancellationToken = nullptr,
-                                                    const ProgressCallback& progress = {});
+                                                    const ProgressCallback& progress = {},
+                                                    ExportNaming naming = ExportNaming::entryName);
 
 }  // namespace tidewell::FATDeletedRecoveryEngine

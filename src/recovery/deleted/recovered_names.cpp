@@ -22,6 +22,13 @@ std::string safeRecoveredName(const std::string& name, const std::optional<std::
     return fallback;
 }
 
+std::string exportFileName(const Candidate& candidate, ExportNaming naming) {
+    constexpr std::size_t maximumFileNameBytes = 255;
+    std::string shown = safeFilename(candidate.nameFor(naming));
+    if (shown.size() > maximumFileNameBytes || shown == "." || shown == "..") return safeFilename(candidate.name);
+    return shown;
+}
+
 namespace {
 
 bool isTaken(const std::filesystem::path& url, const std::vector<std::filesystem::path>& outputs) {

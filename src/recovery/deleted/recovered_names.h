@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "recovery/deleted/deleted_candidate.h"
+
 namespace tidewell::FATDeletedRecoveryEngine {
 
 // Path separators ("/", ":", "\") become "-"; an empty result is "Recovered-file".
@@ -15,6 +17,11 @@ std::string safeFilename(const std::string& name);
 // when nothing usable is left.
 std::string safeRecoveredName(const std::string& name, const std::optional<std::string>& signature,
                               std::uint32_t cluster);
+
+// The file name an export writes the candidate under: the safe form of its
+// name for `naming`. A long name too long for a file name (over 255 bytes of
+// UTF-8) gives way to the entry name.
+std::string exportFileName(const Candidate& candidate, ExportNaming naming);
 
 // "Tidewell-Deleted-Recovery-<source>" inside `folder`, or the first of "-2",
 // "-3", ... that does not exist yet.

@@ -28,5 +28,20 @@ TEST(RecoveredNames, NumbersFoldersAndFilesThatAreTaken) {
     EXPECT_EQ(uniqueFileURL(folder / "fresh.png", {}), folder / "fresh.png");
 }
 
+TEST(RecoveredNames, ExportsUnderTheShownNameOnlyWhenAskedAndWhenItFits) {
+    Candidate candidate{.name = "_OLIDA~1.pdf", .longName = "Trip: day 1\\2.pdf"};
+    EXPECT_EQ(exportFileName(candidate, ExportNaming::entryName), "_OLIDA~1.pdf");
+    EXPECT_EQ(exportFileName(candidate, ExportNaming::displayName), "Trip- day 1-2.pdf");
+    // 128 two-byte characters: 256 bytes, one more than a file name holds.
+    std::string wide;
+    for (int i = 0; i < 128; ++i) wide += "\xC3\xA9";
+    candidate.longName = wide;
+    EXPECT_EQ(exportFileName(candidate, ExportNaming::displayName), "_OLIDA~1.pdf");
+    candidate.longName = wide.substr(2);
+    EXPECT_EQ(exportFileName(candidate, ExportNaming::displayName), wide.substr(2));
+    candidate.longName.reset();
+    EXPECT_EQ(exportFileName(candidate, ExportNaming::displayName), "_OLIDA~1.pdf");
+}
+
 }  // namespace
 }  // namespace tidewell::FATDeletedRecoveryEngine

@@ -1,0 +1,57 @@
+#include "ui/recovery_page.h"
+
+#include <gtest/gtest.h>
+
+#include <QTreeWidget>
+
+#include "model/app_model.h"
+#include "recovery/deleted/fat32_image_fixture.h"
+#include "recovery/deleted/privileged_disk_reader.h"
+#include "support/eventually.h"
+#include "support/raw_helper_process.h"
+#include "support/temporary_folder.h"
+#include "ui/quiet_engines.h"
+
+namespace tidewell {
+namespace {
+
+namespace fs = std::filesystem;
+
+TEST(RecoveryPage, ListsADeletedFAT32FileByItsLongName) {
+    PrivilegedDiskReader::resetInstallationState();
+    testing::TemporaryFolder folder;
+    testing::ScopedEnvironment socketSetting{"TIDEWELL_HELPER_SOCKET", (folder / "helper.sock").string()};
+    testing::ScopedEnvironment pkexecSetting{"TIDEWELL_PKEXEC", (folder / "no-pkexec").string()};
+    testing::FAT32Image card;
+    card.write("/Holiday at the sea.pdf", testing::SampleFiles::pdf());
+    card.remove("/Holiday at the sea.pdf");
+    fs::create_directories(folder / "dev");
+    fs::copy_file(card.path(), folder / "dev/sdz1");
+    testing::RawHelperProcess helper(folder / "helper.sock", folder / "dev");
+
+    fs::create_directories(folder / "mnt");
+    const ExternalRecoveryVolume volume{.id = (folder / "mnt").string() + "#sdz1",
+                                        .name = "CARD",
+                                        .mountURL = folder / "mnt",
+                                        .deviceIdentifier = "sdz1",
+                                        .fileSystem = "vfat",
+                                        .isRemovable = true};
+    AppModel::Engines engines = testing::quietEngines();
+    engines.mountedExternalVolumes = [volume] { return std::vector<ExternalRecoveryVolume>{volume}; };
+    engines.refreshedVolume = [](const ExternalRecoveryVolume& listed) { return listed; };
+    AppModel model(engines);
+    RecoveryPage page(model);
+    model.refreshRecoveryVolumes();
+    ASSERT_TRUE(testing::eventually([&] { return model.selectedRecoveryVolumeID().has_value(); }));
+    model.scanDeletedFiles();
+    ASSERT_TRUE(
+        testing::eventually([&] { return model.deletedRecoveryScanState() == RecoveryScanState::completed(); }));
+
+    QTreeWidget* rows = page.deleted().candidates;
+    ASSERT_EQ(rows->topLevelItemCount(), 1);
+    EXPECT_EQ(rows->topLevelItem(0)->text(0).toStdString(), "Holiday at the sea.pdf");
+    PrivilegedDiskReader::resetInstallationState();
+}
+
+}  // namespace
+}  // namespace tidewell
