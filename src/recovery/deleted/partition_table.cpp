@@ -109,21 +109,6 @@ std::string gptTypeName(const std::string& guid) {
     return {};
 }
 
-std::uint32_t crc32(std::span<const std::uint8_t> bytes) {
-    static const auto table = [] {
-        std::array<std::uint32_t, 256> entries{};
-        for (std::uint32_t n = 0; n < 256; ++n) {
-            std::uint32_t c = n;
-            for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            entries[n] = c;
-        }
-        return entries;
-    }();
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (std::uint8_t byte : bytes) crc = table[(crc ^ byte) & 0xFF] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
-}
-
 std::optional<std::vector<std::uint8_t>> readOrNone(const RawReader& reader, std::int64_t offset, std::int64_t length,
                                                     std::int64_t diskBytes) {
     if (offset < 0 || length <= 0 || offset > diskBytes || length > diskBytes - offset) return std::nullopt;
@@ -334,6 +319,21 @@ std::optional<Table> readGPT(const RawReader& reader, std::int64_t diskBytes, st
 
 }  // namespace
 
+std::uint32_t crc32(std::span<const std::uint8_t> bytes) {
+    static const auto table = [] {
+        std::array<std::uint32_t, 256> entries{};
+        for (std::uint32_t n = 0; n < 256; ++n) {
+            std::uint32_t c = n;
+            for (int k = 0; k < 8; ++k) c = (c & 1) != 0 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
+            entries[n] = c;
+        }
+        return entries;
+    }();
+    std::uint32_t crc = 0xFFFFFFFFu;
+    for (std::uint8_t byte : bytes) crc = table[(crc ^ byte) & 0xFF] ^ (crc >> 8);
+    return crc ^ 0xFFFFFFFFu;
+}
+
 std::string schemeName(Scheme scheme) {
     return scheme == Scheme::gpt ? "GPT" : "MBR";
 }
@@ -381,7 +381,8 @@ std::string partitionSummary(const Partition& partition) {
                          : partition.format == VolumeFormat::exfat ? "exFAT"
                          : !partition.typeName.empty()             ? partition.typeName
                                                                    : partition.type;
-    std::string text = std::to_string(partition.number) + " · " + format + " · " + tidewellString(partition.sizeBytes);
+    std::string text =
+        "Partition " + std::to_string(partition.number) + " · " + format + " · " + tidewellString(partition.sizeBytes);
     if (!partition.volumeLabel.empty()) text += " · " + partition.volumeLabel;
     return text;
 }

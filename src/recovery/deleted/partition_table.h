@@ -53,6 +53,9 @@ struct Table {
 bool looksLikeMBR(std::span<const std::uint8_t> sector);
 bool isProtectiveMBR(std::span<const std::uint8_t> sector);
 
+// The CRC-32 GPT headers and entry arrays carry (the IEEE polynomial, reflected).
+std::uint32_t crc32(std::span<const std::uint8_t> bytes);
+
 // The table on a disk of `diskBytes` bytes; none when the first sectors hold
 // no partition table (a bare volume, an empty disk). Read failures of the
 // table's own sectors end in none too; a failed read of a partition's boot
@@ -62,7 +65,7 @@ std::optional<Table> read(const RawReader& reader, std::int64_t diskBytes);
 // The partitions deleted-file recovery can scan.
 std::vector<Partition> recoverablePartitions(const Table& table);
 
-// "2 · exFAT · 24 MB · CARD" (number, format, size, label when there is one).
+// "Partition 2 · exFAT · 24 MB · CARD" (number, format, size, label when there is one).
 std::string partitionSummary(const Partition& partition);
 
 }  // namespace tidewell::PartitionTable
