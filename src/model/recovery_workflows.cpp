@@ -64,9 +64,7 @@ std::optional<ExternalRecoveryVolume> AppModel::selectedRecoveryVolume() const {
 std::optional<std::string> AppModel::deletedRecoveryRefusal() const {
     const std::optional<ExternalRecoveryVolume> selected = selectedRecoveryVolume();
     if (!selected) return std::nullopt;
-    const std::optional<DeletedRecovery::SourceKind> kind =
-        DeletedRecovery::sourceKindOfFileSystemName(selected->fileSystem);
-    return kind ? DeletedRecovery::unsupportedSourceMessage(*kind, selected->name) : std::nullopt;
+    return DeletedRecovery::unsupportedMountedVolumeMessage(selected->fileSystem, selected->name);
 }
 
 std::vector<RecoveryCandidate> AppModel::selectedRecoveryCandidates() const {

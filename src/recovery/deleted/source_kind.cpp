@@ -160,6 +160,11 @@ std::optional<std::string> unsupportedSourceMessage(SourceKind kind, const std::
     }
 }
 
+std::optional<std::string> unsupportedMountedVolumeMessage(const std::string& fileSystem, const std::string& name) {
+    const std::optional<SourceKind> kind = sourceKindOfFileSystemName(fileSystem);
+    return kind ? unsupportedSourceMessage(*kind, name) : std::nullopt;
+}
+
 std::string volumeLabel(const RawReader& reader, SourceKind kind) {
     try {
         if (kind == SourceKind::fat32) return fat32Label(reader);

@@ -45,6 +45,10 @@ std::string sourceKindDescription(SourceKind kind);
 // The one-sentence error for a source neither FAT32 nor exFAT; none for those two.
 std::optional<std::string> unsupportedSourceMessage(SourceKind kind, const std::string& sourceName);
 
+// The same sentence for a mounted volume, from its file-system name alone, so
+// that listing reads no device; none when the name is FAT32, exFAT or says nothing.
+std::optional<std::string> unsupportedMountedVolumeMessage(const std::string& fileSystem, const std::string& name);
+
 // The label a FAT32 or exFAT volume carries; empty when it has none or the kind is another.
 std::string volumeLabel(const RawReader& reader, SourceKind kind);
 
