@@ -5,6 +5,7 @@
 
 #include "cli/tidewell_process.h"
 #include "recovery/deleted/disk_image_fixture.h"
+#include "support/raw_helper_process.h"
 #include "support/temporary_folder.h"
 
 namespace tidewell {
@@ -154,6 +155,17 @@ TEST(UndeleteCommand, ListsThePartitionsOfADiskImageAndRecoversFromTheSecond) {
     EXPECT_EQ(runTidewell({"undelete", "--partition", "3", disk.path.string()}).status, 1);
 }
 
+TEST(UndeleteCommand, ScansThePartitionsOfAGPTDisk) {
+    testing::PartitionedDisk disk("gpt");
+    const auto listing = runTidewell({"undelete", "--json", disk.path.string()});
+    EXPECT_EQ(listing.status, 1);
+    EXPECT_EQ(listing.json()["partitionTable"], "GPT");
+    EXPECT_EQ(listing.json()["partitions"][1]["fileSystem"], "exFAT");
+    const auto fat32 = runTidewell({"undelete", "--partition", "1", "--json", disk.path.string()});
+    ASSERT_EQ(fat32.status, 0) << fat32.err;
+    EXPECT_EQ(fat32.json()["candidates"].size(), disk.fat32Deleted.size());
+}
+
 TEST(UndeleteCommand, SaysAnExt4ImageIsExt4) {
     const testing::TemporaryFolder folder;
     const fs::path image = folder / "disk.img";
@@ -179,6 +191,42 @@ TEST(UndeleteCommand, RefusesCommandLinesItCannotActOn) {
                   .status,
               64);
     EXPECT_EQ(runTidewell({"undelete", "--partition", "two", card.image.path().string()}).status, 64);
+}
+
+// A loop device over the card, whose bytes the real helper serves from a copy in its device folder.
+class LoopDevice {
+public:
+    explicit LoopDevice(const fs::path& image) {
+        if (testing::runTool("losetup", {"-f", "--show", image.string()}, &device_) != 0) device_.clear();
+        while (!device_.empty() && std::isspace(static_cast<unsigned char>(device_.back()))) device_.pop_back();
+    }
+    ~LoopDevice() {
+        if (!device_.empty()) testing::runTool("losetup", {"-d", device_});
+    }
+    LoopDevice(const LoopDevice&) = delete;
+    LoopDevice& operator=(const LoopDevice&) = delete;
+    const std::string& path() const { return device_; }
+
+private:
+    std::string device_;
+};
+
+TEST(UndeleteCommand, ReadsABlockDeviceThroughTheHelperAsItReadsTheImage) {
+    Card card;
+    const LoopDevice loop(card.image.path());
+    if (loop.path().empty()) GTEST_SKIP() << "no loop device can be attached here";
+    const testing::TemporaryFolder folder;
+    fs::create_directories(folder / "dev");
+    fs::copy_file(card.image.path(), folder / "dev" / fs::path(loop.path()).filename());
+    const testing::ScopedEnvironment socket{"TIDEWELL_HELPER_SOCKET", (folder / "helper.sock").string()};
+    const testing::ScopedEnvironment pkexec{"TIDEWELL_PKEXEC", (folder / "no-pkexec").string()};
+    testing::RawHelperProcess helper(folder / "helper.sock", folder / "dev");
+
+    const auto device = runTidewell({"undelete", "--json", loop.path()});
+    ASSERT_EQ(device.status, 0) << device.err;
+    const auto image = runTidewell({"undelete", "--json", card.image.path().string()});
+    EXPECT_EQ(device.json()["candidates"], image.json()["candidates"]);
+    EXPECT_EQ(device.json()["source"], fs::path(loop.path()).filename().string());
 }
 
 TEST(RescueCommand, CopiesTheReadableFilesOfAFolderWithItsReport) {
