@@ -54,7 +54,10 @@ DiskImage DiskImage::inspect(const fs::path& url) {
 }
 
 std::shared_ptr<const RawReader> DiskImage::reader(std::optional<int> partition) const {
-    auto whole = std::make_shared<FileReader>(url);
+    // A short exFAT image says so in the exFAT engine's words, as its own image scan does.
+    auto whole =
+        std::make_shared<FileReader>(url, kind == SourceKind::exfat ? ExFATDeletedRecoveryEngine::shortReadMessage
+                                                                    : FileReader::fat32ShortReadMessage);
     if (!partition) return whole;
     if (table)
         for (const PartitionTable::Partition& listed : table->partitions)
