@@ -30,6 +30,8 @@ const Command& uninstallCommand();
 const Command& leftoversCommand();
 const Command& safeCleanupCommand();
 const Command& volumesCommand();
+const Command& undeleteCommand();
+const Command& rescueCommand();
 
 // The commands in the order the help lists them.
 const std::vector<const Command*>& commands();

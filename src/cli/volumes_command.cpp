@@ -3,14 +3,21 @@
 
 #include "cli/command_output.h"
 #include "cli/headless_commands.h"
+#include "recovery/deleted/source_kind.h"
 #include "recovery/readable/external_recovery_engine.h"
 
 namespace tidewell::cli {
 
 namespace {
 
+std::optional<std::string> deletedRecoveryRefusal(const ExternalRecoveryVolume& volume) {
+    return DeletedRecovery::unsupportedMountedVolumeMessage(volume.fileSystem, volume.name);
+}
+
 nlohmann::json volumeJSON(const ExternalRecoveryVolume& volume) {
-    return {{"id", volume.id},
+    const auto refusal = deletedRecoveryRefusal(volume);
+    return {{"deletedRecoveryRefusal", refusal ? nlohmann::json(*refusal) : nullptr},
+            {"id", volume.id},
             {"name", volume.name},
             {"mountURL", volume.mountURL.string()},
             {"deviceIdentifier", volume.deviceIdentifier ? nlohmann::json(*volume.deviceIdentifier) : nullptr},
@@ -26,6 +33,7 @@ void printVolume(const ExternalRecoveryVolume& volume) {
     std::cout << volume.name << "  " << volume.mountURL.string() << "\n  " << volume.sourceDescription() << "  "
               << volume.availableText() << " available" << (volume.isRemovable ? "  removable" : "")
               << (volume.isReadOnly ? "  read-only" : "") << "\n";
+    if (auto refusal = deletedRecoveryRefusal(volume)) std::cout << "  " << *refusal << "\n";
 }
 
 int run(const CommandArguments& arguments) {

@@ -36,6 +36,7 @@
 #include "recovery/deleted/deleted_candidate.h"
 #include "recovery/deleted/deleted_scan_report.h"
 #include "recovery/deleted/deleted_scan_result.h"
+#include "recovery/deleted/deleted_source.h"
 #include "recovery/readable/external_recovery_volume.h"
 #include "recovery/readable/recovery_cancellation_token.h"
 #include "recovery/readable/recovery_candidate.h"
@@ -197,6 +198,13 @@ public:
     const RecoveryScanState& deletedRecoveryScanState() const { return deletedRecoveryScanState_; }
     const std::optional<std::string>& deletedRecoveryStatusText() const { return deletedRecoveryStatusText_; }
     const std::optional<DeletedRecovery::Report>& deletedRecoveryReport() const { return deletedRecoveryReport_; }
+    // Why the selected source cannot be scanned for deleted files, told from its file-system name
+    // before any scan (listing reads no device); none when it is FAT32, exFAT or not known.
+    std::optional<std::string> deletedRecoveryRefusal() const;
+    // The FAT32 and exFAT partitions of the opened disk image, while one is to be chosen.
+    const std::vector<PartitionTable::Partition>& diskImagePartitions() const { return diskImagePartitions_; }
+    // The opened image (and partition) the deleted-file results come from; none for a drive.
+    const std::optional<std::string>& deletedRecoveryImageSourceName() const { return deletedImageSourceName_; }
 
     // Lists the mounted external sources again, keeping the selected one when it is still there.
     void refreshRecoveryVolumes();
@@ -214,6 +222,10 @@ public:
     void toggleDeletedRecoveryCandidate(const DeletedRecovery::Candidate& candidate);
     void selectAllDeletedRecoveryCandidates();
     void exportSelectedDeletedRecoveryCandidates();
+    // Asks for an image file: a volume image is scanned at once; a disk image offers its
+    // FAT32 and exFAT partitions (diskImagePartitions) for scanDiskImagePartition.
+    void openDiskImage();
+    void scanDiskImagePartition(int number);
 
     // --- Repair queue
     const std::optional<std::filesystem::path>& repairSelectedURL() const { return repairSelectedURL_; }
@@ -317,6 +329,8 @@ signals:
     void deletedRecoveryScanStateChanged();
     void deletedRecoveryStatusTextChanged();
     void deletedRecoveryReportChanged();
+    void diskImagePartitionsChanged();
+    void deletedRecoveryImageSourceNameChanged();
 
     void repairSelectedURLChanged();
     void repairDiagnosticChanged();
@@ -371,6 +385,16 @@ private:
     void publishDeletedScan(FATDeletedRecoveryEngine::ScanResult found);
     void startDeletedExport(const ExternalRecoveryVolume& volume, std::vector<DeletedRecovery::Candidate> selected,
                             const std::filesystem::path& destination);
+    // The image source's scans and exports; the results are shown as a drive's are.
+    void setDiskImage(std::optional<DeletedRecovery::DiskImage> image, std::vector<PartitionTable::Partition> choices);
+    void startImageScan(std::optional<int> partition);
+    using DeletedScanWork =
+        std::function<FATDeletedRecoveryEngine::ScanResult(const RecoveryCancellationToken*, const ProgressCallback&)>;
+    using DeletedExportWork =
+        std::function<std::vector<std::filesystem::path>(const RecoveryCancellationToken*, const ProgressCallback&)>;
+    // `publishable` is asked on the GUI thread whether the finished scan still belongs on screen.
+    void runDeletedScan(DeletedScanWork scan, std::function<bool()> publishable);
+    void runDeletedExport(DeletedExportWork exportWork);
 
     // Repair queue.
     void updateRepairJob(const std::string& id, const std::function<void(FileRepairJob&)>& change);
@@ -447,6 +471,10 @@ private:
     std::optional<std::string> deletedRecoveryStatusText_;
     std::optional<DeletedRecovery::Report> deletedRecoveryReport_;
     std::shared_ptr<RecoveryCancellationToken> deletedRecoveryCancellationToken_;
+    std::optional<DeletedRecovery::DiskImage> deletedImage_;
+    std::optional<int> deletedImagePartition_;
+    std::optional<std::string> deletedImageSourceName_;
+    std::vector<PartitionTable::Partition> diskImagePartitions_;
     // Counts the resets of the recovery results; work begun before the latest reset publishes nothing.
     std::uint64_t recoveryGeneration_ = 0;
     int liveChecksInFlight_ = 0;

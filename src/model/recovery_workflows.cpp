@@ -61,6 +61,12 @@ std::optional<ExternalRecoveryVolume> AppModel::selectedRecoveryVolume() const {
     return withIDOrFirst(recoveryVolumes_, selectedRecoveryVolumeID_);
 }
 
+std::optional<std::string> AppModel::deletedRecoveryRefusal() const {
+    const std::optional<ExternalRecoveryVolume> selected = selectedRecoveryVolume();
+    if (!selected) return std::nullopt;
+    return DeletedRecovery::unsupportedMountedVolumeMessage(selected->fileSystem, selected->name);
+}
+
 std::vector<RecoveryCandidate> AppModel::selectedRecoveryCandidates() const {
     return selectedIn(recoveryCandidates_, selectedRecoveryCandidateIDs_, readableID);
 }
@@ -82,6 +88,7 @@ void AppModel::resetRecoveryScan() {
     clearDeletedResults();
     assign(deletedRecoveryScanState_, RecoveryScanState::idle(), &AppModel::deletedRecoveryScanStateChanged);
     assign(deletedRecoveryStatusText_, {}, &AppModel::deletedRecoveryStatusTextChanged);
+    setDiskImage(std::nullopt, {});
 }
 
 void AppModel::clearReadableResults() {
@@ -315,33 +322,40 @@ void AppModel::scanDeletedFiles() {
 }
 
 void AppModel::startDeletedScan(const ExternalRecoveryVolume& volume) {
-    assign(deletedRecoveryScanState_, RecoveryScanState::scanning(), &AppModel::deletedRecoveryScanStateChanged);
-    clearDeletedResults();
-    deletedRecoveryCancellationToken_ = std::make_shared<RecoveryCancellationToken>();
+    setDiskImage(std::nullopt, {});
     setDeletedRecoveryStatus(platform::layoutText("Waiting for macOS administrator approval to read ",
                                                   "Waiting for administrator approval to read ") +
                              volume.name);
-    auto work = [this, volume, token = deletedRecoveryCancellationToken_, generation = recoveryGeneration_,
+    auto scan = [this, volume, generation = recoveryGeneration_](const RecoveryCancellationToken* token,
+                                                                 const ProgressCallback& progress) {
+        // Any administrator prompt shows before reading starts.
+        PrivilegedDeviceRead::prepareAdministratorAuthorization();
+        postToContext(this, [this, generation, name = volume.name] {
+            if (generation == recoveryGeneration_)
+                setDeletedRecoveryStatus("Reading deleted-file records from " + name);
+        });
+        if (isExFAT(volume)) return ExFATDeletedRecoveryEngine::scan(volume, token, progress);
+        return FATDeletedRecoveryEngine::scan(volume, token, progress);
+    };
+    runDeletedScan(scan, [this, id = volume.id] { return selectedRecoveryVolumeID_ == id; });
+}
+
+void AppModel::runDeletedScan(DeletedScanWork scan, std::function<bool()> publishable) {
+    assign(deletedRecoveryScanState_, RecoveryScanState::scanning(), &AppModel::deletedRecoveryScanStateChanged);
+    clearDeletedResults();
+    deletedRecoveryCancellationToken_ = std::make_shared<RecoveryCancellationToken>();
+    auto work = [scan = std::move(scan), token = deletedRecoveryCancellationToken_,
                  progress =
                      statusPoster(&AppModel::deletedRecoveryStatusText_, &AppModel::deletedRecoveryStatusTextChanged)] {
-        return captureWork<FATDeletedRecoveryEngine::ScanResult>([&] {
-            // Any administrator prompt shows before reading starts.
-            PrivilegedDeviceRead::prepareAdministratorAuthorization();
-            postToContext(this, [this, generation, name = volume.name] {
-                if (generation == recoveryGeneration_)
-                    setDeletedRecoveryStatus("Reading deleted-file records from " + name);
-            });
-            if (isExFAT(volume)) return ExFATDeletedRecoveryEngine::scan(volume, token.get(), progress);
-            return FATDeletedRecoveryEngine::scan(volume, token.get(), progress);
-        });
+        return captureWork<FATDeletedRecoveryEngine::ScanResult>([&] { return scan(token.get(), progress); });
     };
     runInBackground(
         userInitiatedPool_, this, work,
-        [this, volume, generation = recoveryGeneration_](WorkResult<FATDeletedRecoveryEngine::ScanResult> found) {
+        [this, publishable, generation = recoveryGeneration_](WorkResult<FATDeletedRecoveryEngine::ScanResult> found) {
             if (generation != recoveryGeneration_) return;
             deletedRecoveryCancellationToken_.reset();
             if (found.succeeded()) {
-                if (selectedRecoveryVolumeID_ == volume.id) publishDeletedScan(std::move(*found.value));
+                if (publishable()) publishDeletedScan(std::move(*found.value));
             } else if (found.cancelled) {
                 assign(deletedRecoveryScanState_, RecoveryScanState::idle(),
                        &AppModel::deletedRecoveryScanStateChanged);
@@ -385,34 +399,56 @@ void AppModel::cancelDeletedRecoveryScan() {
 }
 
 void AppModel::exportSelectedDeletedRecoveryCandidates() {
-    whenSourceIsLive(deletedRecoveryScanState_, goneBeforeExportMessage, [this](const ExternalRecoveryVolume& volume) {
+    const std::string destinationMessage =
+        "Recovered files must be written somewhere other than the source drive. Tidewell will not modify the "
+        "source.";
+    if (deletedImage_) {
+        if (deletedRecoveryScanState_.isBusy()) return;
         std::vector<DeletedRecovery::Candidate> selected = selectedDeletedRecoveryCandidates();
         if (selected.empty())
             return presentAction("Select at least one deleted-file candidate to export.", ActionResultKind::info);
-        std::optional<fs::path> destination = chooseRecoveryDestination(
-            "Recovered files must be written somewhere other than the source drive. Tidewell will not modify the "
-            "source.");
+        std::optional<fs::path> destination = chooseRecoveryDestination(destinationMessage);
         if (!destination) return;
-        startDeletedExport(volume, std::move(selected), *destination);
-    });
+        return runDeletedExport(
+            [image = *deletedImage_, partition = deletedImagePartition_, selected = std::move(selected),
+             destination = *destination](const RecoveryCancellationToken* token, const ProgressCallback& progress) {
+                return DeletedRecovery::exportFromSource(selected, *image.reader(partition),
+                                                         image.sourceName(partition), destination, token, progress,
+                                                         DeletedRecovery::ExportNaming::displayName);
+            });
+    }
+    whenSourceIsLive(deletedRecoveryScanState_, goneBeforeExportMessage,
+                     [this, destinationMessage](const ExternalRecoveryVolume& volume) {
+                         std::vector<DeletedRecovery::Candidate> selected = selectedDeletedRecoveryCandidates();
+                         if (selected.empty())
+                             return presentAction("Select at least one deleted-file candidate to export.",
+                                                  ActionResultKind::info);
+                         std::optional<fs::path> destination = chooseRecoveryDestination(destinationMessage);
+                         if (!destination) return;
+                         startDeletedExport(volume, std::move(selected), *destination);
+                     });
 }
 
 void AppModel::startDeletedExport(const ExternalRecoveryVolume& volume,
                                   std::vector<DeletedRecovery::Candidate> selected, const fs::path& destination) {
+    runDeletedExport([volume, selected = std::move(selected), destination](const RecoveryCancellationToken* token,
+                                                                           const ProgressCallback& progress) {
+        if (isExFAT(volume))
+            return ExFATDeletedRecoveryEngine::exportCandidates(selected, volume, destination, token, progress);
+        // The user chose by the names shown, long names included: the files carry them too.
+        return FATDeletedRecoveryEngine::exportCandidates(selected, volume, destination, token, progress,
+                                                          DeletedRecovery::ExportNaming::displayName);
+    });
+}
+
+void AppModel::runDeletedExport(DeletedExportWork exportWork) {
     assign(deletedRecoveryScanState_, RecoveryScanState::exporting(), &AppModel::deletedRecoveryScanStateChanged);
     deletedRecoveryCancellationToken_ = std::make_shared<RecoveryCancellationToken>();
     setDeletedRecoveryStatus("Preparing deleted-file export");
-    auto work = [volume, selected = std::move(selected), destination, token = deletedRecoveryCancellationToken_,
+    auto work = [exportWork = std::move(exportWork), token = deletedRecoveryCancellationToken_,
                  progress =
                      statusPoster(&AppModel::deletedRecoveryStatusText_, &AppModel::deletedRecoveryStatusTextChanged)] {
-        return captureWork<ExportedFiles>([&] {
-            if (isExFAT(volume))
-                return ExFATDeletedRecoveryEngine::exportCandidates(selected, volume, destination, token.get(),
-                                                                    progress);
-            // The user chose by the names shown, long names included: the files carry them too.
-            return FATDeletedRecoveryEngine::exportCandidates(selected, volume, destination, token.get(), progress,
-                                                              DeletedRecovery::ExportNaming::displayName);
-        });
+        return captureWork<ExportedFiles>([&] { return exportWork(token.get(), progress); });
     };
     runInBackground(
         userInitiatedPool_, this, work, [this, generation = recoveryGeneration_](WorkResult<ExportedFiles> exported) {
@@ -444,6 +480,70 @@ void AppModel::startDeletedExport(const ExternalRecoveryVolume& volume,
                 assign(deletedRecoveryScanState_, RecoveryScanState::completed(),
                        &AppModel::deletedRecoveryScanStateChanged);
         });
+}
+
+// --- Disk images
+
+void AppModel::setDiskImage(std::optional<DeletedRecovery::DiskImage> image,
+                            std::vector<PartitionTable::Partition> choices) {
+    deletedImage_ = std::move(image);
+    deletedImagePartition_.reset();
+    assign(deletedImageSourceName_, deletedImage_ ? std::optional(deletedImage_->sourceName()) : std::nullopt,
+           &AppModel::deletedRecoveryImageSourceNameChanged);
+    assign(diskImagePartitions_, std::move(choices), &AppModel::diskImagePartitionsChanged);
+}
+
+void AppModel::openDiskImage() {
+    if (deletedRecoveryScanState_.isBusy() || !dialogs_) return;
+    const std::vector<fs::path> chosen = dialogs_->chooseForOpening(
+        {.title = "Open a disk image",
+         .canChooseFiles = true,
+         .message = "Choose a FAT32 or exFAT partition image, or a disk image holding one. Tidewell only reads it."});
+    if (chosen.empty()) return;
+    auto work = [url = chosen.front()] {
+        return captureWork<DeletedRecovery::DiskImage>([&] { return DeletedRecovery::DiskImage::inspect(url); });
+    };
+    runInBackground(userInitiatedPool_, this, work, [this](WorkResult<DeletedRecovery::DiskImage> opened) {
+        if (!opened.succeeded())
+            return presentAction("Could not open the disk image: " + opened.errorDescription,
+                                 ActionResultKind::failure);
+        const std::string name = opened.value->sourceName();
+        if (!opened.value->table) {
+            setDiskImage(std::move(*opened.value), {});
+            return startImageScan(std::nullopt);
+        }
+        std::vector<PartitionTable::Partition> choices = PartitionTable::recoverablePartitions(*opened.value->table);
+        clearDeletedResults();
+        assign(deletedRecoveryScanState_, RecoveryScanState::idle(), &AppModel::deletedRecoveryScanStateChanged);
+        if (choices.empty()) {
+            setDiskImage(std::nullopt, {});
+            setDeletedRecoveryStatus("No FAT32 or exFAT partition was found in " + name);
+            return presentAction("No FAT32 or exFAT partition was found in " + name + ".", ActionResultKind::info);
+        }
+        setDiskImage(std::move(*opened.value), std::move(choices));
+        setDeletedRecoveryStatus("Choose a partition of " + name + " to scan");
+    });
+}
+
+void AppModel::scanDiskImagePartition(int number) {
+    if (!deletedImage_ || deletedRecoveryScanState_.isBusy()) return;
+    if (std::none_of(diskImagePartitions_.begin(), diskImagePartitions_.end(),
+                     [&](const PartitionTable::Partition& partition) { return partition.number == number; }))
+        return;
+    startImageScan(number);
+}
+
+void AppModel::startImageScan(std::optional<int> partition) {
+    deletedImagePartition_ = partition;
+    const std::string name = deletedImage_->sourceName(partition);
+    assign(deletedImageSourceName_, std::optional(name), &AppModel::deletedRecoveryImageSourceNameChanged);
+    setDeletedRecoveryStatus("Reading deleted-file records from " + name);
+    runDeletedScan(
+        [image = *deletedImage_, partition, name](const RecoveryCancellationToken* token,
+                                                  const ProgressCallback& progress) {
+            return DeletedRecovery::scanSource(*image.reader(partition), name, token, progress);
+        },
+        [] { return true; });
 }
 
 }  // namespace tidewell

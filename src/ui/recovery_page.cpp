@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "model/app_model.h"
+#include "recovery/deleted/partition_table.h"
 #include "recovery/readable/recovery_candidate_kind.h"
 #include "ui/page_parts.h"
 #include "ui/page_texts.h"
@@ -49,7 +50,9 @@ RecoveryPage::RecoveryPage(AppModel& model, QWidget* parent) : QWidget(parent), 
     tabs_ = new QTabWidget(this);
     tabs_->setObjectName("recoveryScans");
     tabs_->addTab(makeSection(readable_, "readable"), QString());
-    tabs_->addTab(makeSection(deleted_, "deleted"), QString());
+    QWidget* deletedTab = makeSection(deleted_, "deleted");
+    static_cast<QVBoxLayout*>(deletedTab->layout())->insertLayout(1, makeImageRow(deletedTab));
+    tabs_->addTab(deletedTab, QString());
     layout->addWidget(tabs_, 1);
     readable_.candidates->setColumnCount(5);
     deleted_.candidates->setColumnCount(5);
@@ -102,6 +105,7 @@ RecoveryPage::RecoveryPage(AppModel& model, QWidget* parent) : QWidget(parent), 
           &AppModel::deletedRecoveryScanStateChanged, &AppModel::deletedRecoveryStatusTextChanged,
           &AppModel::deletedRecoveryReportChanged})
         connect(&model_, signal, this, &RecoveryPage::refreshDeletedState);
+    connect(&model_, &AppModel::diskImagePartitionsChanged, this, &RecoveryPage::reloadImagePartitions);
     connect(&model_, &AppModel::languageChanged, this, &RecoveryPage::retitle);
     retitle();
 }
@@ -138,6 +142,34 @@ QWidget* RecoveryPage::makeSection(Section& section, const char* name) {
     return tab;
 }
 
+QLayout* RecoveryPage::makeImageRow(QWidget* tab) {
+    auto* row = new QHBoxLayout;
+    openImage_ = PageParts::button(tab, "deletedOpenImage", [this] { model_.openDiskImage(); });
+    imagePartitions_ = new QComboBox(tab);
+    imagePartitions_->setObjectName("deletedImagePartitions");
+    scanPartition_ = PageParts::button(tab, "deletedScanPartition", [this] {
+        const auto& partitions = model_.diskImagePartitions();
+        const int index = imagePartitions_->currentIndex();
+        if (index >= 0 && std::size_t(index) < partitions.size())
+            model_.scanDiskImagePartition(partitions[std::size_t(index)].number);
+    });
+    row->addWidget(openImage_);
+    row->addWidget(imagePartitions_, 1);
+    row->addWidget(scanPartition_);
+    row->addStretch(1);
+    return row;
+}
+
+void RecoveryPage::reloadImagePartitions() {
+    const QSignalBlocker blocker(imagePartitions_);
+    imagePartitions_->clear();
+    for (const PartitionTable::Partition& partition : model_.diskImagePartitions())
+        imagePartitions_->addItem(text(PartitionTable::partitionSummary(partition)));
+    const bool choosing = !model_.diskImagePartitions().empty();
+    imagePartitions_->setVisible(choosing);
+    scanPartition_->setVisible(choosing);
+}
+
 void RecoveryPage::reloadSources() {
     const QSignalBlocker blocker(sources_);
     sources_->clear();
@@ -146,8 +178,10 @@ void RecoveryPage::reloadSources() {
         sources_->addItem(toQString(volume.name + " — " + volume.fileSystem + ", " + volume.totalText()));
         if (selected && selected->id == volume.id) sources_->setCurrentIndex(sources_->count() - 1);
     }
-    sourceDetail_->setText(selected ? toQString(selected->sourceDescription() + " · " + selected->mountURL.string())
-                                    : text("Connect an external drive or choose a folder to scan."));
+    QString detail = selected ? toQString(selected->sourceDescription() + " · " + selected->mountURL.string())
+                              : text("Connect an external drive or choose a folder to scan.");
+    if (auto refusal = model_.deletedRecoveryRefusal()) detail += QLatin1Char('\n') + text(*refusal);
+    sourceDetail_->setText(detail);
     refreshReadableState();
     refreshDeletedState();
 }
@@ -208,6 +242,9 @@ void RecoveryPage::showState(const Section& section, const RecoveryScanState& st
     section.selectAll->setEnabled(hasCandidates);
     section.report->setText(report);
     section.scan->setEnabled(model_.selectedRecoveryVolume().has_value() && !state.isBusy());
+    if (&section == &deleted_)
+        for (QWidget* imageControl : {static_cast<QWidget*>(openImage_), static_cast<QWidget*>(scanPartition_)})
+            imageControl->setEnabled(!state.isBusy());
 }
 
 QString RecoveryPage::text(std::string_view english) const {
@@ -229,6 +266,8 @@ void RecoveryPage::retitle() {
     tabs_->setTabText(1, text("Deleted Files"));
     readable_.scan->setText(text("Scan Readable Files"));
     deleted_.scan->setText(text("Scan Deleted Files"));
+    openImage_->setText(text("Open Disk Image…"));
+    scanPartition_->setText(text("Scan Partition"));
     for (Section* section : {&readable_, &deleted_}) {
         section->cancel->setText(toQString(model_.t("cancel")));
         section->selectAll->setText(toQString(model_.t("selectAll")));
@@ -241,6 +280,7 @@ void RecoveryPage::retitle() {
     reloadSources();
     reloadReadableRows();
     reloadDeletedRows();
+    reloadImagePartitions();
 }
 
 }  // namespace tidewell

@@ -10,6 +10,7 @@
 
 class QComboBox;
 class QLabel;
+class QLayout;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
@@ -58,6 +59,9 @@ private:
     void showState(const Section& section, const RecoveryScanState& state, const std::optional<std::string>& status,
                    bool hasCandidates, bool hasChosen, const QString& report);
     void retitle();
+    // The row that opens a disk image and, for a disk with a partition table, chooses its partition.
+    QLayout* makeImageRow(QWidget* tab);
+    void reloadImagePartitions();
     // An English page text in the interface language.
     QString text(std::string_view english) const;
     // "Found 3 · Skipped 1" in the interface language.
@@ -70,6 +74,9 @@ private:
     QLabel* sourceDetail_ = nullptr;
     QPushButton* refresh_ = nullptr;
     QPushButton* chooseFolder_ = nullptr;
+    QPushButton* openImage_ = nullptr;
+    QComboBox* imagePartitions_ = nullptr;
+    QPushButton* scanPartition_ = nullptr;
     QTabWidget* tabs_ = nullptr;
     Section readable_;
     Section deleted_;

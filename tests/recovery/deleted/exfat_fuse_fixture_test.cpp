@@ -1,6 +1,4 @@
 #include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -13,34 +11,15 @@
 
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "recovery/deleted/fat32_image_fixture.h"
-
-extern char** environ;
+#include "support/redirected_tool.h"
 
 namespace tidewell::ExFATDeletedRecoveryEngine {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Runs a program with its output in `log`, waiting only for the program
-// itself: a FUSE driver leaves a daemon behind that would hold a pipe open.
 int runLogged(const std::string& program, const std::vector<std::string>& arguments, const fs::path& log) {
-    std::vector<std::string> storage{program};
-    storage.insert(storage.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& argument : storage) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-    posix_spawn_file_actions_adddup2(&actions, STDOUT_FILENO, STDERR_FILENO);
-    pid_t pid = 0;
-    int spawned = posix_spawnp(&pid, program.c_str(), &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return 127;
-    int status = 0;
-    waitpid(pid, &status, 0);
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    return testing::runToolRedirected(program, arguments, "/dev/null", log);
 }
 
 bool fuseDeviceOpens() {
