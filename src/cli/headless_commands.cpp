@@ -40,7 +40,7 @@ int runCommand(const Command& command, const std::vector<std::string>& words) {
 const std::vector<const Command*>& commands() {
     static const std::vector<const Command*> all{&diagnoseCommand(),    &repairCommand(),    &extractCommand(),
                                                  &appsCommand(),        &uninstallCommand(), &leftoversCommand(),
-                                                 &safeCleanupCommand(), &volumesCommand()};
+                                                 &safeCleanupCommand(), &volumesCommand(),   &imageCommand()};
     return all;
 }
 

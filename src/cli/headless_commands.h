@@ -30,6 +30,7 @@ const Command& uninstallCommand();
 const Command& leftoversCommand();
 const Command& safeCleanupCommand();
 const Command& volumesCommand();
+const Command& imageCommand();
 
 // The commands in the order the help lists them.
 const std::vector<const Command*>& commands();
