@@ -214,6 +214,9 @@ public:
     void toggleDeletedRecoveryCandidate(const DeletedRecovery::Candidate& candidate);
     void selectAllDeletedRecoveryCandidates();
     void exportSelectedDeletedRecoveryCandidates();
+    // Saves an image of the selected removable partition to a file the user chooses (choosing
+    // an image saved earlier continues it from its map); progress and cancel as a deleted-file scan.
+    void saveDeletedRecoveryDiskImage();
 
     // --- Repair queue
     const std::optional<std::filesystem::path>& repairSelectedURL() const { return repairSelectedURL_; }
@@ -371,6 +374,7 @@ private:
     void publishDeletedScan(FATDeletedRecoveryEngine::ScanResult found);
     void startDeletedExport(const ExternalRecoveryVolume& volume, std::vector<DeletedRecovery::Candidate> selected,
                             const std::filesystem::path& destination);
+    void startDiskImage(const ExternalRecoveryVolume& volume, const std::filesystem::path& image);
 
     // Repair queue.
     void updateRepairJob(const std::string& id, const std::function<void(FileRepairJob&)>& change);

@@ -51,6 +51,8 @@ RecoveryPage::RecoveryPage(AppModel& model, QWidget* parent) : QWidget(parent), 
     tabs_->addTab(makeSection(readable_, "readable"), QString());
     tabs_->addTab(makeSection(deleted_, "deleted"), QString());
     layout->addWidget(tabs_, 1);
+    saveDiskImage_ = PageParts::button(this, "saveDiskImage", [this] { model_.saveDeletedRecoveryDiskImage(); });
+    deleted_.actions->insertWidget(deleted_.actions->count() - 1, saveDiskImage_);
     readable_.candidates->setColumnCount(5);
     deleted_.candidates->setColumnCount(5);
 
@@ -123,6 +125,7 @@ QWidget* RecoveryPage::makeSection(Section& section, const char* name) {
     for (QPushButton* button : {section.scan, section.cancel, section.selectAll, section.exportSelected})
         actions->addWidget(button);
     actions->addStretch(1);
+    section.actions = actions;
     layout->addLayout(actions);
     section.progress = PageParts::busyBar(tab);
     section.status = PageParts::note(tab);
@@ -196,6 +199,8 @@ void RecoveryPage::refreshDeletedState() {
                                {"Found", report->candidatesFound},
                                {"Skipped", report->skippedEntries}})
                      : QString());
+    const auto source = model_.selectedRecoveryVolume();
+    saveDiskImage_->setEnabled(source && source->deviceIdentifier && !model_.deletedRecoveryScanState().isBusy());
 }
 
 void RecoveryPage::showState(const Section& section, const RecoveryScanState& state,
@@ -229,6 +234,7 @@ void RecoveryPage::retitle() {
     tabs_->setTabText(1, text("Deleted Files"));
     readable_.scan->setText(text("Scan Readable Files"));
     deleted_.scan->setText(text("Scan Deleted Files"));
+    saveDiskImage_->setText(text("Save Disk Image…"));
     for (Section* section : {&readable_, &deleted_}) {
         section->cancel->setText(toQString(model_.t("cancel")));
         section->selectAll->setText(toQString(model_.t("selectAll")));
