@@ -18,13 +18,17 @@ namespace {
 namespace fs = std::filesystem;
 using namespace DeviceImaging;
 
-// "tidewell: DEVICE: 42% Imaged ..." on standard error, once a second and at the end.
+// "tidewell: DEVICE: 42% Imaged ..." on standard error, once a second and once at the end.
 ProgressCallback imagingProgress(const std::string& device) {
-    auto last = std::make_shared<std::chrono::steady_clock::time_point>();
-    return [device, last](double fraction, const std::string& line) {
+    struct Printed {
+        std::chrono::steady_clock::time_point at;
+        bool finished = false;
+    };
+    auto printed = std::make_shared<Printed>();
+    return [device, printed](double fraction, const std::string& line) {
         const auto now = std::chrono::steady_clock::now();
-        if (fraction < 1 && now - *last < std::chrono::seconds(1)) return;
-        *last = now;
+        if (fraction < 1 ? now - printed->at < std::chrono::seconds(1) : printed->finished) return;
+        *printed = {now, fraction >= 1};
         std::cerr << "tidewell: " << device << ": " << std::lround(fraction * 100) << "% " << line << "\n"
                   << std::flush;
     };
