@@ -31,7 +31,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr std::int64_t deviceSize = 1ll << 30;
-constexpr int rounds = 3;
+constexpr int rounds = 5;
 
 int runProgram(std::vector<std::string> arguments, pid_t* started = nullptr) {
     std::vector<char*> argv;
