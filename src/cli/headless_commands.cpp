@@ -38,9 +38,10 @@ int runCommand(const Command& command, const std::vector<std::string>& words) {
 }  // namespace
 
 const std::vector<const Command*>& commands() {
-    static const std::vector<const Command*> all{
-        &diagnoseCommand(),  &repairCommand(),      &extractCommand(), &appsCommand(),     &uninstallCommand(),
-        &leftoversCommand(), &safeCleanupCommand(), &volumesCommand(), &undeleteCommand(), &rescueCommand()};
+    static const std::vector<const Command*> all{&diagnoseCommand(),    &repairCommand(),    &extractCommand(),
+                                                 &appsCommand(),        &uninstallCommand(), &leftoversCommand(),
+                                                 &safeCleanupCommand(), &volumesCommand(),   &undeleteCommand(),
+                                                 &imageCommand(),       &rescueCommand()};
     return all;
 }
 

@@ -32,6 +32,7 @@ const Command& safeCleanupCommand();
 const Command& volumesCommand();
 const Command& undeleteCommand();
 const Command& rescueCommand();
+const Command& imageCommand();
 
 // The commands in the order the help lists them.
 const std::vector<const Command*>& commands();

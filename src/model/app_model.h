@@ -226,6 +226,9 @@ public:
     // FAT32 and exFAT partitions (diskImagePartitions) for scanDiskImagePartition.
     void openDiskImage();
     void scanDiskImagePartition(int number);
+    // Saves an image of the selected removable partition to a file the user chooses (choosing
+    // an image saved earlier continues it from its map); progress and cancel as a deleted-file scan.
+    void saveDeletedRecoveryDiskImage();
 
     // --- Repair queue
     const std::optional<std::filesystem::path>& repairSelectedURL() const { return repairSelectedURL_; }
@@ -395,6 +398,7 @@ private:
     // `publishable` is asked on the GUI thread whether the finished scan still belongs on screen.
     void runDeletedScan(DeletedScanWork scan, std::function<bool()> publishable);
     void runDeletedExport(DeletedExportWork exportWork);
+    void startDiskImage(const ExternalRecoveryVolume& volume, const std::filesystem::path& image);
 
     // Repair queue.
     void updateRepairJob(const std::string& id, const std::function<void(FileRepairJob&)>& change);

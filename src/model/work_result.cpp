@@ -1,6 +1,7 @@
 #include "model/work_result.h"
 
 #include "process/command_runner.h"
+#include "recovery/deleted/device_imaging.h"
 #include "recovery/deleted/recovery_error.h"
 #include "recovery/readable/external_recovery_engine.h"
 
@@ -13,6 +14,8 @@ bool isCancellationError(const std::exception_ptr& error) {
         return recovery.errorCase() == ExternalRecoveryEngine::RecoveryError::Case::cancelled;
     } catch (const DeletedRecovery::RecoveryError& recovery) {
         return recovery.errorCase() == DeletedRecovery::RecoveryError::Case::cancelled;
+    } catch (const DeviceImaging::ImagingError& imaging) {
+        return imaging.errorCase() == DeviceImaging::ImagingError::Case::cancelled;
     } catch (const CommandRunner::CancellationError&) {
         return true;
     } catch (...) {

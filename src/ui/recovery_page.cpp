@@ -54,6 +54,8 @@ RecoveryPage::RecoveryPage(AppModel& model, QWidget* parent) : QWidget(parent), 
     static_cast<QVBoxLayout*>(deletedTab->layout())->insertLayout(1, makeImageRow(deletedTab));
     tabs_->addTab(deletedTab, QString());
     layout->addWidget(tabs_, 1);
+    saveDiskImage_ = PageParts::button(this, "saveDiskImage", [this] { model_.saveDeletedRecoveryDiskImage(); });
+    deleted_.actions->insertWidget(deleted_.actions->count() - 1, saveDiskImage_);
     readable_.candidates->setColumnCount(5);
     deleted_.candidates->setColumnCount(5);
 
@@ -127,6 +129,7 @@ QWidget* RecoveryPage::makeSection(Section& section, const char* name) {
     for (QPushButton* button : {section.scan, section.cancel, section.selectAll, section.exportSelected})
         actions->addWidget(button);
     actions->addStretch(1);
+    section.actions = actions;
     layout->addLayout(actions);
     section.progress = PageParts::busyBar(tab);
     section.status = PageParts::note(tab);
@@ -230,6 +233,8 @@ void RecoveryPage::refreshDeletedState() {
                                {"Found", report->candidatesFound},
                                {"Skipped", report->skippedEntries}})
                      : QString());
+    const auto source = model_.selectedRecoveryVolume();
+    saveDiskImage_->setEnabled(source && source->deviceIdentifier && !model_.deletedRecoveryScanState().isBusy());
 }
 
 void RecoveryPage::showState(const Section& section, const RecoveryScanState& state,
@@ -268,6 +273,7 @@ void RecoveryPage::retitle() {
     deleted_.scan->setText(text("Scan Deleted Files"));
     openImage_->setText(text("Open Disk Image…"));
     scanPartition_->setText(text("Scan Partition"));
+    saveDiskImage_->setText(text("Save Disk Image…"));
     for (Section* section : {&readable_, &deleted_}) {
         section->cancel->setText(toQString(model_.t("cancel")));
         section->selectAll->setText(toQString(model_.t("selectAll")));

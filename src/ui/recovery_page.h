@@ -9,6 +9,7 @@
 #include <utility>
 
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLayout;
 class QProgressBar;
@@ -41,10 +42,13 @@ public:
         QPushButton* selectAll = nullptr;
         QPushButton* exportSelected = nullptr;
         QLabel* report = nullptr;
+        QHBoxLayout* actions = nullptr;
     };
     const Section& readable() const { return readable_; }
     const Section& deleted() const { return deleted_; }
     QComboBox* sourcePicker() const { return sources_; }
+    // Deleted Files: an image of the selected removable partition.
+    QPushButton* saveDiskImageButton() const { return saveDiskImage_; }
 
 private:
     QWidget* makeSection(Section& section, const char* name);
@@ -80,6 +84,7 @@ private:
     QTabWidget* tabs_ = nullptr;
     Section readable_;
     Section deleted_;
+    QPushButton* saveDiskImage_ = nullptr;
 };
 
 }  // namespace tidewell

@@ -1,0 +1,46 @@
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+
+#include "support/eventually.h"
+#include "ui/quiet_engines.h"
+#include "ui/recovery_page.h"
+
+namespace tidewell {
+namespace {
+
+AppModel::Engines enginesWith(const ExternalRecoveryVolume& volume) {
+    AppModel::Engines engines = testing::quietEngines();
+    engines.mountedExternalVolumes = [volume] { return std::vector<ExternalRecoveryVolume>{volume}; };
+    return engines;
+}
+
+TEST(RecoveryPageDiskImage, TheDeletedFilesTabOffersAnImageOfAPartitionOnlyInEveryLanguage) {
+    AppModel model(testing::quietEngines());
+    RecoveryPage page(model);
+    QPushButton* button = page.saveDiskImageButton();
+    ASSERT_NE(button, nullptr);
+    EXPECT_EQ(button->parentWidget()->objectName(), "deleted");
+    EXPECT_EQ(button->text(), "Save Disk Image…");
+    EXPECT_FALSE(button->isEnabled());  // no source
+    model.setLanguage("简体中文");
+    EXPECT_EQ(button->text(), "保存磁盘映像…");
+    model.setLanguage("Français");
+    EXPECT_EQ(button->text(), "Enregistrer une image disque…");
+
+    AppModel withCard(
+        enginesWith({.id = "card", .name = "CARD", .mountURL = "/media/CARD", .deviceIdentifier = "sdb1"}));
+    RecoveryPage cardPage(withCard);
+    withCard.refreshRecoveryVolumes();
+    ASSERT_TRUE(testing::eventually([&] { return withCard.selectedRecoveryVolumeID().has_value(); }));
+    EXPECT_TRUE(cardPage.saveDiskImageButton()->isEnabled());
+
+    AppModel withFolder(enginesWith({.id = "folder#manual", .name = "Photos", .mountURL = "/home/me/Photos"}));
+    RecoveryPage folderPage(withFolder);
+    withFolder.refreshRecoveryVolumes();
+    ASSERT_TRUE(testing::eventually([&] { return withFolder.selectedRecoveryVolumeID().has_value(); }));
+    EXPECT_FALSE(folderPage.saveDiskImageButton()->isEnabled());
+}
+
+}  // namespace
+}  // namespace tidewell
