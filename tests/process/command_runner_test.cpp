@@ -144,7 +144,8 @@ TEST_F(CommandRunnerTest, TimeOutEndsTheChildAndReportsWholeMinutes) {
 TEST_F(CommandRunnerTest, CancellationEndsTheChild) {
     auto token = std::make_shared<CancellationFlag>();
     std::thread canceller([&] {
-        while (!std::filesystem::exists(pidFile())) std::this_thread::sleep_for(5ms);
+        // The shell creates the file before it writes its pid: wait for the whole line.
+        while (testing::readFile(pidFile()).find('\n') == std::string::npos) std::this_thread::sleep_for(5ms);
         token->cancel();
     });
     EXPECT_THROW(CommandRunner::run("/bin/sh", scriptRecordingPid("exec sleep 30"), std::nullopt, std::nullopt, token),

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "recovery/deleted/export_naming.h"
 #include "recovery/deleted/deleted_scan_result.h"
+#include "recovery/deleted/export_naming.h"
 #include "recovery/deleted/partition_table.h"
 #include "recovery/deleted/raw_reader.h"
 #include "recovery/deleted/source_kind.h"
