@@ -42,7 +42,8 @@ int confidenceRank(Confidence confidence) {
 }
 
 std::string Candidate::evidenceText() const {
-    std::string text = "Deleted " + sourceFormat + " directory entry";
+    std::string text =
+        fromFoundFolder ? "Found " + sourceFormat + " folder record" : "Deleted " + sourceFormat + " directory entry";
     const std::string separator = " \u00B7 ";
     if (signature) text += separator + *signature + " signature";
     if (contentIsValidated) text += separator + "content validated";

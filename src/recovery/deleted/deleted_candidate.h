@@ -42,8 +42,15 @@ struct Candidate {
     std::string directoryLocation;
     bool isContiguousAndFree = false;
     std::string sourceFormat;
+    // Named from a folder record found in the data area after a quick format
+    // rather than from the live directory tree.
+    bool fromFoundFolder = false;
+    // Byte offset of the run's first cluster when the scan's geometry is not
+    // the current boot sector's; exports read from there.
+    std::optional<std::int64_t> runOffset;
 
-    // "Deleted FAT32 directory entry · JPEG signature · unallocated run".
+    // "Deleted FAT32 directory entry · JPEG signature · unallocated run";
+    // "Found FAT32 folder record · ..." for a file from a found folder.
     std::string evidenceText() const;
     // What the user is shown: the long name when there is one, else `name`.
     const std::string& displayName() const { return longName ? *longName : name; }

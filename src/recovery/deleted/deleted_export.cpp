@@ -126,7 +126,8 @@ std::vector<std::filesystem::path> exportCandidateRuns(
         } else {
             auto target = uniqueFileURL(folder / exportFileName(candidate, naming), outputs);
             try {
-                copyCandidate(candidate, clusterOffset(candidate.startCluster), reader, target, cancellationToken);
+                std::int64_t start = candidate.runOffset ? *candidate.runOffset : clusterOffset(candidate.startCluster);
+                copyCandidate(candidate, start, reader, target, cancellationToken);
                 outputs.push_back(target);
             } catch (const std::exception& error) {
                 // A failed copy keeps its partial file; the next candidate still gets its turn.

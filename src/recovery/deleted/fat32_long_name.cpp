@@ -227,4 +227,29 @@ std::optional<RestoredLongName> deletedLongName(std::span<const std::uint8_t> di
     return RestoredLongName{.longName = encodeUTF8(*name), .shortNameFirstByte = *firstByte};
 }
 
+std::optional<std::string> liveLongName(std::span<const std::uint8_t> directory, std::size_t shortRecordOffset) {
+    if (shortRecordOffset > directory.size() || directory.size() - shortRecordOffset < DirectoryRecord::size)
+        return std::nullopt;
+    // A live run read as a deleted one: the ordinals are not needed (the
+    // nearest piece comes first either way), and the checksum must give back
+    // the short name's own first byte.
+    std::size_t first = shortRecordOffset - std::min(shortRecordOffset, maximumRecords * DirectoryRecord::size);
+    std::vector<std::uint8_t> run(
+        directory.begin() + static_cast<std::ptrdiff_t>(first),
+        directory.begin() + static_cast<std::ptrdiff_t>(shortRecordOffset + DirectoryRecord::size));
+    std::size_t shortAt = run.size() - DirectoryRecord::size;
+    std::uint8_t shortFirstByte = run[shortAt];
+    if (shortFirstByte == DirectoryRecord::deletedMark || shortFirstByte == DirectoryRecord::endOfDirectory)
+        return std::nullopt;
+    for (std::size_t at = shortAt; at >= DirectoryRecord::size; at -= DirectoryRecord::size) {
+        if (run[at - DirectoryRecord::size + 11] != DirectoryRecord::longNameAttributes) break;
+        if (run[at - DirectoryRecord::size] == DirectoryRecord::deletedMark) break;
+        run[at - DirectoryRecord::size] = DirectoryRecord::deletedMark;
+    }
+    run[shortAt] = DirectoryRecord::deletedMark;
+    auto restored = deletedLongName(run, shortAt);
+    if (!restored || restored->shortNameFirstByte != shortFirstByte) return std::nullopt;
+    return restored->longName;
+}
+
 }  // namespace tidewell::FATDeletedRecoveryEngine

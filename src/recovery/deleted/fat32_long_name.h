@@ -25,4 +25,8 @@ std::uint8_t shortNameChecksum(std::span<const std::uint8_t> name11);
 // when the record there is no deleted short record.
 std::optional<RestoredLongName> deletedLongName(std::span<const std::uint8_t> directory, std::size_t shortRecordOffset);
 
+// The long name of the live short record at `shortRecordOffset`, from the live
+// long-name records before it, by the same checks as a deleted one's.
+std::optional<std::string> liveLongName(std::span<const std::uint8_t> directory, std::size_t shortRecordOffset);
+
 }  // namespace tidewell::FATDeletedRecoveryEngine

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "recovery/deleted/deleted_candidate.h"
+#include "recovery/deleted/deleted_scan_report.h"
+#include "recovery/deleted/raw_reader.h"
+#include "recovery/readable/recovery_cancellation_token.h"
+#include "util/progress.h"
+
+// Recovery after a quick format: the boot sector, allocation tables and root
+// were written anew, but the clusters of the old subfolders still hold their
+// records. The data area is searched for them, the tree is rebuilt from what
+// they say of each other, and their files are offered as candidates read as
+// one contiguous run from their first cluster. The source is only read.
+namespace tidewell::OrphanFolderRecovery {
+
+using DeletedRecovery::Candidate;
+using DeletedRecovery::Report;
+
+inline constexpr const char* foundFoldersRoot = "Found folders";
+// Bytes per read of the data-area search.
+inline constexpr std::int64_t searchReadBytes = 4'194'304;
+inline constexpr std::size_t maximumFoundFolders = 4'096;
+
+enum class GeometrySource { bootSector, backupBootSector };
+
+// Where the data clusters lie: cluster c starts at dataOffset + (c − 2) × bytesPerCluster.
+struct Geometry {
+    std::int64_t bytesPerCluster = 0;
+    std::int64_t dataOffset = 0;
+    std::int64_t clusterCount = 0;  // clusters that lie wholly inside the readable source
+    GeometrySource source = GeometrySource::bootSector;
+
+    std::int64_t offset(std::uint32_t cluster) const {
+        return dataOffset + (static_cast<std::int64_t>(cluster) - 2) * bytesPerCluster;
+    }
+    bool isDataCluster(std::int64_t cluster) const { return cluster >= 2 && cluster < clusterCount + 2; }
+    bool operator==(const Geometry&) const = default;
+};
+
+// One file or folder record of a found folder.
+struct FoundEntry {
+    std::string name;                      // the long name when there is one
+    std::optional<std::string> shortName;  // FAT32: the 8.3 name
+    bool isDirectory = false;
+    bool isDeleted = false;
+    bool noFATChain = false;  // exFAT: stored as one run
+    std::uint32_t firstCluster = 0;
+    std::int64_t sizeBytes = 0;
+    std::optional<std::chrono::system_clock::time_point> modified;  // as recorded, read as UTC
+    std::size_t recordOffset = 0;                                   // inside the folder's bytes
+
+    bool operator==(const FoundEntry&) const = default;
+};
+
+// A folder found in the data area, placed in the rebuilt tree.
+struct FoundFolder {
+    std::uint32_t cluster = 0;                   // its first cluster
+    std::optional<std::uint32_t> parentCluster;  // the found folder that names it
+    std::string name;                            // its name there, else "Folder (cluster N)"
+    std::string path;                            // "Found folders/DCIM/100TEST"
+    std::vector<FoundEntry> entries;
+
+    bool operator==(const FoundFolder&) const = default;
+};
+
+struct Result {
+    std::string sourceFormat;  // "FAT32" or "exFAT"; empty when no volume geometry was found
+    std::optional<Geometry> geometry;
+    std::vector<FoundFolder> folders;   // in cluster order
+    std::vector<Candidate> candidates;  // sorted as every scan's
+    Report report;                      // directoriesChecked counts the found folders
+};
+
+// Searches a FAT32 or exFAT volume whose geometry the boot sector or its
+// backup still gives. Any other source, or one without such a boot sector,
+// gives an empty result. Read errors other than the source's end propagate;
+// cancellation throws RecoveryError::cancelled.
+Result scan(const RawReader& reader, const std::string& sourceName,
+            const RecoveryCancellationToken* cancellationToken = nullptr, const ProgressCallback& progress = {});
+
+// True for candidates named from found folders.
+bool isFromFoundFolder(const Candidate& candidate);
+
+// Copies the candidates out as every deleted-file export does, from the runs
+// the scan located (its geometry, not the current boot sector's).
+std::vector<std::filesystem::path> exportCandidates(const std::vector<Candidate>& candidates, const RawReader& reader,
+                                                    const std::string& sourceName,
+                                                    const std::filesystem::path& destination,
+                                                    const RecoveryCancellationToken* cancellationToken = nullptr,
+                                                    const ProgressCallback& progress = {});
+
+}  // namespace tidewell::OrphanFolderRecovery
