@@ -36,6 +36,8 @@ std::int64_t readableClusterCount(const RawReader& reader, std::int64_t dataOffs
 // None when the source has no FAT32 (exFAT) boot sector or backup to take the geometry from.
 std::optional<FormatSearch> searchFAT32(const SearchContext& context);
 std::optional<FormatSearch> searchExFAT(const SearchContext& context);
+// FAT32 without any boot sector: the geometry the folder openings agree on.
+std::optional<FormatSearch> inferFAT32(const SearchContext& context);
 
 // The layout `parse` reads from the boot sector, else from the backup at
 // sector `backupSector` (tried for each sector size); none when neither parses.

@@ -166,6 +166,7 @@ Result scan(const RawReader& reader, const std::string& sourceName, const Recove
         // A wiped first sector may still leave the backup boot sector.
         search = detail::searchFAT32(context);
     if (!search && kind == DeletedRecovery::SourceKind::unrecognised) search = detail::searchExFAT(context);
+    if (!search && kind == DeletedRecovery::SourceKind::unrecognised) search = detail::inferFAT32(context);
 
     if (search) {
         placeInTree(search->folders);

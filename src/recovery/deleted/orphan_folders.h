@@ -28,7 +28,8 @@ inline constexpr const char* foundFoldersRoot = "Found folders";
 inline constexpr std::int64_t searchReadBytes = 4'194'304;
 inline constexpr std::size_t maximumFoundFolders = 4'096;
 
-enum class GeometrySource { bootSector, backupBootSector };
+// inferred: FAT32 only, from the "." records found, each naming its own cluster.
+enum class GeometrySource { bootSector, backupBootSector, inferred };
 
 // Where the data clusters lie: cluster c starts at dataOffset + (c − 2) × bytesPerCluster.
 struct Geometry {
@@ -79,8 +80,8 @@ struct Result {
 };
 
 // Searches a FAT32 or exFAT volume whose geometry the boot sector or its
-// backup still gives. Any other source, or one without such a boot sector,
-// gives an empty result. Read errors other than the source's end propagate;
+// backup still gives; with neither, a FAT32 geometry at least two found
+// folders agree on. Any other source gives an empty result. Read errors other than the source's end propagate;
 // cancellation throws RecoveryError::cancelled.
 Result scan(const RawReader& reader, const std::string& sourceName,
             const RecoveryCancellationToken* cancellationToken = nullptr, const ProgressCallback& progress = {});

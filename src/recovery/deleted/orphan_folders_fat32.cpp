@@ -155,32 +155,9 @@ std::vector<FoundEntry> entriesOf(Bytes folder, std::int64_t& entriesChecked) {
     return entries;
 }
 
-}  // namespace
-
-std::optional<FormatSearch> searchFAT32(const SearchContext& context) {
-    auto found = findLayout<Layout>(context.reader, backupBootSector,
-                                    [](Bytes sector) { return FATDeletedRecoveryEngine::parseLayout(sector); });
-    if (!found) return std::nullopt;
-    const auto& [layout, source] = *found;
-    FormatSearch search;
-    search.sourceFormat = "FAT32";
-    search.geometry = geometryOf(context.reader, layout, source);
-
-    std::optional<FATDeletedRecoveryEngine::AllocationTable> table;
-    try {
-        table = FATDeletedRecoveryEngine::readAllocationTable(layout, context.reader);
-    } catch (const DeletedRecovery::RecoveryError&) {
-        // No readable table allocates nothing.
-    }
-    // The current root is the new file system's own, not a found folder.
-    std::set<std::uint32_t> currentRoot;
-    if (table)
-        for (std::uint32_t cluster : table->chain(layout.rootCluster, layout, maximumFolderBytes / 32))
-            currentRoot.insert(cluster);
-    search.isFreeRun = [table = std::move(table)](std::uint32_t start, std::int64_t count) {
-        return !table || table->isFreeContiguousRun(start, count);
-    };
-
+// Fills in the folders whose first clusters open with "." and "..", and the
+// pieces of folders that grew, leaving out the current root's clusters.
+void findFolders(const SearchContext& context, FormatSearch& search, const std::set<std::uint32_t>& currentRoot) {
     std::set<std::uint32_t> starts, pieces;
     forEachCluster(context, search.geometry, [&](std::uint32_t cluster, Bytes bytes) {
         if (starts.size() + pieces.size() >= maximumFoundFolders || currentRoot.contains(cluster)) return;
@@ -223,6 +200,100 @@ std::optional<FormatSearch> searchFAT32(const SearchContext& context) {
         folder.entries = entriesOf(bytes.bytes, search.entriesChecked);
         search.folders.push_back(std::move(folder));
     }
+}
+
+}  // namespace
+
+std::optional<FormatSearch> searchFAT32(const SearchContext& context) {
+    auto found = findLayout<Layout>(context.reader, backupBootSector,
+                                    [](Bytes sector) { return FATDeletedRecoveryEngine::parseLayout(sector); });
+    if (!found) return std::nullopt;
+    const auto& [layout, source] = *found;
+    FormatSearch search;
+    search.sourceFormat = "FAT32";
+    search.geometry = geometryOf(context.reader, layout, source);
+
+    std::optional<FATDeletedRecoveryEngine::AllocationTable> table;
+    try {
+        table = FATDeletedRecoveryEngine::readAllocationTable(layout, context.reader);
+    } catch (const DeletedRecovery::RecoveryError&) {
+        // No readable table allocates nothing.
+    }
+    // The current root is the new file system's own, not a found folder.
+    std::set<std::uint32_t> currentRoot;
+    if (table)
+        for (std::uint32_t cluster : table->chain(layout.rootCluster, layout, maximumFolderBytes / 32))
+            currentRoot.insert(cluster);
+    search.isFreeRun = [table = std::move(table)](std::uint32_t start, std::int64_t count) {
+        return !table || table->isFreeContiguousRun(start, count);
+    };
+
+    findFolders(context, search, currentRoot);
+    return search;
+}
+
+namespace {
+
+constexpr std::int64_t sectorBytes = 512;
+constexpr std::size_t maximumFolderOpenings = 65'536;
+
+// The readable length of the source: doubled until a read fails, then narrowed.
+std::int64_t sourceLength(const RawReader& reader) {
+    std::int64_t bound = 1 << 20;
+    while (bound < (std::int64_t{1} << 44) && readableClusterCount(reader, 0, bound, 1) == 1) bound *= 2;
+    return readableClusterCount(reader, 0, 1, bound);
+}
+
+bool isPowerOfTwo(std::int64_t value) {
+    return value > 0 && (value & (value - 1)) == 0;
+}
+
+// The cluster size and data start most pairs of folder openings agree on:
+// each "." names its own cluster, so two of them at known offsets give both.
+std::optional<std::pair<std::int64_t, std::int64_t>> agreedGeometry(
+    const std::vector<std::pair<std::int64_t, std::uint32_t>>& openings) {
+    std::map<std::pair<std::int64_t, std::int64_t>, int> votes;
+    for (std::size_t i = 1; i < openings.size(); ++i) {
+        auto [offsetA, clusterA] = openings[i - 1];
+        auto [offsetB, clusterB] = openings[i];
+        std::int64_t clusters = static_cast<std::int64_t>(clusterB) - clusterA, bytes = offsetB - offsetA;
+        if (clusters <= 0 || bytes % clusters != 0) continue;
+        std::int64_t bytesPerCluster = bytes / clusters;
+        if (!isPowerOfTwo(bytesPerCluster) || bytesPerCluster < sectorBytes || bytesPerCluster > 65'536) continue;
+        std::int64_t dataOffset = offsetA - (static_cast<std::int64_t>(clusterA) - 2) * bytesPerCluster;
+        if (dataOffset >= 0) ++votes[{bytesPerCluster, dataOffset}];
+    }
+    auto best = std::max_element(votes.begin(), votes.end(),
+                                 [](const auto& left, const auto& right) { return left.second < right.second; });
+    if (best == votes.end()) return std::nullopt;
+    return best->first;
+}
+
+}  // namespace
+
+std::optional<FormatSearch> inferFAT32(const SearchContext& context) {
+    std::int64_t length = sourceLength(context.reader);
+    // Sector by sector: cluster c of this geometry is sector c − 2.
+    Geometry sectors{.bytesPerCluster = sectorBytes, .dataOffset = 0, .clusterCount = length / sectorBytes};
+    std::vector<std::pair<std::int64_t, std::uint32_t>> openings;
+    forEachCluster(context, sectors, [&](std::uint32_t sector, Bytes bytes) {
+        if (openings.size() >= maximumFolderOpenings || bytes.size() < 2 * Record::size) return;
+        Bytes dot = bytes.first(Record::size), dotDot = bytes.subspan(Record::size, Record::size);
+        if (hasName(dot, ".          ") && hasName(dotDot, "..         ") && isDirectoryRecord(dot) &&
+            isDirectoryRecord(dotDot) && Record::cluster(dot) >= 2)
+            openings.emplace_back(sectors.offset(sector), Record::cluster(dot));
+    });
+    auto agreed = agreedGeometry(openings);
+    if (!agreed) return std::nullopt;
+    FormatSearch search;
+    search.sourceFormat = "FAT32";
+    search.geometry = Geometry{.bytesPerCluster = agreed->first,
+                               .dataOffset = agreed->second,
+                               .clusterCount = (length - agreed->second) / agreed->first,
+                               .source = GeometrySource::inferred};
+    // Without a file system nothing is allocated.
+    search.isFreeRun = [](std::uint32_t, std::int64_t count) { return count > 0; };
+    findFolders(context, search, {});
     return search;
 }
 

@@ -50,13 +50,18 @@ void expectRecovered(const Result& result, const Files& files, const std::filesy
     }
 }
 
-TEST(OrphanFolders, RecoversAFAT32CameraFolderAfterAQuickFormat) {
-    testing::FAT32Image card;
+// The camera files in DCIM/100TEST of a FAT32 card, then a quick format of the whole card.
+void fillAndQuickFormat(testing::FAT32Image& card, const Files& files) {
     card.makeDirectory("DCIM");
     card.makeDirectory("DCIM/100TEST");
-    Files files = cameraFiles();
     for (const auto& [name, bytes] : files) card.write("DCIM/100TEST/" + name, bytes);
     ASSERT_EQ(testing::runTool("mkfs.vfat", {"-F", "32", "-S", "512", "-s", "1", card.path().string()}), 0);
+}
+
+TEST(OrphanFolders, RecoversAFAT32CameraFolderAfterAQuickFormat) {
+    testing::FAT32Image card;
+    Files files = cameraFiles();
+    fillAndQuickFormat(card, files);
     // The new file system no longer sees the folder.
     EXPECT_TRUE(FATDeletedRecoveryEngine::scanImage(card.path()).first.empty());
 
@@ -72,6 +77,25 @@ TEST(OrphanFolders, RecoversAFAT32CameraFolderAfterAQuickFormat) {
     for (const Candidate& candidate : result.candidates) EXPECT_TRUE(candidate.restoredShortName);
     expectRecovered(result, files, card.path(), "/100TEST", true);
     expectRecovered(result, files, card.path(), "/100TEST", false);
+}
+
+TEST(OrphanFolders, TakesTheGeometryFromTheBackupBootSectorOrFromTheFoldersThemselves) {
+    testing::FAT32Image card;
+    Files files = cameraFiles();
+    fillAndQuickFormat(card, files);
+    testing::patchFile(card.path(), 0, std::vector<std::uint8_t>(512, 0));
+    auto fromBackup = scan(FileReader(card.path()), "card");
+    ASSERT_TRUE(fromBackup.geometry);
+    EXPECT_EQ(fromBackup.geometry->source, GeometrySource::backupBootSector);
+    expectRecovered(fromBackup, files, card.path(), "/100TEST", false);
+
+    testing::patchFile(card.path(), 6 * 512, std::vector<std::uint8_t>(512, 0));
+    auto inferred = scan(FileReader(card.path()), "card");
+    ASSERT_TRUE(inferred.geometry);
+    EXPECT_EQ(inferred.geometry->source, GeometrySource::inferred);
+    EXPECT_EQ(inferred.geometry->bytesPerCluster, fromBackup.geometry->bytesPerCluster);
+    EXPECT_EQ(inferred.geometry->dataOffset, fromBackup.geometry->dataOffset);
+    expectRecovered(inferred, files, card.path(), "/100TEST", false);
 }
 
 TEST(OrphanFolders, RecoversAnExFATCameraFolderAfterAQuickFormat) {
