@@ -114,6 +114,11 @@ TEST(OrphanFolders, RecoversAnExFATCameraFolderAfterAQuickFormat) {
     EXPECT_EQ(result.folders[1].path,
               "Found folders/Folder (cluster " + std::to_string(result.folders[0].cluster) + ")/100TEST");
     expectRecovered(result, files, card.path(), "/100TEST", false);
+    // The exFAT engine's own export reads the same runs.
+    testing::TemporaryFolder destination;
+    auto written = ExFATDeletedRecoveryEngine::exportImage(result.candidates, card.path(), "card", destination.path());
+    ASSERT_EQ(written.size(), files.size());
+    for (const auto& path : written) EXPECT_EQ(testing::fileBytes(path), files.at(path.filename().string())) << path;
 }
 
 TEST(OrphanFolders, FilesInClustersTheNewFileSystemTookAreGradedLowAndNotExported) {
