@@ -62,13 +62,18 @@ std::optional<std::int64_t> closingCrossReference(ByteSource& source, std::int64
     return offset;
 }
 
-// An incremental update or more of the same file follows a %%EOF: an object,
-// a comment or an xref table. Anything else is the next cluster's business.
+// An incremental update follows a %%EOF: an object ("12 0 obj"), a comment
+// or an xref table. Anything else is the next cluster's business.
 bool continuesAfter(ByteSource& source, std::int64_t at) {
-    for (int skipped = 0; source.has(at, 1) && skipped < 64 && isSpace(source.u8(at)); ++skipped) ++at;
-    if (!source.has(at, 1)) return false;
-    std::uint8_t c = source.u8(at);
-    return std::isdigit(c) || source.matches(at, "xref") || (c == '%' && !source.matches(at, "%PDF"));
+    std::string next = text(source, at, 96);
+    std::size_t from = next.find_first_not_of(" \r\n\t\f");
+    if (from == std::string::npos) return false;
+    if (next.compare(from, 4, "xref") == 0) return true;
+    if (next[from] == '%') return next.compare(from, 4, "%PDF") != 0;
+    std::size_t position = from;
+    if (!numberAfter(next, position) || !numberAfter(next, position)) return false;
+    while (position < next.size() && isSpace(static_cast<std::uint8_t>(next[position]))) ++position;
+    return next.compare(position, 3, "obj") == 0;
 }
 
 std::int64_t afterEndOfLine(ByteSource& source, std::int64_t at) {

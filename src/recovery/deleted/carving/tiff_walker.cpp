@@ -26,14 +26,16 @@ std::pair<std::string, std::string> tiffKind(const TiffFacts& facts) {
 StructureWalk tiff(ByteSource& source, StructureWalk& walk) {
     walk = StructureWalk{WalkStatus::notThisFormat, 0, "TIFF", "tiff", {}, {}};
     auto facts = walkTiffStructure(source, 0);
-    if (!facts || !facts->hasImageData) return walk;
-    walk.status = WalkStatus::truncated;  // recognised: from here on, a short read means truncated
+    if (!facts) return walk;
     std::tie(walk.kind, walk.extension) = tiffKind(*facts);
     walk.date = facts->date;
+    // Directories or image data past the available bytes: a TIFF cut short
+    // (writers often put the directory last).
     if (facts->extent > source.available()) {
         walk.length = source.available();
         return ended(walk, WalkStatus::truncated);
     }
+    if (!facts->hasImageData) return walk;
     walk.length = facts->extent;
     return ended(walk, WalkStatus::complete);
 }
