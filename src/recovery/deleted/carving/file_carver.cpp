@@ -79,6 +79,8 @@ private:
         StructureWalk walk = walkFile(source);
         if (walk.status == WalkStatus::notThisFormat) return 1;
         CarvedFile file = judged(walk, reader_, offset, cluster, options_.validator);
+        // A file broken before its first structure ended still shows its first cluster.
+        if (file.length <= 0) file.length = std::min(geometry_.clusterSize, runEnd - offset);
         ++result_.countsByKind[file.kind];
         bool trusted = file.status != CarvedStatus::partial;
         std::int64_t clusters = (file.length + geometry_.clusterSize - 1) / geometry_.clusterSize;

@@ -1,5 +1,7 @@
 #include "recovery/deleted/carving/structure_walkers.h"
 
+#include <algorithm>
+
 namespace tidewell::FileCarving {
 
 namespace {
@@ -38,7 +40,11 @@ StructureWalk walkFile(ByteSource& source) {
     if (walker == nullptr) return {};
     StructureWalk walk;
     try {
-        return walker(source, walk);
+        walk = walker(source, walk);
+        // A walk never claims bytes it could not read (a tag or box that
+        // points past the end ends the walk there).
+        walk.length = std::clamp<std::int64_t>(walk.length, 0, source.available());
+        return walk;
     } catch (const EndOfData&) {
         // Once the format is recognised, running out of bytes means the file
         // is cut short where its range ends.
