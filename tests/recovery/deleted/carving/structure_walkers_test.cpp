@@ -127,5 +127,78 @@ TEST(StructureWalkers, APngWithABadChunkCrcIsNotComplete) {
     EXPECT_EQ(walkBytes(png).status, WalkStatus::truncated);
 }
 
+// Big-endian TIFF fields, for a raw photo laid out by hand as a camera writes one.
+struct BigEndianTiff {
+    Bytes bytes{'M', 'M', 0, 42, 0, 0, 0, 8};
+    void u16(int v) {
+        bytes.push_back(static_cast<std::uint8_t>(v >> 8));
+        bytes.push_back(static_cast<std::uint8_t>(v));
+    }
+    void u32(std::uint32_t v) {
+        u16(static_cast<int>(v >> 16));
+        u16(static_cast<int>(v & 0xFFFF));
+    }
+    void entry(int tag, int type, std::uint32_t count, std::uint32_t value) {
+        u16(tag);
+        u16(type);
+        u32(count);
+        u32(type == 3 && count == 1 ? value << 16 : value);
+    }
+};
+
+TEST(StructureWalkers, ARawPhotoEndsWhereItsFurthestStripEnds) {
+    // IFD0 at 8 (6 entries, 78 bytes), the EXIF IFD at 86 (18 bytes), Make at
+    // 104, the date at 122; the image strip at 4000, 3000 bytes long.
+    BigEndianTiff tiff;
+    tiff.u16(6);
+    tiff.entry(0x010F, 2, 18, 104);        // Make
+    tiff.entry(0x0111, 4, 1, 4000);        // StripOffsets
+    tiff.entry(0x0117, 4, 1, 3000);        // StripByteCounts
+    tiff.entry(0x0132, 2, 20, 122);        // DateTime, overruled by DateTimeOriginal
+    tiff.entry(0x8769, 4, 1, 86);          // EXIF IFD
+    tiff.entry(0xC612, 1, 4, 0x01040000);  // DNGVersion
+    tiff.u32(0);
+    tiff.u16(1);
+    tiff.entry(0x9003, 2, 20, 142);
+    tiff.u32(0);
+    for (std::string text : {std::string("NIKON CORPORATION") + '\0', std::string("2020:01:01 00:00:00") + '\0',
+                             std::string("2023:12:24 18:30:05") + '\0'})
+        tiff.bytes.insert(tiff.bytes.end(), text.begin(), text.end());
+    ASSERT_EQ(tiff.bytes.size(), 162u);
+    auto strip = testing::randomBytes(3000, 11);
+    tiff.bytes.resize(4000, 0);
+    tiff.bytes.insert(tiff.bytes.end(), strip.begin(), strip.end());
+
+    auto walk = walkBytes(followedByJunk(tiff.bytes));
+    EXPECT_EQ(walk.status, WalkStatus::complete);
+    EXPECT_EQ(walk.length, 7000);
+    EXPECT_EQ(walk.kind, "DNG");
+    EXPECT_EQ(walk.date, "2023-12-24 18-30-05");
+    // Without the DNG tag, the maker names the raw format.
+    tiff.bytes.at(8 + 2 + 5 * 12 + 1) = 0x00;
+    walk = walkBytes(tiff.bytes);
+    EXPECT_EQ(walk.kind, "NEF");
+    EXPECT_EQ(walk.extension, "nef");
+    Bytes cut(tiff.bytes.begin(), tiff.bytes.begin() + 5000);
+    EXPECT_EQ(walkBytes(cut).status, WalkStatus::truncated);
+}
+
+TEST(StructureWalkers, AMediaDataBoxWithA64BitSizeIsFollowed) {
+    auto mp4 = testing::movie("x.mp4");
+    std::string text(mp4.begin(), mp4.end());
+    // ffmpeg reserves an 8-byte free box before mdat for exactly this: a
+    // 64-bit mdat header in the same place, the data unmoved.
+    auto free = text.find("free");
+    ASSERT_NE(free, std::string::npos);
+    ASSERT_EQ(text.compare(free + 4 + 4, 4, "mdat"), 0);
+    auto at = free - 4;
+    std::uint64_t size = 8;
+    for (int i = 0; i < 4; ++i) size = size + (static_cast<std::uint64_t>(mp4.at(at + 8 + i)) << (8 * (3 - i)));
+    Bytes header{0, 0, 0, 1, 'm', 'd', 'a', 't'};
+    for (int i = 7; i >= 0; --i) header.push_back(static_cast<std::uint8_t>(size >> (8 * i)));
+    std::copy(header.begin(), header.end(), mp4.begin() + static_cast<std::ptrdiff_t>(at));
+    expectWholeFile(mp4, "MP4", "mp4");
+}
+
 }  // namespace
 }  // namespace tidewell::FileCarving
