@@ -18,6 +18,7 @@ AppModel::Engines enginesWith(const ExternalRecoveryVolume& volume) {
 
 TEST(RecoveryPageDiskImage, TheDeletedFilesTabOffersAnImageOfAPartitionOnlyInEveryLanguage) {
     AppModel model(testing::quietEngines());
+    model.setLanguage("English");  // the language is kept across the suite's cases
     RecoveryPage page(model);
     QPushButton* button = page.saveDiskImageButton();
     ASSERT_NE(button, nullptr);
@@ -28,6 +29,7 @@ TEST(RecoveryPageDiskImage, TheDeletedFilesTabOffersAnImageOfAPartitionOnlyInEve
     EXPECT_EQ(button->text(), "保存磁盘映像…");
     model.setLanguage("Français");
     EXPECT_EQ(button->text(), "Enregistrer une image disque…");
+    model.setLanguage("English");
 
     AppModel withCard(
         enginesWith({.id = "card", .name = "CARD", .mountURL = "/media/CARD", .deviceIdentifier = "sdb1"}));
