@@ -7,6 +7,7 @@
 #include "cli/command_output.h"
 #include "cli/headless_commands.h"
 #include "cli/recovery_output.h"
+#include "recovery/deleted/deep_scan.h"
 #include "recovery/deleted/deleted_export.h"
 #include "recovery/deleted/deleted_export_report.h"
 #include "recovery/deleted/deleted_source.h"
@@ -53,7 +54,8 @@ nlohmann::json candidateJSON(const Candidate& candidate) {
             {"notRecoverableBecause", why ? nlohmann::json(*why) : nullptr},
             {"directory", candidate.directoryLocation},
             {"startCluster", candidate.startCluster},
-            {"sourceFormat", candidate.sourceFormat}};
+            {"sourceFormat", candidate.sourceFormat},
+            {"fromFoundFolder", candidate.fromFoundFolder}};
 }
 
 void printCandidate(const Candidate& candidate) {
@@ -61,6 +63,24 @@ void printCandidate(const Candidate& candidate) {
     std::cout << shownName(candidate) << "  " << tidewellString(candidate.sizeBytes) << "  "
               << DeletedRecovery::rawValue(candidate.confidence) << "  " << candidate.evidenceText() << "\n  "
               << (why ? "not recoverable: " + *why : std::string("recoverable")) << "\n";
+}
+
+// The deep scan's list: each found folder's path once, its files beneath it.
+void printGroupedByFolder(const std::vector<Candidate>& candidates) {
+    std::vector<const Candidate*> ordered;
+    for (const Candidate& candidate : candidates) ordered.push_back(&candidate);
+    std::stable_sort(ordered.begin(), ordered.end(), [](const Candidate* a, const Candidate* b) {
+        return a->directoryLocation < b->directoryLocation;
+    });
+    const std::string* folder = nullptr;
+    for (const Candidate* candidate : ordered) {
+        if (!folder || *folder != candidate->directoryLocation) {
+            folder = &candidate->directoryLocation;
+            std::cout << (folder->empty() ? std::string("Carved files") : *folder) << "/\n";
+        }
+        std::cout << "  ";
+        printCandidate(*candidate);
+    }
 }
 
 nlohmann::json partitionJSON(const PartitionTable::Partition& partition) {
@@ -167,9 +187,12 @@ int exportSelection(const CommandArguments& arguments, const Source& source, con
                     const fs::path& destination, nlohmann::json& document) {
     if (source.volume) FATDeletedRecoveryEngine::checkLiveExportDestination(*source.volume, destination);
     const NewFolderWatch watch(destination);
-    const auto written = DeletedRecovery::exportFromSource(chosen, *source.reader, source.name, destination, nullptr,
-                                                           recoveryProgressPrinter(source.name),
-                                                           DeletedRecovery::ExportNaming::displayName);
+    const bool deep = arguments.has("--deep");
+    const auto written = deep ? DeepScan::exportCandidates(chosen, *source.reader, source.name, destination, nullptr,
+                                                           recoveryProgressPrinter(source.name))
+                              : DeletedRecovery::exportFromSource(chosen, *source.reader, source.name, destination,
+                                                                  nullptr, recoveryProgressPrinter(source.name),
+                                                                  DeletedRecovery::ExportNaming::displayName);
     const auto folder = watch.added();
     const auto report = folder ? std::optional(*folder / FATDeletedRecoveryEngine::exportReportFileName) : std::nullopt;
     nlohmann::json files = nlohmann::json::array();
@@ -183,6 +206,11 @@ int exportSelection(const CommandArguments& arguments, const Source& source, con
         if (report) std::cout << "Report: " << report->string() << "\n";
     }
     return exportStatus(written.size(), chosen.size());
+}
+
+DeletedRecovery::ScanResult deepScan(const Source& source) {
+    DeepScan::Result found = DeepScan::scan(*source.reader, source.name, nullptr, recoveryProgressPrinter(source.name));
+    return {found.candidates(), found.report};
 }
 
 int run(const CommandArguments& arguments) {
@@ -203,8 +231,10 @@ int run(const CommandArguments& arguments) {
     nlohmann::json document;
     try {
         const Source source = resolveSource(operand, partition);
-        auto [candidates, report] =
-            DeletedRecovery::scanSource(*source.reader, source.name, nullptr, recoveryProgressPrinter(source.name));
+        const bool deep = arguments.has("--deep");
+        auto [candidates, report] = deep ? deepScan(source)
+                                         : DeletedRecovery::scanSource(*source.reader, source.name, nullptr,
+                                                                       recoveryProgressPrinter(source.name));
         nlohmann::json list = nlohmann::json::array();
         for (const Candidate& candidate : candidates) list.push_back(candidateJSON(candidate));
         document = {{"source", source.name},
@@ -215,7 +245,10 @@ int run(const CommandArguments& arguments) {
                     {"errors", nlohmann::json::array()}};
         if (!arguments.has("--json")) {
             if (candidates.empty()) std::cout << "No deleted-file candidates found.\n";
-            for (const Candidate& candidate : candidates) printCandidate(candidate);
+            if (deep)
+                printGroupedByFolder(candidates);
+            else
+                for (const Candidate& candidate : candidates) printCandidate(candidate);
         }
         int status = 0;
         if (destination) {
@@ -246,20 +279,21 @@ const Command& undeleteCommand() {
     static const Command command{
         .name = "undelete",
         .usageLine =
-            "Usage: tidewell undelete [--partition N] [--output FOLDER [--only NAME]... [--confidence "
+            "Usage: tidewell undelete [--partition N] [--deep] [--output FOLDER [--only NAME]... [--confidence "
             "LEVEL]] [--json] SOURCE",
         .summary = "list and export deleted files of a FAT32 or exFAT image, partition, device or mounted folder",
         .details =
             "SOURCE is an image file (.img .dd .raw .bin...), a partition device such as /dev/sdb1 (read\n"
             "through the read-only helper), or a mounted folder whose device is read. The source is only read.\n"
             "  --partition N    scan partition N of a disk image holding a partition table\n"
+            "  --deep           search the data area for the folders a quick format left, and list their files\n"
             "  --output FOLDER  export the recoverable candidates into a new folder inside FOLDER\n"
             "  --only NAME      export this candidate (repeatable) instead of every recoverable one\n"
             "  --confidence L   export only candidates of confidence L or higher (high, medium, low)\n"
             "Progress goes to standard error.\n"
             "Statuses: 0 listed, or every selected file exported; 2 some exported; 1 none or an error;\n"
             "64 usage error.\n",
-        .flags = {},
+        .flags = {"--deep"},
         .valuedOptions = {"--partition", "--output", "--only", "--confidence"},
         .run = run,
         .takesOperands = true,

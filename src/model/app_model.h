@@ -218,6 +218,10 @@ public:
     void selectAllRecoveryCandidates();
     void exportSelectedRecoveryCandidates();
     void scanDeletedFiles();
+    // Searches the data area of the selected removable partition, or of the opened image or
+    // partition, for the folders and files a quick format left; exported as the scan's are.
+    void deepScanDeletedFiles();
+    bool canDeepScanDeletedFiles() const;
     void cancelDeletedRecoveryScan();
     void toggleDeletedRecoveryCandidate(const DeletedRecovery::Candidate& candidate);
     void selectAllDeletedRecoveryCandidates();
@@ -391,6 +395,8 @@ private:
     // The image source's scans and exports; the results are shown as a drive's are.
     void setDiskImage(std::optional<DeletedRecovery::DiskImage> image, std::vector<PartitionTable::Partition> choices);
     void startImageScan(std::optional<int> partition);
+    void startDeepScan(std::shared_ptr<const RawReader> reader, const std::string& name,
+                       std::function<bool()> publishable);
     using DeletedScanWork =
         std::function<FATDeletedRecoveryEngine::ScanResult(const RecoveryCancellationToken*, const ProgressCallback&)>;
     using DeletedExportWork =
@@ -477,6 +483,8 @@ private:
     std::shared_ptr<RecoveryCancellationToken> deletedRecoveryCancellationToken_;
     std::optional<DeletedRecovery::DiskImage> deletedImage_;
     std::optional<int> deletedImagePartition_;
+    // The shown deleted-file results came from a deep scan, and export as its files do.
+    bool deletedScanIsDeep_ = false;
     std::optional<std::string> deletedImageSourceName_;
     std::vector<PartitionTable::Partition> diskImagePartitions_;
     // Counts the resets of the recovery results; work begun before the latest reset publishes nothing.

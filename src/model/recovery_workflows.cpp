@@ -6,10 +6,12 @@
 #include "model/folder_panel.h"
 #include "model/items_by_id.h"
 #include "platform/layout_text.h"
+#include "recovery/deleted/deep_scan.h"
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
 #include "recovery/deleted/file_system_names.h"
 #include "recovery/deleted/privileged_device_read.h"
+#include "recovery/deleted/privileged_device_reader.h"
 #include "recovery/readable/external_recovery_engine.h"
 
 namespace tidewell {
@@ -341,6 +343,7 @@ void AppModel::startDeletedScan(const ExternalRecoveryVolume& volume) {
 }
 
 void AppModel::runDeletedScan(DeletedScanWork scan, std::function<bool()> publishable) {
+    deletedScanIsDeep_ = false;
     assign(deletedRecoveryScanState_, RecoveryScanState::scanning(), &AppModel::deletedRecoveryScanStateChanged);
     clearDeletedResults();
     deletedRecoveryCancellationToken_ = std::make_shared<RecoveryCancellationToken>();
@@ -369,6 +372,44 @@ void AppModel::runDeletedScan(DeletedScanWork scan, std::function<bool()> publis
         });
 }
 
+bool AppModel::canDeepScanDeletedFiles() const {
+    if (deletedImage_) return !deletedImage_->table || deletedImagePartition_.has_value();
+    const std::optional<ExternalRecoveryVolume> selected = selectedRecoveryVolume();
+    return selected && selected->deviceIdentifier && !deletedRecoveryRefusal();
+}
+
+void AppModel::deepScanDeletedFiles() {
+    if (!canDeepScanDeletedFiles() || deletedRecoveryScanState_.isBusy()) return;
+    if (deletedImage_) {
+        const std::string name = deletedImage_->sourceName(deletedImagePartition_);
+        return startDeepScan(deletedImage_->reader(deletedImagePartition_), name, [] { return true; });
+    }
+    whenSourceIsLive(deletedRecoveryScanState_,
+                     "The selected FAT32 or exFAT source is no longer mounted. Reconnect it, choose it "
+                     "again, then scan.",
+                     [this](const ExternalRecoveryVolume& volume) {
+                         if (!volume.deviceIdentifier) return;
+                         startDeepScan(std::make_shared<PrivilegedDeviceReader>(*volume.deviceIdentifier), volume.name,
+                                       [this, id = volume.id] { return selectedRecoveryVolumeID_ == id; });
+                     });
+}
+
+void AppModel::startDeepScan(std::shared_ptr<const RawReader> reader, const std::string& name,
+                             std::function<bool()> publishable) {
+    setDeletedRecoveryStatus("Deep-scanning " + name);
+    const bool live = !deletedImage_;
+    runDeletedScan(
+        [reader = std::move(reader), name, live](const RecoveryCancellationToken* token,
+                                                 const ProgressCallback& progress) {
+            // Any administrator prompt shows before reading starts.
+            if (live) PrivilegedDeviceRead::prepareAdministratorAuthorization();
+            DeepScan::Result found = DeepScan::scan(*reader, name, token, progress);
+            return FATDeletedRecoveryEngine::ScanResult{found.candidates(), found.report};
+        },
+        std::move(publishable));
+    deletedScanIsDeep_ = true;
+}
+
 void AppModel::publishDeletedScan(FATDeletedRecoveryEngine::ScanResult found) {
     std::set<std::string> preselected;
     for (const DeletedRecovery::Candidate& candidate : found.first)
@@ -381,6 +422,14 @@ void AppModel::publishDeletedScan(FATDeletedRecoveryEngine::ScanResult found) {
     assign(selectedDeletedRecoveryCandidateIDs_, std::move(preselected),
            &AppModel::selectedDeletedRecoveryCandidateIDsChanged);
     assign(deletedRecoveryScanState_, RecoveryScanState::completed(), &AppModel::deletedRecoveryScanStateChanged);
+    if (count > 0 && deletedScanIsDeep_) {
+        const auto named = std::count_if(deletedRecoveryCandidates_.begin(), deletedRecoveryCandidates_.end(),
+                                         DeepScan::isFromFoundFolder);
+        return setDeletedRecoveryStatus(
+            "Scan complete · " +
+            DeepScan::foundText(static_cast<std::size_t>(named),
+                                static_cast<std::size_t>(deletedRecoveryReport_->directoriesChecked)));
+    }
     if (count > 0)
         return setDeletedRecoveryStatus("Scan complete · found " + std::to_string(count) +
                                         " deleted-file candidate(s)");
@@ -409,13 +458,16 @@ void AppModel::exportSelectedDeletedRecoveryCandidates() {
             return presentAction("Select at least one deleted-file candidate to export.", ActionResultKind::info);
         std::optional<fs::path> destination = chooseRecoveryDestination(destinationMessage);
         if (!destination) return;
-        return runDeletedExport(
-            [image = *deletedImage_, partition = deletedImagePartition_, selected = std::move(selected),
-             destination = *destination](const RecoveryCancellationToken* token, const ProgressCallback& progress) {
-                return DeletedRecovery::exportFromSource(selected, *image.reader(partition),
-                                                         image.sourceName(partition), destination, token, progress,
-                                                         DeletedRecovery::ExportNaming::displayName);
-            });
+        return runDeletedExport([image = *deletedImage_, partition = deletedImagePartition_,
+                                 selected = std::move(selected), destination = *destination, deep = deletedScanIsDeep_](
+                                    const RecoveryCancellationToken* token, const ProgressCallback& progress) {
+            if (deep)
+                return DeepScan::exportCandidates(selected, *image.reader(partition), image.sourceName(partition),
+                                                  destination, token, progress);
+            return DeletedRecovery::exportFromSource(selected, *image.reader(partition), image.sourceName(partition),
+                                                     destination, token, progress,
+                                                     DeletedRecovery::ExportNaming::displayName);
+        });
     }
     whenSourceIsLive(deletedRecoveryScanState_, goneBeforeExportMessage,
                      [this, destinationMessage](const ExternalRecoveryVolume& volume) {
@@ -431,8 +483,13 @@ void AppModel::exportSelectedDeletedRecoveryCandidates() {
 
 void AppModel::startDeletedExport(const ExternalRecoveryVolume& volume,
                                   std::vector<DeletedRecovery::Candidate> selected, const fs::path& destination) {
-    runDeletedExport([volume, selected = std::move(selected), destination](const RecoveryCancellationToken* token,
-                                                                           const ProgressCallback& progress) {
+    runDeletedExport([volume, selected = std::move(selected), destination, deep = deletedScanIsDeep_](
+                         const RecoveryCancellationToken* token, const ProgressCallback& progress) {
+        if (deep) {
+            FATDeletedRecoveryEngine::checkLiveExportDestination(volume, destination);
+            return DeepScan::exportCandidates(selected, PrivilegedDeviceReader(volume.deviceIdentifier.value_or("")),
+                                              volume.name, destination, token, progress);
+        }
         if (isExFAT(volume))
             return ExFATDeletedRecoveryEngine::exportCandidates(selected, volume, destination, token, progress);
         // The user chose by the names shown, long names included: the files carry them too.

@@ -1207,6 +1207,17 @@ constexpr Row table[] = {
      "No se pudieron exportar los posibles archivos eliminados: {1}",
      "削除されたファイルの候補を書き出せませんでした：{1}",
      "Impossible d'exporter les fichiers supprimés possibles : {1}"},
+    // The deep scan after a quick format
+    {"Deep Scan", "深度扫描", "Análisis profundo", "詳細スキャン", "Analyse approfondie"},
+    {"Deep-scanning {1}", "正在深度扫描 {1}", "Analizando a fondo {1}", "{1} を詳細スキャンしています",
+     "Analyse approfondie de {1}"},
+    {"Found {#1} files in {#2} folders", "在 {#2} 个文件夹中找到 {#1} 个文件",
+     "Se encontraron {#1} archivos en {#2} carpetas", "{#2} 個のフォルダで {#1} 件のファイルが見つかりました",
+     "{#1} fichiers trouvés dans {#2} dossiers"},
+    {"Searched {#1} of {#2} clusters for folder records", "已在 {#2} 个簇中的 {#1} 个里查找文件夹记录",
+     "Se buscaron registros de carpetas en {#1} de {#2} clústeres",
+     "{#2} 個のクラスタのうち {#1} 個でフォルダの記録を探しました",
+     "Enregistrements de dossiers recherchés dans {#1} clusters sur {#2}"},
     // Disk images of a removable partition
     {"Save Disk Image…", "保存磁盘映像…", "Guardar imagen de disco…", "ディスクイメージを保存…",
      "Enregistrer une image disque…"},

@@ -56,6 +56,8 @@ RecoveryPage::RecoveryPage(AppModel& model, QWidget* parent) : QWidget(parent), 
     layout->addWidget(tabs_, 1);
     saveDiskImage_ = PageParts::button(this, "saveDiskImage", [this] { model_.saveDeletedRecoveryDiskImage(); });
     deleted_.actions->insertWidget(deleted_.actions->count() - 1, saveDiskImage_);
+    deepScan_ = PageParts::button(deletedTab, "deletedDeepScan", [this] { model_.deepScanDeletedFiles(); });
+    deleted_.actions->insertWidget(deleted_.actions->indexOf(deleted_.scan) + 1, deepScan_);
     readable_.candidates->setColumnCount(5);
     deleted_.candidates->setColumnCount(5);
 
@@ -105,7 +107,7 @@ RecoveryPage::RecoveryPage(AppModel& model, QWidget* parent) : QWidget(parent), 
     for (auto signal :
          {&AppModel::deletedRecoveryCandidatesChanged, &AppModel::selectedDeletedRecoveryCandidateIDsChanged,
           &AppModel::deletedRecoveryScanStateChanged, &AppModel::deletedRecoveryStatusTextChanged,
-          &AppModel::deletedRecoveryReportChanged})
+          &AppModel::deletedRecoveryReportChanged, &AppModel::deletedRecoveryImageSourceNameChanged})
         connect(&model_, signal, this, &RecoveryPage::refreshDeletedState);
     connect(&model_, &AppModel::diskImagePartitionsChanged, this, &RecoveryPage::reloadImagePartitions);
     connect(&model_, &AppModel::languageChanged, this, &RecoveryPage::retitle);
@@ -206,11 +208,13 @@ void RecoveryPage::reloadDeletedRows() {
     deleted_.candidates->clear();
     const auto& chosen = model_.selectedDeletedRecoveryCandidateIDs();
     for (const DeletedRecovery::Candidate& candidate : model_.deletedRecoveryCandidates())
-        addCheckedRow(deleted_.candidates,
-                      {toQString(candidate.displayName()), text(RecoveryCandidateKinds::rawValue(candidate.kind)),
-                       toQString(tidewellString(candidate.sizeBytes)),
-                       text(DeletedRecovery::rawValue(candidate.confidence)), text(candidate.evidenceText())},
-                      chosen.contains(candidate.id));
+        addCheckedRow(
+            deleted_.candidates,
+            {toQString(candidate.fromFoundFolder ? candidate.directoryLocation + "/" + candidate.displayName()
+                                                 : candidate.displayName()),
+             text(RecoveryCandidateKinds::rawValue(candidate.kind)), toQString(tidewellString(candidate.sizeBytes)),
+             text(DeletedRecovery::rawValue(candidate.confidence)), text(candidate.evidenceText())},
+            chosen.contains(candidate.id));
 }
 
 void RecoveryPage::refreshReadableState() {
@@ -235,6 +239,7 @@ void RecoveryPage::refreshDeletedState() {
                      : QString());
     const auto source = model_.selectedRecoveryVolume();
     saveDiskImage_->setEnabled(source && source->deviceIdentifier && !model_.deletedRecoveryScanState().isBusy());
+    deepScan_->setEnabled(model_.canDeepScanDeletedFiles() && !model_.deletedRecoveryScanState().isBusy());
 }
 
 void RecoveryPage::showState(const Section& section, const RecoveryScanState& state,
@@ -271,6 +276,7 @@ void RecoveryPage::retitle() {
     tabs_->setTabText(1, text("Deleted Files"));
     readable_.scan->setText(text("Scan Readable Files"));
     deleted_.scan->setText(text("Scan Deleted Files"));
+    deepScan_->setText(text("Deep Scan"));
     openImage_->setText(text("Open Disk Image…"));
     scanPartition_->setText(text("Scan Partition"));
     saveDiskImage_->setText(text("Save Disk Image…"));

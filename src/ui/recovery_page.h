@@ -48,6 +48,7 @@ public:
     const Section& deleted() const { return deleted_; }
     QComboBox* sourcePicker() const { return sources_; }
     // Deleted Files: an image of the selected removable partition.
+    QPushButton* deepScanButton() const { return deepScan_; }
     QPushButton* saveDiskImageButton() const { return saveDiskImage_; }
 
 private:
@@ -85,6 +86,7 @@ private:
     Section readable_;
     Section deleted_;
     QPushButton* saveDiskImage_ = nullptr;
+    QPushButton* deepScan_ = nullptr;
 };
 
 }  // namespace tidewell

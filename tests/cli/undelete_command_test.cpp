@@ -5,6 +5,7 @@
 
 #include "cli/tidewell_process.h"
 #include "recovery/deleted/disk_image_fixture.h"
+#include "recovery/deleted/quick_format_fixture.h"
 #include "support/raw_helper_process.h"
 #include "support/temporary_folder.h"
 
@@ -105,6 +106,43 @@ TEST(UndeleteCommand, ListsTheDeletedFilesFlsListsAndExportsWhatIcatReads) {
     EXPECT_TRUE(fs::exists(folder / "Tidewell-Deleted-Recovery-Report.txt"));
     for (const std::string name : {"_MG_0001.jpg", "_LAN.png", "_EPORT.pdf", "_ACKUP.zip"})
         EXPECT_EQ(testing::readFile(folder / name), icat(card.image.path(), listed.at(lowercase(name)).inode)) << name;
+}
+
+TEST(UndeleteCommand, ADeepScanListsAndExportsTheFilesOfAQuickFormattedCardByFolder) {
+    testing::FAT32Image card;
+    const testing::QuickFormatFiles files = testing::cameraFiles();
+    testing::fillAndQuickFormat(card, files);
+    const auto plain = runTidewell({"undelete", "--json", card.path().string()});
+    ASSERT_EQ(plain.status, 0) << plain.err;
+    EXPECT_TRUE(plain.json()["candidates"].empty());
+
+    const auto run = runTidewell({"undelete", "--deep", "--json", card.path().string()});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto candidates = run.json()["candidates"];
+    ASSERT_EQ(candidates.size(), files.size());
+    const std::string folderPath = candidates[0]["directory"];
+    EXPECT_TRUE(folderPath.starts_with("Found folders/Folder (cluster ")) << folderPath;
+    for (const auto& candidate : candidates) {
+        EXPECT_EQ(candidate["fromFoundFolder"], true);
+        EXPECT_TRUE(files.contains(candidate["name"].get<std::string>())) << candidate["name"];
+        EXPECT_EQ(candidate["directory"], folderPath);
+    }
+    EXPECT_NE(run.err.find("Found 5 files in 2 folders"), std::string::npos) << run.err;
+
+    const auto listing = runTidewell({"undelete", "--deep", card.path().string()});
+    ASSERT_EQ(listing.status, 0) << listing.err;
+    EXPECT_TRUE(listing.out.starts_with(folderPath + "/\n  ")) << listing.out;
+    EXPECT_EQ(listing.out.find(folderPath + "/\n", 1), std::string::npos) << listing.out;  // once
+
+    const testing::TemporaryFolder output;
+    const auto exported = runTidewell({"undelete", "--deep", "--output", output.path().string(), card.path().string()});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    const fs::path folder = output / "Tidewell-Deleted-Recovery-card.img";
+    for (const auto& [name, bytes] : files) EXPECT_EQ(testing::fileBytes(folder / folderPath / name), bytes) << name;
+    const std::string report = testing::readFile(folder / "Tidewell-Deleted-Recovery-Report.txt");
+    EXPECT_NE(report.find("Named from a found folder: " + folderPath + "/Travel insurance letter.pdf\n"),
+              std::string::npos)
+        << report;
 }
 
 TEST(UndeleteCommand, ChoosesWhatToExportAndSaysWhenOnlySomeWereWritten) {

@@ -4,6 +4,7 @@
 #include "model/scripted_desktop.h"
 #include "model/workflow_fixture.h"
 #include "recovery/deleted/disk_image_fixture.h"
+#include "recovery/deleted/quick_format_fixture.h"
 
 namespace tidewell {
 namespace {
@@ -81,6 +82,39 @@ TEST_F(DiskImageWorkflows, AVolumeImageIsScannedAtOnceAndAnExt4ImageIsNamed) {
         testing::eventually([&] { return model.deletedRecoveryScanState() == RecoveryScanState::failed(refusal); }));
     EXPECT_EQ(model.actionMessage(), "Could not inspect deleted files: " + refusal);
     EXPECT_TRUE(model.deletedRecoveryCandidates().empty());
+}
+
+TEST_F(DiskImageWorkflows, ADeepScanOfAQuickFormattedCardExportsItsFilesUnderTheirFoundFolders) {
+    testing::FAT32Image card;
+    const testing::QuickFormatFiles files = testing::cameraFiles();
+    testing::fillAndQuickFormat(card, files);
+    open(card.path());
+    ASSERT_TRUE(testing::eventually([&] { return scanned(); }));
+    EXPECT_TRUE(model.deletedRecoveryCandidates().empty());
+    ASSERT_TRUE(model.canDeepScanDeletedFiles());
+
+    model.deepScanDeletedFiles();
+    ASSERT_TRUE(testing::eventually([&] { return scanned() && !model.deletedRecoveryCandidates().empty(); }));
+    ASSERT_EQ(model.deletedRecoveryCandidates().size(), files.size());
+    EXPECT_EQ(model.deletedRecoveryStatusText(), "Scan complete · Found 5 files in 2 folders");
+    for (const DeletedRecovery::Candidate& candidate : model.deletedRecoveryCandidates())
+        EXPECT_TRUE(candidate.fromFoundFolder);
+    const std::string folderPath = model.deletedRecoveryCandidates().front().directoryLocation;
+    EXPECT_TRUE(folderPath.starts_with("Found folders/Folder (cluster ")) << folderPath;
+    EXPECT_TRUE(folderPath.ends_with("/100TEST")) << folderPath;
+
+    model.selectAllDeletedRecoveryCandidates();
+    const testing::TemporaryFolder destination;
+    dialogs.openAnswers.push_back({destination.path()});
+    model.exportSelectedDeletedRecoveryCandidates();
+    ASSERT_TRUE(testing::eventually([&] { return model.actionMessage().has_value() && scanned(); }));
+    const fs::path folder = destination / "Tidewell-Deleted-Recovery-card.img";
+    for (const auto& [name, bytes] : files) EXPECT_EQ(testing::fileBytes(folder / folderPath / name), bytes) << name;
+    const std::string report = testing::readFile(folder / "Tidewell-Deleted-Recovery-Report.txt");
+    EXPECT_NE(report.find("Recovered: 5 file(s)"), std::string::npos) << report;
+    EXPECT_NE(report.find("Named from a found folder: " + folderPath + "/Holiday at the beach 0001.jpg\n"),
+              std::string::npos)
+        << report;
 }
 
 }  // namespace

@@ -112,11 +112,13 @@ void copyCandidate(const Candidate& candidate, std::int64_t startOffset, const R
 std::vector<std::filesystem::path> exportCandidateRuns(
     const std::vector<Candidate>& candidates, const RawReader& reader, const ClusterOffset& clusterOffset,
     const std::string& sourceName, const std::filesystem::path& destination, const ExportTexts& texts,
-    const RecoveryCancellationToken* cancellationToken, const ProgressCallback& progress, ExportNaming naming) {
+    const RecoveryCancellationToken* cancellationToken, const ProgressCallback& progress, ExportNaming naming,
+    const ExportPlacement& placement) {
     auto folder = uniqueExportDirectory(sourceName, destination);
     std::filesystem::create_directories(folder);
     std::vector<std::filesystem::path> outputs;
     std::vector<std::string> warnings;
+    std::vector<std::string> notes;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
         const Candidate& candidate = candidates[i];
         const std::string& shown = candidate.nameFor(naming);
@@ -124,11 +126,16 @@ std::vector<std::filesystem::path> exportCandidateRuns(
         if (!candidate.isContiguousAndFree) {
             warnings.push_back("Skipped " + shown + texts.skipReason);
         } else {
-            auto target = uniqueFileURL(folder / exportFileName(candidate, naming), outputs);
+            auto subfolder = placement.subfolder ? folder / placement.subfolder(candidate) : folder;
+            auto target = uniqueFileURL(subfolder / exportFileName(candidate, naming), outputs);
             try {
                 std::int64_t start = candidate.runOffset ? *candidate.runOffset : clusterOffset(candidate.startCluster);
+                std::filesystem::create_directories(subfolder);
                 copyCandidate(candidate, start, reader, target, cancellationToken);
                 outputs.push_back(target);
+                if (placement.reportLine)
+                    if (auto line = placement.reportLine(candidate, target.lexically_relative(folder)))
+                        notes.push_back(std::move(*line));
             } catch (const std::exception& error) {
                 // A failed copy keeps its partial file; the next candidate still gets its turn.
                 warnings.push_back("Could not recover " + shown + ": " + error.what());
@@ -139,8 +146,8 @@ std::vector<std::filesystem::path> exportCandidateRuns(
                      "Recovered " + std::to_string(outputs.size()) + " of " + std::to_string(candidates.size()) +
                          " selected files");
     }
-    writeReportQuietly(folder,
-                       exportReportText(texts, sourceName, outputs.size(), std::chrono::system_clock::now(), warnings));
+    writeReportQuietly(
+        folder, exportReportText(texts, sourceName, outputs.size(), std::chrono::system_clock::now(), warnings, notes));
     return outputs;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,6 +25,15 @@ using ClusterOffset = std::function<std::int64_t(std::uint32_t cluster)>;
 // destination is the volume's mount path or lies below it).
 void checkLiveExportDestination(const ExternalRecoveryVolume& volume, const std::filesystem::path& destination);
 
+// Where an export puts each file inside its folder, and what the report says
+// of it. Empty: every file in the export folder itself, no line of its own.
+struct ExportPlacement {
+    // Relative to the export folder; an empty path is the folder itself.
+    std::function<std::filesystem::path(const Candidate&)> subfolder;
+    // A line of the report for a written file, given its path inside the export folder.
+    std::function<std::optional<std::string>(const Candidate&, const std::filesystem::path&)> reportLine;
+};
+
 // Creates the export folder, copies every candidate whose run is wholly free,
 // collects skip and failure warnings, writes the report (its failure is
 // ignored) and returns the files written, in candidate order. `naming` picks
@@ -32,7 +42,7 @@ std::vector<std::filesystem::path> exportCandidateRuns(
     const std::vector<Candidate>& candidates, const RawReader& reader, const ClusterOffset& clusterOffset,
     const std::string& sourceName, const std::filesystem::path& destination, const ExportTexts& texts,
     const RecoveryCancellationToken* cancellationToken, const ProgressCallback& progress,
-    ExportNaming naming = ExportNaming::entryName);
+    ExportNaming naming = ExportNaming::entryName, const ExportPlacement& placement = {});
 
 // The contiguous assumption: sizeBytes bytes from the start cluster onwards,
 // streamed in chunks of at most exportReadChunk into a new file at `target`.

@@ -29,12 +29,15 @@ const ExportTexts& exfatExportTexts() {
 }
 
 std::string exportReportText(const ExportTexts& texts, const std::string& sourceName, std::size_t recoveredCount,
-                             std::chrono::system_clock::time_point date, const std::vector<std::string>& warnings) {
+                             std::chrono::system_clock::time_point date, const std::vector<std::string>& warnings,
+                             const std::vector<std::string>& notes) {
     std::string text = texts.reportTitle + "\n";
     text += "Source: " + sourceName + "\n";
     text += "Recovered: " + std::to_string(recoveredCount) + " file(s)\n";
     text += "Date: " + iso8601String(date) + "\n\n";
     text += texts.method + "\n\n";
+    for (const std::string& note : notes) text += note + "\n";
+    if (!notes.empty()) text += "\n";
     if (warnings.empty()) return text + "No export warnings.";
     for (std::size_t i = 0; i < warnings.size(); ++i) text += (i == 0 ? "" : "\n") + warnings[i];
     return text;

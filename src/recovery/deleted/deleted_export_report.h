@@ -19,7 +19,9 @@ const ExportTexts& fat32ExportTexts();
 const ExportTexts& exfatExportTexts();
 
 // The plain-text report written beside the recovered files; no final line feed.
+// Notes, when there are any, form a paragraph of their own before the warnings.
 std::string exportReportText(const ExportTexts& texts, const std::string& sourceName, std::size_t recoveredCount,
-                             std::chrono::system_clock::time_point date, const std::vector<std::string>& warnings);
+                             std::chrono::system_clock::time_point date, const std::vector<std::string>& warnings,
+                             const std::vector<std::string>& notes = {});
 
 }  // namespace tidewell::FATDeletedRecoveryEngine

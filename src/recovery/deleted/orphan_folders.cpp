@@ -201,7 +201,8 @@ std::vector<std::filesystem::path> exportCandidates(const std::vector<Candidate>
                                                     const std::string& sourceName,
                                                     const std::filesystem::path& destination,
                                                     const RecoveryCancellationToken* cancellationToken,
-                                                    const ProgressCallback& progress) {
+                                                    const ProgressCallback& progress,
+                                                    const FATDeletedRecoveryEngine::ExportPlacement& placement) {
     if (candidates.empty()) throw DeletedRecovery::RecoveryError::noCandidates();
     bool exfat = std::any_of(candidates.begin(), candidates.end(),
                              [](const Candidate& candidate) { return candidate.sourceFormat == "exFAT"; });
@@ -212,7 +213,7 @@ std::vector<std::filesystem::path> exportCandidates(const std::vector<Candidate>
     return FATDeletedRecoveryEngine::exportCandidateRuns(
         candidates, reader, clusterOffset, sourceName, destination,
         exfat ? FATDeletedRecoveryEngine::exfatExportTexts() : FATDeletedRecoveryEngine::fat32ExportTexts(),
-        cancellationToken, progress);
+        cancellationToken, progress, DeletedRecovery::ExportNaming::entryName, placement);
 }
 
 }  // namespace tidewell::OrphanFolderRecovery

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "recovery/deleted/deleted_candidate.h"
+#include "recovery/deleted/deleted_export.h"
 #include "recovery/deleted/deleted_scan_report.h"
 #include "recovery/deleted/raw_reader.h"
 #include "recovery/readable/recovery_cancellation_token.h"
@@ -90,11 +91,13 @@ Result scan(const RawReader& reader, const std::string& sourceName,
 bool isFromFoundFolder(const Candidate& candidate);
 
 // Copies the candidates out as every deleted-file export does, from the runs
-// the scan located (its geometry, not the current boot sector's).
+// the scan located (its geometry, not the current boot sector's), placed as
+// `placement` says.
 std::vector<std::filesystem::path> exportCandidates(const std::vector<Candidate>& candidates, const RawReader& reader,
                                                     const std::string& sourceName,
                                                     const std::filesystem::path& destination,
                                                     const RecoveryCancellationToken* cancellationToken = nullptr,
-                                                    const ProgressCallback& progress = {});
+                                                    const ProgressCallback& progress = {},
+                                                    const FATDeletedRecoveryEngine::ExportPlacement& placement = {});
 
 }  // namespace tidewell::OrphanFolderRecovery

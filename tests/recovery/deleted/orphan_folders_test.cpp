@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <random>
 
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
@@ -11,20 +10,14 @@
 #include "recovery/deleted/fat_deleted_recovery_engine.h"
 #include "recovery/deleted/file_reader.h"
 #include "recovery/deleted/memory_reader.h"
+#include "recovery/deleted/quick_format_fixture.h"
 
 namespace tidewell::OrphanFolderRecovery {
 namespace {
 
-using Files = std::map<std::string, std::vector<std::uint8_t>>;
-
-// A camera folder's worth of files whose long names no 8.3 name can hold.
-Files cameraFiles() {
-    return {{"Holiday at the beach 0001.jpg", testing::SampleFiles::image("jpg", "160x120")},
-            {"Holiday at the beach 0002.jpg", testing::SampleFiles::image("jpg", "96x64")},
-            {"Screenshot of the map.png", testing::SampleFiles::image("png", "64x48")},
-            {"Travel insurance letter.pdf", testing::SampleFiles::pdf()},
-            {"Packing list for June.docx", testing::SampleFiles::zip()}};
-}
+using Files = testing::QuickFormatFiles;
+using testing::cameraFiles;
+using testing::fillAndQuickFormat;
 
 // Every file is found in its folder under its long name, and exports byte for byte.
 void expectRecovered(const Result& result, const Files& files, const std::filesystem::path& image,
@@ -48,14 +41,6 @@ void expectRecovered(const Result& result, const Files& files, const std::filesy
         ASSERT_TRUE(files.contains(path.filename().string())) << path;
         EXPECT_EQ(testing::fileBytes(path), files.at(path.filename().string())) << path;
     }
-}
-
-// The camera files in DCIM/100TEST of a FAT32 card, then a quick format of the whole card.
-void fillAndQuickFormat(testing::FAT32Image& card, const Files& files) {
-    card.makeDirectory("DCIM");
-    card.makeDirectory("DCIM/100TEST");
-    for (const auto& [name, bytes] : files) card.write("DCIM/100TEST/" + name, bytes);
-    ASSERT_EQ(testing::runTool("mkfs.vfat", {"-F", "32", "-S", "512", "-s", "1", card.path().string()}), 0);
 }
 
 TEST(OrphanFolders, RecoversAFAT32CameraFolderAfterAQuickFormat) {

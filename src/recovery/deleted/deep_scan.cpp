@@ -1,0 +1,123 @@
+#include "recovery/deleted/deep_scan.h"
+
+#include <algorithm>
+
+#include "recovery/deleted/recovered_names.h"
+#include "recovery/deleted/recovery_error.h"
+
+namespace tidewell::DeepScan {
+
+namespace {
+
+// A safe file name for one part of a rebuilt path: never empty, never "." or "..".
+std::string safePart(const std::string& part) {
+    std::string safe = FATDeletedRecoveryEngine::safeFilename(part);
+    return safe == "." || safe == ".." ? "-" : safe;
+}
+
+}  // namespace
+
+std::vector<Candidate> Result::candidates() const {
+    std::vector<Candidate> all = foundFolderCandidates;
+    all.insert(all.end(), carvedCandidates.begin(), carvedCandidates.end());
+    return all;
+}
+
+std::vector<ClusterRun> unclaimedRuns(const OrphanFolderRecovery::Result& found) {
+    if (!found.geometry) return {};
+    const OrphanFolderRecovery::Geometry& geometry = *found.geometry;
+    // Half-open cluster ranges the found records account for.
+    std::vector<std::pair<std::int64_t, std::int64_t>> claimed;
+    for (const auto& folder : found.folders) claimed.emplace_back(folder.cluster, std::int64_t(folder.cluster) + 1);
+    for (const Candidate& candidate : found.candidates)
+        claimed.emplace_back(candidate.startCluster, std::int64_t(candidate.startCluster) + candidate.clustersRequired);
+    std::sort(claimed.begin(), claimed.end());
+    std::vector<ClusterRun> runs;
+    std::int64_t next = 2;
+    const std::int64_t end = geometry.clusterCount + 2;
+    auto addRun = [&](std::int64_t upTo) {
+        upTo = std::min(upTo, end);
+        if (upTo > next) runs.push_back({static_cast<std::uint32_t>(next), upTo - next});
+    };
+    for (const auto& [first, last] : claimed) {
+        addRun(first);
+        next = std::max(next, last);
+    }
+    addRun(end);
+    return runs;
+}
+
+std::vector<Candidate> carveUnclaimedRuns(const RawReader&, const OrphanFolderRecovery::Geometry&,
+                                          const std::vector<ClusterRun>&,
+                                          const RecoveryCancellationToken* cancellationToken, const ProgressCallback&) {
+    DeletedRecovery::throwIfCancelled(cancellationToken);
+    return {};
+}
+
+std::string foundText(std::size_t files, std::size_t folders) {
+    return "Found " + std::to_string(files) + " files in " + std::to_string(folders) + " folders";
+}
+
+Result scan(const RawReader& reader, const std::string& sourceName, const RecoveryCancellationToken* cancellationToken,
+            const ProgressCallback& progress) {
+    // The folder search reports up to 1.0; it takes the first 80% here.
+    ProgressCallback searching;
+    if (progress)
+        searching = [&progress](double fraction, const std::string& line) {
+            if (fraction < 1.0) progress(0.8 * fraction, line);
+        };
+    OrphanFolderRecovery::Result found = OrphanFolderRecovery::scan(reader, sourceName, cancellationToken, searching);
+    const std::string foundSoFar = foundText(found.candidates.size(), found.folders.size());
+    if (progress) progress(0.8, foundSoFar);
+
+    Result result;
+    if (found.geometry)
+        result.carvedCandidates = carveUnclaimedRuns(reader, *found.geometry, unclaimedRuns(found), cancellationToken,
+                                                     [&progress](double fraction, const std::string& line) {
+                                                         if (progress) progress(0.8 + 0.2 * fraction, line);
+                                                     });
+    DeletedRecovery::sortCandidates(result.carvedCandidates);
+    result.foundFolderCandidates = std::move(found.candidates);
+    result.folders = std::move(found.folders);
+    result.report = found.report;
+    result.report.candidatesFound =
+        static_cast<std::int64_t>(result.foundFolderCandidates.size() + result.carvedCandidates.size());
+    std::string finished = foundSoFar;
+    if (!result.carvedCandidates.empty())
+        finished += " · carved " + std::to_string(result.carvedCandidates.size()) + " files";
+    if (progress) progress(1.0, finished);
+    return result;
+}
+
+std::filesystem::path exportSubfolder(const Candidate& candidate) {
+    std::filesystem::path folder;
+    if (!candidate.fromFoundFolder)
+        return folder / carvedFilesRoot / safePart(RecoveryCandidateKinds::rawValue(candidate.kind));
+    std::string_view rest = candidate.directoryLocation;
+    while (!rest.empty()) {
+        const std::size_t slash = rest.find('/');
+        const std::string_view part = rest.substr(0, slash);
+        if (!part.empty()) folder /= safePart(std::string(part));
+        rest = slash == std::string_view::npos ? std::string_view() : rest.substr(slash + 1);
+    }
+    return folder;
+}
+
+std::vector<std::filesystem::path> exportCandidates(const std::vector<Candidate>& candidates, const RawReader& reader,
+                                                    const std::string& sourceName,
+                                                    const std::filesystem::path& destination,
+                                                    const RecoveryCancellationToken* cancellationToken,
+                                                    const ProgressCallback& progress) {
+    FATDeletedRecoveryEngine::ExportPlacement placement{
+        .subfolder = exportSubfolder,
+        .reportLine = [](const Candidate& candidate,
+                         const std::filesystem::path& written) -> std::optional<std::string> {
+            if (candidate.fromFoundFolder) return "Named from a found folder: " + written.generic_string();
+            return "Carved from its contents: " + written.generic_string();
+        },
+    };
+    return OrphanFolderRecovery::exportCandidates(candidates, reader, sourceName, destination, cancellationToken,
+                                                  progress, placement);
+}
+
+}  // namespace tidewell::DeepScan
