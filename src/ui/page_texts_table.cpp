@@ -1112,6 +1112,10 @@ constexpr Row table[] = {
     // Why a deleted file is listed
     {"Deleted {1} directory entry", "已删除的 {1} 目录条目", "Entrada de directorio {1} eliminada",
      "削除された {1} のディレクトリ項目", "Entrée de répertoire {1} supprimée"},
+    {"Carved from its contents", "根据内容提取", "Extraído por su contenido", "内容から抽出",
+     "Extrait d'après son contenu"},
+    {"Found {1} folder record", "找到的 {1} 文件夹记录", "Registro de carpeta {1} encontrado",
+     "見つかった {1} のフォルダ記録", "Enregistrement de dossier {1} retrouvé"},
     {"{1} signature", "{1} 文件签名", "Firma {1}", "{1} のシグネチャ", "Signature {1}"},
     {"content validated", "内容已验证", "contenido validado", "内容を検証済み", "contenu validé"},
     {"unallocated run", "未分配的连续簇", "bloque sin asignar", "未割り当ての連続領域", "zone non allouée"},

@@ -1,7 +1,10 @@
 #include "recovery/deleted/deep_scan.h"
 
 #include <algorithm>
+#include <limits>
 
+#include "recovery/deleted/carving/carved_naming.h"
+#include "recovery/deleted/carving/file_carver.h"
 #include "recovery/deleted/recovered_names.h"
 #include "recovery/deleted/recovery_error.h"
 
@@ -47,11 +50,65 @@ std::vector<ClusterRun> unclaimedRuns(const OrphanFolderRecovery::Result& found)
     return runs;
 }
 
-std::vector<Candidate> carveUnclaimedRuns(const RawReader&, const OrphanFolderRecovery::Geometry&,
-                                          const std::vector<ClusterRun>&,
-                                          const RecoveryCancellationToken* cancellationToken, const ProgressCallback&) {
+namespace {
+
+// A carved file as a candidate: graded by what checked it, exported from where it starts.
+// A partial file is listed with its problem but never exported as whole.
+Candidate carvedCandidate(const FileCarving::CarvedFile& file, std::int64_t clusterSize,
+                          const std::string& sourceFormat) {
+    Candidate candidate;
+    candidate.name = FileCarving::carvedFileName(file);
+    candidate.id = "carved#" + std::to_string(file.startOffset) + "#" + std::to_string(file.startCluster) + "#" +
+                   std::to_string(file.length);
+    candidate.kind = RecoveryCandidateKinds::detect(candidate.name);
+    candidate.sizeBytes = file.length;
+    candidate.startCluster = file.startCluster;
+    candidate.clustersRequired = clusterSize > 0 ? (file.length + clusterSize - 1) / clusterSize : 0;
+    candidate.signature = file.kind;
+    candidate.carved = true;
+    candidate.runOffset = file.startOffset;
+    candidate.sourceFormat = sourceFormat;
+    candidate.directoryLocation = std::string(carvedFilesRoot) + "/" + FileCarving::carvedKindFolder(file);
+    switch (file.status) {
+        case FileCarving::CarvedStatus::good:
+            candidate.confidence = DeletedRecovery::Confidence::high;
+            candidate.contentIsValidated = true;
+            candidate.isContiguousAndFree = true;
+            break;
+        case FileCarving::CarvedStatus::unvalidated:
+            candidate.confidence = DeletedRecovery::Confidence::medium;
+            candidate.isContiguousAndFree = true;
+            break;
+        case FileCarving::CarvedStatus::partial:
+            candidate.confidence = DeletedRecovery::Confidence::low;
+            break;
+    }
+    return candidate;
+}
+
+}  // namespace
+
+std::vector<Candidate> carveUnclaimedRuns(const RawReader& reader, const OrphanFolderRecovery::Geometry& geometry,
+                                          const std::vector<ClusterRun>& runs,
+                                          const RecoveryCancellationToken* cancellationToken,
+                                          const ProgressCallback& progress, const std::string& sourceFormat) {
     DeletedRecovery::throwIfCancelled(cancellationToken);
-    return {};
+    const FileCarving::ClusterGeometry clusters{
+        .heapOffset = geometry.dataOffset, .clusterSize = geometry.bytesPerCluster, .firstCluster = 2};
+    std::vector<FileCarving::ClusterRun> carverRuns;
+    for (const ClusterRun& run : runs) {
+        if (run.first < clusters.firstCluster || run.count <= 0) continue;
+        const std::int64_t count = std::min<std::int64_t>(run.count, std::numeric_limits<std::uint32_t>::max());
+        carverRuns.push_back({.first = run.first, .count = static_cast<std::uint32_t>(count)});
+    }
+    // Images are checked by decoding them here; other kinds stay unvalidated until a
+    // caller with the archive, PDF and media checks judges them.
+    const FileCarving::CarvingResult carved = FileCarving::carve(
+        reader, clusters, carverRuns, {.validator = FileCarving::validateImage}, cancellationToken, progress);
+    std::vector<Candidate> candidates;
+    for (const FileCarving::CarvedFile& file : carved.files)
+        candidates.push_back(carvedCandidate(file, geometry.bytesPerCluster, sourceFormat));
+    return candidates;
 }
 
 std::string foundText(std::size_t files, std::size_t folders) {
@@ -72,10 +129,12 @@ Result scan(const RawReader& reader, const std::string& sourceName, const Recove
 
     Result result;
     if (found.geometry)
-        result.carvedCandidates = carveUnclaimedRuns(reader, *found.geometry, unclaimedRuns(found), cancellationToken,
-                                                     [&progress](double fraction, const std::string& line) {
-                                                         if (progress) progress(0.8 + 0.2 * fraction, line);
-                                                     });
+        result.carvedCandidates = carveUnclaimedRuns(
+            reader, *found.geometry, unclaimedRuns(found), cancellationToken,
+            [&progress](double fraction, const std::string& line) {
+                if (progress) progress(0.8 + 0.2 * fraction, line);
+            },
+            found.sourceFormat);
     DeletedRecovery::sortCandidates(result.carvedCandidates);
     result.foundFolderCandidates = std::move(found.candidates);
     result.folders = std::move(found.folders);
@@ -91,7 +150,8 @@ Result scan(const RawReader& reader, const std::string& sourceName, const Recove
 
 std::filesystem::path exportSubfolder(const Candidate& candidate) {
     std::filesystem::path folder;
-    if (!candidate.fromFoundFolder)
+    // A carved file's location names its format's folder ("Carved files/JPEG").
+    if (!candidate.fromFoundFolder && !candidate.carved)
         return folder / carvedFilesRoot / safePart(RecoveryCandidateKinds::rawValue(candidate.kind));
     std::string_view rest = candidate.directoryLocation;
     while (!rest.empty()) {

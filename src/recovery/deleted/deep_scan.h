@@ -43,11 +43,13 @@ struct Result {
 // The data clusters no found folder and none of its files' runs covers, in order.
 std::vector<ClusterRun> unclaimedRuns(const OrphanFolderRecovery::Result& found);
 
-// Where files are recognised by their contents in the unclaimed runs; none are yet.
+// The files recognised by their contents in the unclaimed runs, each following its own
+// format's structure: high when its content decoded, medium when only its structure is
+// whole, low (listed, never exported) when the structure breaks off.
 std::vector<Candidate> carveUnclaimedRuns(const RawReader& reader, const OrphanFolderRecovery::Geometry& geometry,
                                           const std::vector<ClusterRun>& runs,
                                           const RecoveryCancellationToken* cancellationToken,
-                                          const ProgressCallback& progress);
+                                          const ProgressCallback& progress, const std::string& sourceFormat);
 
 using OrphanFolderRecovery::isFromFoundFolder;
 

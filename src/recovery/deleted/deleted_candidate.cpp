@@ -42,8 +42,9 @@ int confidenceRank(Confidence confidence) {
 }
 
 std::string Candidate::evidenceText() const {
-    std::string text =
-        fromFoundFolder ? "Found " + sourceFormat + " folder record" : "Deleted " + sourceFormat + " directory entry";
+    std::string text = carved            ? std::string("Carved from its contents")
+                       : fromFoundFolder ? "Found " + sourceFormat + " folder record"
+                                         : "Deleted " + sourceFormat + " directory entry";
     const std::string separator = " \u00B7 ";
     if (signature) text += separator + *signature + " signature";
     if (contentIsValidated) text += separator + "content validated";

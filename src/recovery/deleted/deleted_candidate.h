@@ -48,9 +48,13 @@ struct Candidate {
     // Byte offset of the run's first cluster when the scan's geometry is not
     // the current boot sector's; exports read from there.
     std::optional<std::int64_t> runOffset;
+    // Recognised by its contents in clusters no record accounts for; its name is made from
+    // its kind, position and the date or title it carries.
+    bool carved = false;
 
     // "Deleted FAT32 directory entry · JPEG signature · unallocated run";
-    // "Found FAT32 folder record · ..." for a file from a found folder.
+    // "Found FAT32 folder record · ..." for a file from a found folder; "Carved from its
+    // contents · JPEG signature · ..." for a carved one.
     std::string evidenceText() const;
     // What the user is shown: the long name when there is one, else `name`.
     const std::string& displayName() const { return longName ? *longName : name; }

@@ -5,11 +5,12 @@
 #include "recovery/deleted/file_reader.h"
 #include "recovery/deleted/quick_format_fixture.h"
 #include "recovery/deleted/recovery_error.h"
+#include "support/temporary_folder.h"
 
 namespace tidewell::DeepScan {
 namespace {
 
-TEST(DeepScan, FindsTheFilesOfAQuickFormattedCardAndLeavesNothingCarvedYet) {
+TEST(DeepScan, FindsTheFilesOfAQuickFormattedCardInItsFoundFolders) {
     testing::FAT32Image card;
     const testing::QuickFormatFiles files = testing::cameraFiles();
     testing::fillAndQuickFormat(card, files);
@@ -17,13 +18,58 @@ TEST(DeepScan, FindsTheFilesOfAQuickFormattedCardAndLeavesNothingCarvedYet) {
     const Result result = scan(FileReader(card.path()), "card", nullptr,
                                [&](double fraction, const std::string& line) { lines.emplace_back(fraction, line); });
     ASSERT_EQ(result.foundFolderCandidates.size(), files.size());
-    EXPECT_TRUE(result.carvedCandidates.empty());
+    EXPECT_TRUE(result.carvedCandidates.empty()) << "every file is named by its found folder";
     EXPECT_EQ(result.folders.size(), 2u);
     EXPECT_EQ(result.report.candidatesFound, 5);
     EXPECT_EQ(result.candidates(), result.foundFolderCandidates);
     ASSERT_FALSE(lines.empty());
     EXPECT_EQ(lines.back(), std::make_pair(1.0, std::string("Found 5 files in 2 folders")));
     for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_LE(lines[i - 1].first, lines[i].first) << lines[i].second;
+}
+
+// The old root folder is what a quick format overwrites: its files have no record left
+// anywhere, so they are found by their contents, named by kind and position, and exported
+// byte for byte into their kind's folder.
+TEST(DeepScan, CarvesTheFilesNoFoundRecordNames) {
+    testing::FAT32Image card;
+    const std::vector<std::uint8_t> photo = testing::SampleFiles::image("jpg", "160x120");
+    const std::vector<std::uint8_t> letter = testing::SampleFiles::pdf();
+    card.write("photo in the root.jpg", photo);
+    card.write("letter in the root.pdf", letter);
+    testing::fillAndQuickFormat(card, {{"Screenshot of the map.png", testing::SampleFiles::image("png", "64x48")}});
+    const FileReader reader(card.path());
+    const Result result = scan(reader, "card");
+    ASSERT_EQ(result.foundFolderCandidates.size(), 1u);
+    ASSERT_EQ(result.carvedCandidates.size(), 2u);
+    const auto carvedKind = [&](const std::string& kind) {
+        for (const Candidate& candidate : result.carvedCandidates)
+            if (candidate.signature == kind) return candidate;
+        throw std::runtime_error("no carved " + kind);
+    };
+    const Candidate jpeg = carvedKind("JPEG");
+    EXPECT_EQ(jpeg.confidence, DeletedRecovery::Confidence::high) << "the photo decodes";
+    EXPECT_TRUE(jpeg.name.starts_with("JPEG (cluster ")) << jpeg.name;
+    EXPECT_EQ(jpeg.sizeBytes, static_cast<std::int64_t>(photo.size()));
+    EXPECT_TRUE(jpeg.evidenceText().starts_with("Carved from its contents")) << jpeg.evidenceText();
+    EXPECT_EQ(carvedKind("PDF").confidence, DeletedRecovery::Confidence::medium) << "only its structure was checked";
+
+    testing::TemporaryFolder destination;
+    const std::vector<std::filesystem::path> written =
+        exportCandidates(result.candidates(), reader, "card", destination.path());
+    ASSERT_EQ(written.size(), 3u);
+    const auto readBack = [](const std::filesystem::path& file) {
+        const std::string bytes = testing::readFile(file);
+        return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+    };
+    bool sawPhoto = false;
+    for (const std::filesystem::path& file : written) {
+        if (file.extension() != ".jpg") continue;
+        sawPhoto = true;
+        EXPECT_EQ(file.parent_path().filename(), "JPEG");
+        EXPECT_EQ(file.parent_path().parent_path().filename(), carvedFilesRoot);
+        EXPECT_EQ(readBack(file), photo);
+    }
+    EXPECT_TRUE(sawPhoto);
 }
 
 TEST(DeepScan, TheUnclaimedRunsAreTheDataClustersNoFoundRecordCovers) {
