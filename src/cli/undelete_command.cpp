@@ -7,6 +7,7 @@
 #include "cli/command_output.h"
 #include "cli/headless_commands.h"
 #include "cli/recovery_output.h"
+#include "firstaid/file_first_aid_engine.h"
 #include "recovery/deleted/deep_scan.h"
 #include "recovery/deleted/deleted_export.h"
 #include "recovery/deleted/deleted_export_report.h"
@@ -20,6 +21,16 @@
 namespace tidewell::cli {
 
 namespace {
+
+// Carved documents, archives and media are judged by the File First Aid checks.
+FileCarving::ContentValidator carvedFileValidator() {
+    return FileCarving::fileCheckValidator([](const std::filesystem::path& file) -> FileCarving::Validation {
+        const FileFirstAidEngine::WholenessCheck check = FileFirstAidEngine::checkWholeness(file);
+        if (!check.checked) return {};
+        if (check.problem) return {FileCarving::Verdict::invalid, *check.problem};
+        return {FileCarving::Verdict::valid, {}};
+    });
+}
 
 namespace fs = std::filesystem;
 using DeletedRecovery::Candidate;
@@ -209,7 +220,8 @@ int exportSelection(const CommandArguments& arguments, const Source& source, con
 }
 
 DeletedRecovery::ScanResult deepScan(const Source& source) {
-    DeepScan::Result found = DeepScan::scan(*source.reader, source.name, nullptr, recoveryProgressPrinter(source.name));
+    DeepScan::Result found = DeepScan::scan(*source.reader, source.name, nullptr, recoveryProgressPrinter(source.name),
+                                            carvedFileValidator());
     return {found.candidates(), found.report};
 }
 

@@ -61,6 +61,18 @@ FileRepairDiagnostic diagnoseUnsupported(const std::filesystem::path& url, std::
     return diagnostic;
 }
 
+WholenessCheck checkWholeness(const std::filesystem::path& url) {
+    if (detectKind(url) == FileRepairKind::unknown) return {};
+    try {
+        const FileRepairDiagnostic diagnostic = diagnose(url);
+        for (const RepairFinding& finding : diagnostic.findings)
+            if (finding.level == RepairFindingLevel::failed) return {.checked = true, .problem = finding.title};
+        return {.checked = true, .problem = std::nullopt};
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
 FileRepairDiagnostic diagnose(const std::filesystem::path& url) {
     std::error_code error;
     if (std::filesystem::is_directory(url, error)) throw RepairError::cannotRead("Choose a file, not a folder.");

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,6 +22,15 @@ std::vector<std::string> supportedContentTypes();
 // Turns one file into a diagnostic without changing it. Throws RepairError
 // (cannotRead) for a folder, an empty file or a file above the input limit.
 FileRepairDiagnostic diagnose(const std::filesystem::path& url);
+
+// Whether a file of a supported kind is whole: no problem when its diagnosis found nothing
+// failed, else the first failed finding's title. Files of unsupported kinds, and files the
+// diagnosis refuses, are not checked.
+struct WholenessCheck {
+    bool checked = false;
+    std::optional<std::string> problem;
+};
+WholenessCheck checkWholeness(const std::filesystem::path& url);
 
 // By extension first, then by the first 16 bytes.
 FileRepairKind detectKind(const std::filesystem::path& url);

@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "firstaid/file_first_aid_engine.h"
 #include "model/app_model.h"
 #include "model/background_work.h"
 #include "model/folder_panel.h"
@@ -17,6 +18,16 @@
 namespace tidewell {
 
 namespace {
+
+// Carved documents, archives and media are judged by the File First Aid checks.
+FileCarving::ContentValidator carvedFileValidator() {
+    return FileCarving::fileCheckValidator([](const std::filesystem::path& file) -> FileCarving::Validation {
+        const FileFirstAidEngine::WholenessCheck check = FileFirstAidEngine::checkWholeness(file);
+        if (!check.checked) return {};
+        if (check.problem) return {FileCarving::Verdict::invalid, *check.problem};
+        return {FileCarving::Verdict::valid, {}};
+    });
+}
 
 namespace fs = std::filesystem;
 
@@ -403,7 +414,7 @@ void AppModel::startDeepScan(std::shared_ptr<const RawReader> reader, const std:
                                                  const ProgressCallback& progress) {
             // Any administrator prompt shows before reading starts.
             if (live) PrivilegedDeviceRead::prepareAdministratorAuthorization();
-            DeepScan::Result found = DeepScan::scan(*reader, name, token, progress);
+            DeepScan::Result found = DeepScan::scan(*reader, name, token, progress, carvedFileValidator());
             return FATDeletedRecoveryEngine::ScanResult{found.candidates(), found.report};
         },
         std::move(publishable));

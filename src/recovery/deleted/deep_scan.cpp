@@ -91,7 +91,8 @@ Candidate carvedCandidate(const FileCarving::CarvedFile& file, std::int64_t clus
 std::vector<Candidate> carveUnclaimedRuns(const RawReader& reader, const OrphanFolderRecovery::Geometry& geometry,
                                           const std::vector<ClusterRun>& runs,
                                           const RecoveryCancellationToken* cancellationToken,
-                                          const ProgressCallback& progress, const std::string& sourceFormat) {
+                                          const ProgressCallback& progress, const std::string& sourceFormat,
+                                          const FileCarving::ContentValidator& otherKinds) {
     DeletedRecovery::throwIfCancelled(cancellationToken);
     const FileCarving::ClusterGeometry clusters{
         .heapOffset = geometry.dataOffset, .clusterSize = geometry.bytesPerCluster, .firstCluster = 2};
@@ -101,10 +102,10 @@ std::vector<Candidate> carveUnclaimedRuns(const RawReader& reader, const OrphanF
         const std::int64_t count = std::min<std::int64_t>(run.count, std::numeric_limits<std::uint32_t>::max());
         carverRuns.push_back({.first = run.first, .count = static_cast<std::uint32_t>(count)});
     }
-    // Images are checked by decoding them here; other kinds stay unvalidated until a
-    // caller with the archive, PDF and media checks judges them.
-    const FileCarving::CarvingResult carved = FileCarving::carve(
-        reader, clusters, carverRuns, {.validator = FileCarving::validateImage}, cancellationToken, progress);
+    // Images are checked by decoding them here; other kinds by the caller's checks, if any.
+    const FileCarving::CarvingResult carved =
+        FileCarving::carve(reader, clusters, carverRuns, {.validator = FileCarving::combinedValidator(otherKinds)},
+                           cancellationToken, progress);
     std::vector<Candidate> candidates;
     for (const FileCarving::CarvedFile& file : carved.files)
         candidates.push_back(carvedCandidate(file, geometry.bytesPerCluster, sourceFormat));
@@ -116,7 +117,7 @@ std::string foundText(std::size_t files, std::size_t folders) {
 }
 
 Result scan(const RawReader& reader, const std::string& sourceName, const RecoveryCancellationToken* cancellationToken,
-            const ProgressCallback& progress) {
+            const ProgressCallback& progress, const FileCarving::ContentValidator& otherKinds) {
     // The folder search reports up to 1.0; it takes the first 80% here.
     ProgressCallback searching;
     if (progress)
@@ -134,7 +135,7 @@ Result scan(const RawReader& reader, const std::string& sourceName, const Recove
             [&progress](double fraction, const std::string& line) {
                 if (progress) progress(0.8 + 0.2 * fraction, line);
             },
-            found.sourceFormat);
+            found.sourceFormat, otherKinds);
     DeletedRecovery::sortCandidates(result.carvedCandidates);
     result.foundFolderCandidates = std::move(found.candidates);
     result.folders = std::move(found.folders);

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "recovery/deleted/carving/content_validation.h"
 #include "recovery/deleted/deleted_candidate.h"
 #include "recovery/deleted/deleted_scan_report.h"
 #include "recovery/deleted/orphan_folders.h"
@@ -49,7 +50,8 @@ std::vector<ClusterRun> unclaimedRuns(const OrphanFolderRecovery::Result& found)
 std::vector<Candidate> carveUnclaimedRuns(const RawReader& reader, const OrphanFolderRecovery::Geometry& geometry,
                                           const std::vector<ClusterRun>& runs,
                                           const RecoveryCancellationToken* cancellationToken,
-                                          const ProgressCallback& progress, const std::string& sourceFormat);
+                                          const ProgressCallback& progress, const std::string& sourceFormat,
+                                          const FileCarving::ContentValidator& otherKinds = {});
 
 using OrphanFolderRecovery::isFromFoundFolder;
 
@@ -57,8 +59,11 @@ using OrphanFolderRecovery::isFromFoundFolder;
 std::string foundText(std::size_t files, std::size_t folders);
 
 // Throws RecoveryError::cancelled when cancelled; read errors other than the source's end propagate.
+// `otherKinds` judges carved files that are not images (documents, archives, media); without
+// one they stay medium.
 Result scan(const RawReader& reader, const std::string& sourceName,
-            const RecoveryCancellationToken* cancellationToken = nullptr, const ProgressCallback& progress = {});
+            const RecoveryCancellationToken* cancellationToken = nullptr, const ProgressCallback& progress = {},
+            const FileCarving::ContentValidator& otherKinds = {});
 
 // The folder inside the export folder a candidate goes to: its rebuilt folder
 // path for a found-folder file, "Carved files/<kind>" for a carved one. Every

@@ -53,6 +53,19 @@ TEST(DeepScan, CarvesTheFilesNoFoundRecordNames) {
     EXPECT_TRUE(jpeg.evidenceText().starts_with("Carved from its contents")) << jpeg.evidenceText();
     EXPECT_EQ(carvedKind("PDF").confidence, DeletedRecovery::Confidence::medium) << "only its structure was checked";
 
+    // A caller's document check sees the carved bytes as a file of their kind.
+    std::vector<std::string> checked;
+    const FileCarving::ContentValidator qpdfCheck =
+        FileCarving::fileCheckValidator([&](const std::filesystem::path& file) -> FileCarving::Validation {
+            checked.push_back(file.extension().string());
+            if (testing::runTool("qpdf", {"--check", file.string()}) == 0) return {FileCarving::Verdict::valid, {}};
+            return {FileCarving::Verdict::invalid, "qpdf refused it"};
+        });
+    const Result checkedScan = scan(reader, "card", nullptr, {}, qpdfCheck);
+    for (const Candidate& candidate : checkedScan.carvedCandidates)
+        EXPECT_EQ(candidate.confidence, DeletedRecovery::Confidence::high) << candidate.name;
+    EXPECT_EQ(checked, (std::vector<std::string>{".pdf"})) << "images are decoded here, not handed over";
+
     testing::TemporaryFolder destination;
     const std::vector<std::filesystem::path> written =
         exportCandidates(result.candidates(), reader, "card", destination.path());

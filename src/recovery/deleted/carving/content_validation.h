@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "recovery/deleted/raw_reader.h"
@@ -32,5 +34,14 @@ inline constexpr const char* undecodableImageReason = "The image data does not d
 // Decodes JPEG, PNG, GIF, TIFF and HEIC strictly with the platform decoders;
 // other kinds (and images over the size limit) are not checked.
 Validation validateImage(const std::string& kind, const RawReader& reader, std::int64_t offset, std::int64_t length);
+
+// Asks `check` about a carved file copied to a temporary file named after its kind
+// ("carved.pdf"). Lets the document and media checks of the upper layers judge carved files
+// without this layer knowing them.
+using FileCheck = std::function<Validation(const std::filesystem::path&)>;
+ContentValidator fileCheckValidator(FileCheck check, std::int64_t maxBytes = Limits::maxValidatedImageBytes);
+
+// The images by decoding them, everything else through `others` (when given).
+ContentValidator combinedValidator(ContentValidator others);
 
 }  // namespace tidewell::FileCarving
