@@ -22,16 +22,6 @@ namespace tidewell::cli {
 
 namespace {
 
-// Carved documents, archives and media are judged by the File First Aid checks.
-FileCarving::ContentValidator carvedFileValidator() {
-    return FileCarving::fileCheckValidator([](const std::filesystem::path& file) -> FileCarving::Validation {
-        const FileFirstAidEngine::WholenessCheck check = FileFirstAidEngine::checkWholeness(file);
-        if (!check.checked) return {};
-        if (check.problem) return {FileCarving::Verdict::invalid, *check.problem};
-        return {FileCarving::Verdict::valid, {}};
-    });
-}
-
 namespace fs = std::filesystem;
 using DeletedRecovery::Candidate;
 using DeletedRecovery::DiskImage;
@@ -221,7 +211,7 @@ int exportSelection(const CommandArguments& arguments, const Source& source, con
 
 DeletedRecovery::ScanResult deepScan(const Source& source) {
     DeepScan::Result found = DeepScan::scan(*source.reader, source.name, nullptr, recoveryProgressPrinter(source.name),
-                                            carvedFileValidator());
+                                            FileCarving::fileCheckValidator(FileFirstAidEngine::checkWholeness));
     return {found.candidates(), found.report};
 }
 

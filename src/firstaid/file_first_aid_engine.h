@@ -10,6 +10,7 @@
 #include "firstaid/file_repair_kind.h"
 #include "firstaid/repair_error.h"
 #include "firstaid/repair_limits.h"
+#include "util/wholeness_check.h"
 
 // Inspects one damaged file at a time. Stateless; callable from any thread.
 namespace tidewell::FileFirstAidEngine {
@@ -26,10 +27,6 @@ FileRepairDiagnostic diagnose(const std::filesystem::path& url);
 // Whether a file of a supported kind is whole: no problem when its diagnosis found nothing
 // failed, else the first failed finding's title. Files of unsupported kinds, and files the
 // diagnosis refuses, are not checked.
-struct WholenessCheck {
-    bool checked = false;
-    std::optional<std::string> problem;
-};
 WholenessCheck checkWholeness(const std::filesystem::path& url);
 
 // By extension first, then by the first 16 bytes.

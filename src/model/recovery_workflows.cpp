@@ -19,16 +19,6 @@ namespace tidewell {
 
 namespace {
 
-// Carved documents, archives and media are judged by the File First Aid checks.
-FileCarving::ContentValidator carvedFileValidator() {
-    return FileCarving::fileCheckValidator([](const std::filesystem::path& file) -> FileCarving::Validation {
-        const FileFirstAidEngine::WholenessCheck check = FileFirstAidEngine::checkWholeness(file);
-        if (!check.checked) return {};
-        if (check.problem) return {FileCarving::Verdict::invalid, *check.problem};
-        return {FileCarving::Verdict::valid, {}};
-    });
-}
-
 namespace fs = std::filesystem;
 
 using ExportedFiles = std::vector<fs::path>;
@@ -414,7 +404,8 @@ void AppModel::startDeepScan(std::shared_ptr<const RawReader> reader, const std:
                                                  const ProgressCallback& progress) {
             // Any administrator prompt shows before reading starts.
             if (live) PrivilegedDeviceRead::prepareAdministratorAuthorization();
-            DeepScan::Result found = DeepScan::scan(*reader, name, token, progress, carvedFileValidator());
+            DeepScan::Result found = DeepScan::scan(
+                *reader, name, token, progress, FileCarving::fileCheckValidator(FileFirstAidEngine::checkWholeness));
             return FATDeletedRecoveryEngine::ScanResult{found.candidates(), found.report};
         },
         std::move(publishable));

@@ -56,10 +56,10 @@ TEST(DeepScan, CarvesTheFilesNoFoundRecordNames) {
     // A caller's document check sees the carved bytes as a file of their kind.
     std::vector<std::string> checked;
     const FileCarving::ContentValidator qpdfCheck =
-        FileCarving::fileCheckValidator([&](const std::filesystem::path& file) -> FileCarving::Validation {
+        FileCarving::fileCheckValidator([&](const std::filesystem::path& file) -> WholenessCheck {
             checked.push_back(file.extension().string());
-            if (testing::runTool("qpdf", {"--check", file.string()}) == 0) return {FileCarving::Verdict::valid, {}};
-            return {FileCarving::Verdict::invalid, "qpdf refused it"};
+            if (testing::runTool("qpdf", {"--check", file.string()}) == 0) return {.checked = true};
+            return {.checked = true, .problem = "qpdf refused it"};
         });
     const Result checkedScan = scan(reader, "card", nullptr, {}, qpdfCheck);
     for (const Candidate& candidate : checkedScan.carvedCandidates)

@@ -48,7 +48,10 @@ ContentValidator fileCheckValidator(FileCheck check, std::int64_t maxBytes) {
             }
             if (!out) return {};
         }
-        return check(file);
+        const WholenessCheck checked = check(file);
+        if (!checked.checked) return {};
+        if (checked.problem) return {Verdict::invalid, *checked.problem};
+        return {Verdict::valid, {}};
     };
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "recovery/deleted/raw_reader.h"
+#include "util/wholeness_check.h"
 
 namespace tidewell::FileCarving {
 
@@ -38,7 +39,7 @@ Validation validateImage(const std::string& kind, const RawReader& reader, std::
 // Asks `check` about a carved file copied to a temporary file named after its kind
 // ("carved.pdf"). Lets the document and media checks of the upper layers judge carved files
 // without this layer knowing them.
-using FileCheck = std::function<Validation(const std::filesystem::path&)>;
+using FileCheck = std::function<WholenessCheck(const std::filesystem::path&)>;
 ContentValidator fileCheckValidator(FileCheck check, std::int64_t maxBytes = Limits::maxValidatedImageBytes);
 
 // The images by decoding them, everything else through `others` (when given).
