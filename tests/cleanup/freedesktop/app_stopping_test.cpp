@@ -33,17 +33,20 @@ class FlatpakStoppingTest : public ::testing::Test {
 protected:
     void SetUp() override {
         if (!testing::haveTool("flatpak")) GTEST_SKIP() << "flatpak is needed";
-        ASSERT_EQ(system.installFlatpak("org.tidewell.Running", "Running", "1.0"), "");
+        ASSERT_EQ(system.installFlatpak(appID, "Running", "1.0"), "");
         const auto installed = installedFlatpaks();
         ASSERT_EQ(installed.size(), 1u);
         app.origin = "Flatpak";
-        app.bundleIdentifier = "org.tidewell.Running";
+        app.bundleIdentifier = appID;
         app.id = app.path = installed.front().deployFolder.string();
         if (!scope.made()) GTEST_SKIP() << "this process may not create a control group to run the app in";
     }
 
+    // An id of this test process's own: the suite's other processes run in scopes of their own
+    // at the same time, and one must never stop another's.
+    const std::string appID = "org.tidewell.Running.p" + scopeNumber();
     testing::LinuxSystemFixture system;
-    testing::AppScope scope{"app-flatpak-org.tidewell.Running-" + scopeNumber() + ".scope"};
+    testing::AppScope scope{"app-flatpak-" + appID + "-" + scopeNumber() + ".scope"};
     AppInfo app;
 };
 
