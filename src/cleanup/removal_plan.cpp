@@ -61,6 +61,30 @@ std::string RemovalPlanRun::summary(const std::string& nothingDone) const {
     return text.empty() ? nothingDone : text;
 }
 
+std::optional<std::string> RemovalPlanRun::stopMessage(const std::string& appName) const {
+    if (nothingAccepted) return "No selected items can be safely moved to Trash.";
+    if (refusal) return "Tidewell did not remove " + appName + ": " + *refusal + " Nothing was changed.";
+    if (quitFailure) return "Tidewell could not quit " + appName + ". Nothing was moved. Close the app and try again.";
+    return std::nullopt;
+}
+
+CleanupBatch RemovalPlanRun::reportedBatch(const std::string& appName) const {
+    CleanupBatch reported = batch;
+    if (refusal) reported.addFailure("Remove " + appName, *refusal);
+    if (quitFailure) reported.addFailure("Quit " + appName, *quitFailure);
+    return reported;
+}
+
+std::optional<RemovalPreview> askPackageManagers(const AppInfo& app, const std::vector<CleanupCandidate>& candidates,
+                                                 const RemovalSteps& steps) {
+    if (!asksPackageManager(candidates) || !steps.previewRemoval) return std::nullopt;
+    try {
+        return steps.previewRemoval(app, candidates);
+    } catch (const std::exception& error) {
+        return RemovalPreview{.packages = {}, .refusal = error.what()};
+    }
+}
+
 RemovalPlanRun carryOutRemovalPlan(const AppInfo& app, const std::vector<CleanupCandidate>& candidates,
                                    const RemovalOptions& options, const RemovalSteps& steps,
                                    const RemovalStatus& status) {
@@ -76,12 +100,8 @@ RemovalPlanRun carryOutRemovalPlan(const AppInfo& app, const std::vector<Cleanup
         return cleanupMovePriority(left) < cleanupMovePriority(right);
     });
     report(status, "Preparing to move " + std::to_string(accepted.size()) + " items for " + app.name);
-    if (asksPackageManager(accepted) && steps.previewRemoval) {
-        try {
-            run.refusal = steps.previewRemoval(app, accepted).refusal;
-        } catch (const std::exception& error) {
-            run.refusal = error.what();
-        }
+    if (const std::optional<RemovalPreview> answer = askPackageManagers(app, accepted, steps); answer) {
+        run.refusal = answer->refusal;
         if (run.refusal) return run;
     }
     if (!options.isThisApplication && containsAppRemoval(accepted) && app.isRunning) {

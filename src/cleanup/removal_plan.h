@@ -37,7 +37,17 @@ struct RemovalPlanRun {
     // "Moved to Trash: a, b." and one such sentence for each other route, joined by " ";
     // `nothingDone` when nothing was done.
     std::string summary(const std::string& nothingDone) const;
+    // Why the plan stopped before anything was done, as the user is told; none when it ran.
+    std::optional<std::string> stopMessage(const std::string& appName) const;
+    // The batch as its report keeps it: what was done and failed, and the refusal or the
+    // failed quit that stopped the plan.
+    CleanupBatch reportedBatch(const std::string& appName) const;
 };
+
+// What the package managers answer for the candidates that go to them (a failed question
+// is a refusal); none when no candidate does.
+std::optional<RemovalPreview> askPackageManagers(const AppInfo& app, const std::vector<CleanupCandidate>& candidates,
+                                                 const RemovalSteps& steps);
 
 // Reports each step as it starts, in words for the status line.
 using RemovalStatus = std::function<void(const std::string&)>;

@@ -117,15 +117,7 @@ int run(const CommandArguments& arguments) {
         if (selected[index]) chosen.push_back(app.cleanupCandidates[index]);
 
     const RemovalSteps steps = layout.removalSteps();
-    std::optional<RemovalPreview> preview;
-    if (std::any_of(chosen.begin(), chosen.end(),
-                    [](const CleanupCandidate& candidate) { return isPackageManagerRoute(candidate.route); })) {
-        try {
-            preview = steps.previewRemoval(app, chosen);
-        } catch (const std::exception& error) {
-            preview = RemovalPreview{.packages = {}, .refusal = error.what()};
-        }
-    }
+    const std::optional<RemovalPreview> preview = askPackageManagers(app, chosen, steps);
     const bool json = arguments.has("--json");
     if (!arguments.has("--yes")) {
         json ? printJSON(planJSON(app, selected, preview)) : printPlan(app, selected, preview);
@@ -134,14 +126,8 @@ int run(const CommandArguments& arguments) {
 
     const RemovalOptions options{.allowForceQuit = arguments.has("--force-quit")};
     const RemovalPlanRun run = carryOutRemovalPlan(app, chosen, options, steps, statusPrinter());
-    std::optional<std::string> stop;
-    if (run.nothingAccepted) stop = "No selected items can be safely moved to Trash.";
-    if (run.refusal) stop = "Tidewell did not remove " + app.name + ": " + *run.refusal + " Nothing was changed.";
-    if (run.quitFailure)
-        stop = "Tidewell could not quit " + app.name + ". Nothing was moved. Close the app and try again.";
-    CleanupBatch batch = run.batch;
-    if (run.refusal) batch.addFailure("Remove " + app.name, *run.refusal);
-    if (run.quitFailure) batch.addFailure("Quit " + app.name, *run.quitFailure);
+    const std::optional<std::string> stop = run.stopMessage(app.name);
+    const CleanupBatch batch = run.reportedBatch(app.name);
     if (!run.nothingAccepted) recordReport(app.name, batch);
     const std::string summary = stop.value_or(run.summary("No items were moved to Trash."));
     if (json) {

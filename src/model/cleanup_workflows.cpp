@@ -110,14 +110,11 @@ void AppModel::previewCleanupPlan(const AppInfo& app) {
     std::vector<CleanupCandidate> asked;
     for (const CleanupCandidate& candidate : app.cleanupCandidates)
         if (candidate.isSelectable && isPackageManagerRoute(candidate.route)) asked.push_back(candidate);
-    if (asked.empty() || !engines_.previewRemoval) return;
-    auto work = [app, asked, previewRemoval = engines_.previewRemoval] {
-        return captureWork<RemovalPreview>([&] { return previewRemoval(app, asked); });
-    };
-    runInBackground(utilityPool_, this, work, [this, id = app.id](WorkResult<RemovalPreview> answer) {
-        RemovalPreview preview = answer.value.value_or(RemovalPreview{});
-        if (!answer.succeeded()) preview.refusal = answer.errorDescription;
-        assign(cleanupPlanPreview_, std::optional(std::pair(id, std::move(preview))),
+    if (asked.empty()) return;
+    auto work = [app, asked, steps = removalSteps()] { return askPackageManagers(app, asked, steps); };
+    runInBackground(utilityPool_, this, work, [this, id = app.id](std::optional<RemovalPreview> answer) {
+        if (!answer) return;
+        assign(cleanupPlanPreview_, std::optional(std::pair(id, std::move(*answer))),
                &AppModel::cleanupPlanPreviewChanged);
     });
 }
@@ -127,20 +124,10 @@ void AppModel::finishCleanupPlan(const AppInfo& app, const RemovalPlanRun& run) 
         presentAction("No selected items can be safely moved to Trash.", ActionResultKind::failure);
         return endCleanup();
     }
-    if (run.refusal) {
-        CleanupBatch refused;
-        refused.addFailure("Remove " + app.name, *run.refusal);
-        addReport(CleanupReport::make(std::chrono::system_clock::now(), app.name, {}, refused.failed, 0));
-        presentAction("Tidewell did not remove " + app.name + ": " + *run.refusal + " Nothing was changed.",
-                      ActionResultKind::failure);
-        return endCleanup();
-    }
-    if (run.quitFailure) {
-        CleanupBatch quit;
-        quit.addFailure("Quit " + app.name, *run.quitFailure);
-        addReport(CleanupReport::make(std::chrono::system_clock::now(), app.name, {}, quit.failed, 0));
-        presentAction("Tidewell could not quit " + app.name + ". Nothing was moved. Close the app and try again.",
-                      ActionResultKind::failure);
+    if (const std::optional<std::string> stop = run.stopMessage(app.name)) {
+        addReport(
+            CleanupReport::make(std::chrono::system_clock::now(), app.name, {}, run.reportedBatch(app.name).failed, 0));
+        presentAction(*stop, ActionResultKind::failure);
         return endCleanup();
     }
     const CleanupBatch& batch = run.batch;
