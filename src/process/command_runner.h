@@ -51,6 +51,11 @@ std::optional<std::string> firstExecutable(const std::string& name,
 // never below a re-rooted system, since it runs on this machine.
 std::optional<std::string> programOnPath(const std::string& name);
 
+// Runs the system program `name` (found with programOnPath) for a step whose failure the
+// caller passes over: a missing program, a failed start, a time-out and any exit status
+// are all ignored.
+void runPassingOverFailure(const std::string& name, const std::vector<std::string>& arguments, double timeout);
+
 // Blocks until the child exits, the token fires or the timeout (seconds) passes.
 // Standard output and error are captured through "TidewellCommand-{UUID}-stdout.log" and
 // "-stderr.log" in the temporary folder, deleted on every path. Without standardInput the

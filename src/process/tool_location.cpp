@@ -47,4 +47,14 @@ std::optional<std::string> programOnPath(const std::string& name) {
     return std::nullopt;
 }
 
+void runPassingOverFailure(const std::string& name, const std::vector<std::string>& arguments, double timeout) {
+    const std::optional<std::string> program = programOnPath(name);
+    if (!program) return;
+    try {
+        run(*program, arguments, std::nullopt, std::nullopt, nullptr, timeout);
+    } catch (const std::exception&) {
+        // The caller's next step holds without it.
+    }
+}
+
 }  // namespace tidewell::CommandRunner

@@ -1,13 +1,12 @@
 #include "cleanup/freedesktop/startup_entries.h"
 
-#include <glib.h>
-
 #include <fstream>
 #include <memory>
 #include <set>
 #include <sstream>
 
 #include "cleanup/folder_listing.h"
+#include "cleanup/freedesktop/entries/key_file.h"
 #include "cleanup/freedesktop/startup_command.h"
 #include "cleanup/freedesktop/systemd_unit.h"
 #include "platform/folder_locations.h"
@@ -21,10 +20,6 @@ namespace xdg = platform::XDGFolders;
 namespace {
 
 constexpr const char* desktopGroup = "Desktop Entry";
-
-struct KeyFileFree {
-    void operator()(GKeyFile* file) const { g_key_file_free(file); }
-};
 
 std::optional<std::string> stringValue(GKeyFile* file, const char* key, bool localized) {
     gchar* value = localized ? g_key_file_get_locale_string(file, desktopGroup, key, nullptr, nullptr)
@@ -117,7 +112,7 @@ bool namesExecutable(const std::string& program, const LinuxApp& app) {
 }  // namespace
 
 std::optional<AutostartEntry> readAutostartEntry(const fs::path& path) {
-    std::unique_ptr<GKeyFile, KeyFileFree> file(g_key_file_new());
+    KeyFile file(g_key_file_new());
     if (!g_key_file_load_from_file(file.get(), path.c_str(), G_KEY_FILE_NONE, nullptr)) return std::nullopt;
     if (!g_key_file_has_group(file.get(), desktopGroup)) return std::nullopt;
     const auto exec = stringValue(file.get(), "Exec", false);

@@ -1,7 +1,5 @@
 #include "cleanup/freedesktop/entries/desktop_entries.h"
 
-#include <glib.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <map>
@@ -10,6 +8,7 @@
 #include <system_error>
 
 #include "cleanup/folder_listing.h"
+#include "cleanup/freedesktop/entries/key_file.h"
 #include "cleanup/freedesktop/startup_command.h"
 #include "platform/file_properties.h"
 #include "platform/folder_locations.h"
@@ -22,11 +21,6 @@ namespace tidewell::Freedesktop {
 namespace fs = std::filesystem;
 
 namespace {
-
-struct KeyFileFree {
-    void operator()(GKeyFile* file) const { g_key_file_free(file); }
-};
-using KeyFile = std::unique_ptr<GKeyFile, KeyFileFree>;
 
 constexpr const char* group = "Desktop Entry";
 

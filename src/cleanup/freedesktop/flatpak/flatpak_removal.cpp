@@ -89,17 +89,10 @@ void uninstallFlatpak(const std::string& appID, const fs::path& deployFolder) {
 
 void killFlatpakInstances(const std::string& appID) {
     if (!isPlainFlatpakID(appID)) throw std::runtime_error("\"" + appID + "\" is not a Flatpak app id.");
-    const auto flatpak = CommandRunner::programOnPath("flatpak");
-    if (!flatpak) return;
+    // A non-zero exit mostly means no instance runs; a hung or missing flatpak is left to
+    // the quit rules that follow too.
     constexpr double timeoutSeconds = 30;
-    try {
-        // A non-zero exit mostly means no instance runs; the quit rules that follow decide.
-        CommandRunner::run(*flatpak, {"kill", appID}, std::nullopt, std::nullopt, nullptr, timeoutSeconds);
-    } catch (const CommandRunner::CommandError&) {
-        // A hung flatpak is left to the same quit rules.
-    } catch (const std::system_error&) {
-        // Neither is a flatpak that cannot start.
-    }
+    CommandRunner::runPassingOverFailure("flatpak", {"kill", appID}, timeoutSeconds);
 }
 
 }  // namespace tidewell::Freedesktop
