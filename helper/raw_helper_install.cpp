@@ -35,8 +35,23 @@ std::string serviceName() {
     return std::string(platform::helperServiceName);
 }
 
-fs::path installedHelper() {
+fs::path copiedHelper() {
     return fs::path(InstallLocations::helperFolder) / serviceName();
+}
+
+// This executable when it already lies in a libexec/tidewell folder (installed with the
+// package or by cmake --install): it then serves from there and is not copied.
+std::optional<fs::path> installedSelf() {
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    if (error) return std::nullopt;
+    const fs::path folder = self.parent_path();
+    if (folder.filename() != "tidewell" || folder.parent_path().filename() != "libexec") return std::nullopt;
+    return self;
+}
+
+fs::path installedHelper() {
+    return installedSelf().value_or(copiedHelper());
 }
 
 std::string socketUnit(const RawHelperOptions& options) {
@@ -66,10 +81,10 @@ int runProgram(const std::vector<std::string>& arguments) {
 bool copySelf() {
     std::error_code error;
     fs::create_directories(InstallLocations::helperFolder, error);
-    const fs::path staged = installedHelper().string() + ".new";
+    const fs::path staged = copiedHelper().string() + ".new";
     fs::copy_file("/proc/self/exe", staged, fs::copy_options::overwrite_existing, error);
     if (error || ::chmod(staged.c_str(), 0755) != 0) return false;
-    fs::rename(staged, installedHelper(), error);
+    fs::rename(staged, copiedHelper(), error);
     return !error;
 }
 
@@ -113,7 +128,7 @@ int installRawHelper(const RawHelperOptions& options) {
     const bool systemd = fs::is_directory(InstallLocations::systemdMarker);
     const fs::path units = InstallLocations::unitFolder;
     if (options.dryRun) {
-        std::cout << "copy " << installedHelper().string() << "\n";
+        std::cout << (installedSelf() ? "use " : "copy ") << installedHelper().string() << "\n";
         if (systemd)
             std::cout << "enable " << (units / (serviceName() + ".socket")).string() << "\n";
         else
@@ -122,7 +137,8 @@ int installRawHelper(const RawHelperOptions& options) {
         return 0;
     }
     if (::geteuid() != 0) return fail("--install must run as root.", 77);
-    if (!copySelf()) return fail("could not copy the helper to " + installedHelper().string() + ".", 1);
+    if (!installedSelf() && !copySelf())
+        return fail("could not copy the helper to " + copiedHelper().string() + ".", 1);
     if (!systemd) return startDaemon(options, *user) ? 0 : fail("the helper did not start.", 1);
     if (!writeText(units / (serviceName() + ".socket"), socketUnit(options)) ||
         !writeText(units / (serviceName() + ".service"), serviceUnit(options, *user)))

@@ -11,7 +11,8 @@ inline constexpr const char* systemdMarker = "/run/systemd/system";
 }  // namespace InstallLocations
 
 // Installs this executable as the privileged helper for one user: copies it
-// into the helper folder and registers a socket-activated service where
+// into the helper folder (unless it is already installed in a libexec/tidewell
+// folder) and registers a socket-activated service where
 // systemd runs, else starts the daemon directly. With dryRun it only prints
 // the steps. Returns the process exit status.
 int installRawHelper(const RawHelperOptions& options);

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Tidewell builds, runs and tests with.
 # Idempotent: prints nothing and touches nothing when every package is present.
+# With --packaging it also installs what scripts/package.sh checks the package with.
 set -euo pipefail
 
 packages=(
@@ -13,7 +14,9 @@ packages=(
   libglib2.0-dev libflatpak-dev flatpak desktop-file-utils
   zip unzip qpdf ffmpeg dosfstools mtools exfatprogs exfat-fuse sleuthkit testdisk fdisk
   xvfb xauth fonts-dejavu-core fonts-wqy-microhei adwaita-icon-theme locales clang clang-format clang-tidy
+  pkexec polkitd appstream libxml2-utils man-db groff-base debhelper dpkg-dev fakeroot
 )
+[[ "${1:-}" == --packaging ]] && packages+=(lintian)
 
 missing=()
 for package in "${packages[@]}"; do

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the Release configuration and starts Tidewell.
-# Extra arguments reach the executable unchanged (acceptance runs, --help).
+# Run it as yourself: only the package installation asks for root (through sudo), and the
+# program runs as the calling user, so the Clean module works on that user's home.
+# Extra arguments reach the executable unchanged (headless commands, acceptance runs, --help).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/scripts/install-deps.sh"

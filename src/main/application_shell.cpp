@@ -1,6 +1,9 @@
 #include "main/application_shell.h"
 
+#include <unistd.h>
+
 #include <QApplication>
+#include <QIcon>
 #include <cstdlib>
 #include <iostream>
 
@@ -30,8 +33,15 @@ int run(int argc, char** argv) {
                   << std::endl;
         return 1;
     }
+    // The Clean module works on the home folder and Trash of whoever runs the window.
+    if (::geteuid() == 0)
+        std::cerr << "tidewell: running as root, so the Clean module works on root's home folder and Trash."
+                  << std::endl;
     QApplication application(argc, argv);
     QApplication::setApplicationName("Tidewell");
+    // Ties the windows to the installed menu entry and icon.
+    QGuiApplication::setDesktopFileName("app.tidewell.Tidewell");
+    QApplication::setWindowIcon(QIcon::fromTheme("app.tidewell.Tidewell"));
     // Before start-up, so a signal arriving while the window is made still quits in order.
     TerminationSignals::quitApplicationOnSignals();
     TidewellApplicationDelegate delegate;

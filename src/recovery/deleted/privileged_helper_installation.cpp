@@ -21,11 +21,14 @@ std::filesystem::path settingOr(const char* name, const std::filesystem::path& f
     return value && *value ? std::filesystem::path(value) : fallback;
 }
 
-// The helper built beside this executable, unless a setting names another.
+// The installed helper in <prefix>/libexec/tidewell when this executable runs from
+// <prefix>/bin, else the one built beside it, unless a setting names another.
 std::filesystem::path helperExecutable() {
     std::error_code error;
-    auto self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return settingOr("TIDEWELL_RAW_HELPER", self.parent_path() / "tidewell-raw-helper");
+    const auto folder = std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+    const auto installed = (folder / ".." / "libexec" / "tidewell" / "tidewell-raw-helper").lexically_normal();
+    const bool isInstalled = ::access(installed.c_str(), X_OK) == 0;
+    return settingOr("TIDEWELL_RAW_HELPER", isInstalled ? installed : folder / "tidewell-raw-helper");
 }
 
 [[noreturn]] void failInstallation(const std::string& message) {
