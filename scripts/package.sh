@@ -17,7 +17,8 @@ output=$(mkdir -p "${1:-$root/build}" && cd "${1:-$root/build}" && pwd)
 stage="$output/package"
 rm -rf "$stage"
 mkdir -p "$stage/tidewell"
-tar -C "$root" --exclude=./build --exclude=./.git --exclude=./.cache -cf - . | tar -C "$stage/tidewell" -xf -
+tar -C "$root" --exclude-vcs --exclude=./build --exclude='./build-*' --exclude=./.cache -cf - . |
+  tar -C "$stage/tidewell" -xf -
 
 # Compiler cache entries stay valid across copies in other folders (the top CMakeLists makes
 # ccache the compiler launcher); no test suite and no debug-symbol package.

@@ -205,5 +205,16 @@ TEST(RawHelperArguments, InstallIsOnlyCheckedForItsArguments) {
     EXPECT_EQ(output.rfind("usage: tidewell-raw-helper", 0), 0u);
 }
 
+TEST(RawHelperArguments, InstalledHelperServesFromItsLibexecFolder) {
+    TemporaryFolder prefix;
+    const auto installed = std::filesystem::canonical(prefix.path()) / "libexec" / "tidewell" / "tidewell-raw-helper";
+    std::filesystem::create_directories(installed.parent_path());
+    std::filesystem::copy_file(testing::rawHelperExecutable(), installed);
+    std::string output;
+    EXPECT_EQ(testing::runTool(installed.string(), {"--install", "--dry-run", "--allowed-uid", "1000"}, &output), 0);
+    EXPECT_EQ(output.rfind("use " + installed.string() + "\n", 0), 0u) << output;
+    EXPECT_EQ(output.find("copy "), std::string::npos);
+}
+
 }  // namespace
 }  // namespace tidewell::platform
