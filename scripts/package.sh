@@ -21,12 +21,18 @@ tar -C "$root" --exclude-vcs --exclude=./build --exclude='./build-*' --exclude=.
   tar -C "$stage/tidewell" -xf -
 
 # Compiler cache entries stay valid across copies in other folders (the top CMakeLists makes
-# ccache the compiler launcher); no test suite and no debug-symbol package.
-export CCACHE_BASEDIR="$stage/tidewell" CCACHE_NOHASHDIR=1
+# ccache the compiler launcher). debhelper points HOME at a scratch folder, so the cache is
+# named explicitly. No test suite and no debug-symbol package.
+CCACHE_DIR=${CCACHE_DIR:-$(ccache --get-config cache_dir 2>/dev/null || true)}
+export CCACHE_DIR CCACHE_BASEDIR="$stage/tidewell" CCACHE_NOHASHDIR=1
 export DEB_BUILD_OPTIONS="nocheck noddebs parallel=$(nproc) ${DEB_BUILD_OPTIONS:-}"
 (cd "$stage/tidewell" && dpkg-buildpackage -us -uc -b)
 
 rm -f "$output"/tidewell_*.deb
 mv "$stage"/tidewell_*.deb "$output/"
 rm -rf "$stage"
-ls "$output"/tidewell_*.deb
+package=$(ls "$output"/tidewell_*.deb)
+if command -v lintian >/dev/null; then
+  lintian --fail-on error "$package"
+fi
+echo "package.sh: $package"
