@@ -60,6 +60,14 @@ echo "$version"
 plan=$("$root/usr/libexec/tidewell/tidewell-raw-helper" --install --dry-run --allowed-uid 1000)
 [[ $plan == "use $root/usr/libexec/tidewell/tidewell-raw-helper"* ]] || fail "the helper would: $plan"
 
+# The units the helper writes when a user first approves it go with the package.
+units="$root/etc/systemd/system"
+mkdir -p "$units/sockets.target.wants"
+printf '[Socket]\nListenStream=/run/app.tidewell.RawRecoveryHelperV2.sock\n' >"$units/app.tidewell.RawRecoveryHelperV2.socket"
+printf '[Service]\nExecStart=/usr/libexec/tidewell/tidewell-raw-helper --allowed-uid 1000\n' \
+  >"$units/app.tidewell.RawRecoveryHelperV2.service"
+ln -s ../app.tidewell.RawRecoveryHelperV2.socket "$units/sockets.target.wants/app.tidewell.RawRecoveryHelperV2.socket"
+
 dpkg_in_root -r tidewell
 left=$(find "$root" -path "$root/var/lib/dpkg" -prune -o ! -type d -print)
 [[ -z $left ]] || fail "left after removal: $left"
