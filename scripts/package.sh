@@ -25,7 +25,8 @@ tar -C "$root" --exclude-vcs --exclude=./build --exclude='./build-*' --exclude=.
 # named explicitly. No test suite and no debug-symbol package.
 CCACHE_DIR=${CCACHE_DIR:-$(ccache --get-config cache_dir 2>/dev/null || true)}
 export CCACHE_DIR CCACHE_BASEDIR="$stage/tidewell" CCACHE_NOHASHDIR=1
-export DEB_BUILD_OPTIONS="nocheck noddebs parallel=$(nproc) ${DEB_BUILD_OPTIONS:-}"
+DEB_BUILD_OPTIONS="nocheck noddebs parallel=$(nproc) ${DEB_BUILD_OPTIONS:-}"
+export DEB_BUILD_OPTIONS
 (cd "$stage/tidewell" && dpkg-buildpackage -us -uc -b)
 
 rm -f "$output"/tidewell_*.deb
