@@ -386,6 +386,8 @@ TEST(RawHelperArguments, InstallIsOnlyCheckedForItsArguments) {
     EXPECT_EQ(testing::runTool(helper, {"--format-disk"}), 64);
     EXPECT_EQ(testing::runTool(helper, {"--help"}, &output), 0);
     EXPECT_EQ(output.rfind("usage: tidewell-raw-helper", 0), 0u);
+    EXPECT_NE(output.find("It never reads whole disks, partitions of internal disks, swap space, LVM,"),
+              std::string::npos);
 }
 
 }  // namespace
