@@ -366,6 +366,35 @@ TEST_F(RawHelperDevicePolicy, ReadsLoopDevicesAndPathsOnlyWithTheRightsOfTheUser
     EXPECT_EQ(testing::readFile(record()), "user 0 opened loop7 read-only (no label, 1048576 bytes)\n");
 }
 
+// The same rule on the machine's own kernel: a real loop device over a file only root may read.
+TEST_F(RawHelper, ReadsARealLoopDeviceOnlyForUsersWhoCanReadItsBackingFile) {
+    std::string attached;
+    testing::writeFile(folder / "private/card.img", image);
+    std::filesystem::permissions(folder / "private", std::filesystem::perms::owner_all);
+    if (::geteuid() != 0 ||
+        testing::runTool("losetup", {"-f", "--show", "-r", (folder / "private/card.img").string()}, &attached) != 0)
+        GTEST_SKIP() << "losetup needs root and loop devices, which this machine does not give";
+    const std::string device = attached.substr(0, attached.find('\n'));
+    struct Detach {
+        std::string device;
+        ~Detach() { testing::runTool("losetup", {"-d", device}); }
+    } detach{device};
+    const std::string name = std::filesystem::path(device).filename().string();
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::others_exec,
+                                 std::filesystem::perm_options::add);
+    RawHelperProcess helper(socket(), "/dev", {"--allowed-uid", "65534", "--record-file", (folder / "log").string()});
+    EXPECT_TRUE(asNobody([&] {
+        HelperSocket connection = connectHelperSocket(socket());
+        sendHelperArchive(connection.descriptor(), readRequest(name, 0, 512), soon());
+        return decodeHelperError(receiveHelperArchive(connection.descriptor(), soon()).archive) ==
+               "The read-only recovery helper does not read loop devices whose backing file you cannot read.";
+    }));
+    auto reply = send(readRequest(name, 512, 512));
+    auto result = takeHelperRawReadResult(std::move(reply.archive));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(std::string(result->data.begin(), result->data.end()), image.substr(512, 512));
+}
+
 TEST(RawHelperArguments, InstallIsOnlyCheckedForItsArguments) {
     const std::string helper = testing::rawHelperExecutable().string();
     std::string output;
