@@ -3,11 +3,7 @@
 // bytes must give a walk within the available bytes, never a crash or a read
 // outside them.
 //
-// Built with clang's libFuzzer from the repository root (C=src/recovery/deleted/carving), as one
-// command line:
-//   clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc fuzz/carving_walkers_fuzzer.cpp
-//     $C/*.cpp src/platform/*_decoder.cpp src/platform/image_memory_readers.cpp src/util/unicode_text.cpp
-//     -ljpeg -lpng -lgif -ltiff -lheif -o carving_walkers_fuzzer
+// Built and run by scripts/fuzz.sh (the CMake option TIDEWELL_FUZZ).
 // The test suite replays it with mutated files made by real tools.
 #include <cstddef>
 #include <cstdint>

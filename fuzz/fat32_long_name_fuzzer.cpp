@@ -4,11 +4,7 @@
 // that comes back must be one a file can have and must agree with the
 // checksum its pieces carry; a breach aborts.
 //
-// Built with clang's libFuzzer from the repository root (S=src/recovery/deleted), as one
-// command line:
-//   clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc fuzz/fat32_long_name_fuzzer.cpp
-//     $S/fat32_long_name.cpp $S/fat32_directory_record.cpp src/util/unicode_text.cpp src/util/text_helpers.cpp
-//     -o fat32_long_name_fuzzer
+// Built and run by scripts/fuzz.sh (the CMake option TIDEWELL_FUZZ).
 // The test suite replays it with a few directories and mutations of them.
 #include <algorithm>
 #include <array>

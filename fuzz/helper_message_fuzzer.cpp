@@ -1,7 +1,5 @@
 // Fuzz target over the decoder of the privileged helper's messages.
-// Build with libFuzzer, for example:
-//   clang++ -std=c++20 -g -fsanitize=fuzzer,address,undefined -Isrc fuzz/helper_message_fuzzer.cpp
-//     src/platform/helper_protocol.cpp src/platform/helper_protocol_archive.cpp -o helper_message_fuzzer
+// Built and run by scripts/fuzz.sh (the CMake option TIDEWELL_FUZZ).
 // Contract: no input crashes; whatever decodes re-encodes to an archive that decodes the same.
 #include <cstdint>
 #include <cstdlib>

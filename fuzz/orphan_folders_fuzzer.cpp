@@ -3,10 +3,8 @@
 // the rebuilt tree and the candidates' grading) over an image held in memory.
 // The only failure allowed is the engine's own error type.
 //
-// Built with clang's libFuzzer from the repository root like
-// fat32_scan_fuzzer.cpp, adding fuzz/orphan_folders_fuzzer.cpp in its place and
-// $S/orphan_folders*.cpp $S/exfat_*.cpp $S/deleted_export*.cpp $S/source_kind.cpp
-// to its sources. The test suite replays it with hostile and mutated images.
+// Built and run by scripts/fuzz.sh (the CMake option TIDEWELL_FUZZ).
+// The test suite replays it with hostile and mutated images.
 #include <cstddef>
 #include <cstdint>
 

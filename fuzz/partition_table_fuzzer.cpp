@@ -2,11 +2,7 @@
 // headers and entry arrays, the volume test of each partition) over a disk
 // held in memory. Hostile tables must be clipped or refused, never crash.
 //
-// Built with clang's libFuzzer from the repository root (S=src/recovery/deleted), as one
-// command line:
-//   clang++ -std=c++20 -O1 -g -fsanitize=fuzzer,address,undefined -Isrc fuzz/partition_table_fuzzer.cpp
-//     $S/partition_table.cpp $S/source_kind.cpp $S/fat32_layout.cpp $S/exfat_layout.cpp
-//     src/util/byte_size_text.cpp src/util/text_helpers.cpp src/util/unicode_text.cpp -o partition_table_fuzzer
+// Built and run by scripts/fuzz.sh (the CMake option TIDEWELL_FUZZ).
 // The test suite replays it with hostile and mutated disks.
 #include <cstddef>
 #include <cstdint>

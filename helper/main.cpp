@@ -22,7 +22,8 @@ int main(int argc, char** argv) {
     if (options.install) return installRawHelper(options);
     RawHelperServerSettings settings;
     settings.socketPath = options.socketPath;
-    settings.device = {options.deviceFolder, options.mountTable};
+    settings.device = {
+        options.deviceFolder, options.mountTable, {options.sysfsRoot, options.udevDataRoot}, options.recordFile};
     settings.allowedUID = options.allowedUID.value_or(::getuid());
     return runRawHelperServer(settings);
 }

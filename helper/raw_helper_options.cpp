@@ -20,8 +20,26 @@ std::optional<uid_t> parseUID(const std::string& text) {
 
 std::string rawHelperUsage() {
     return "usage: tidewell-raw-helper [--socket PATH] [--device-dir PATH] [--allowed-uid UID]\n"
-           "                           [--mountinfo PATH]\n"
-           "       tidewell-raw-helper --install [--allowed-uid UID] [--dry-run]\n";
+           "                           [--mountinfo PATH] [--sysfs-root PATH] [--udev-data PATH]\n"
+           "                           [--record-file PATH]\n"
+           "       tidewell-raw-helper --install [--allowed-uid UID] [--dry-run]\n"
+           "\n"
+           "Tidewell's privileged, read-only recovery helper. It runs as root and lends\n"
+           "raw partitions, read-only, to deleted-file scans of the one user it was\n"
+           "installed for (and to root); the socket's peer credentials say who asks.\n"
+           "\n"
+           "It reads only what the desktop would let that user mount:\n"
+           "  - partitions of removable drives: a disk the kernel marks removable, or\n"
+           "    one on the USB, MMC/SD, FireWire or Thunderbolt bus;\n"
+           "  - loop devices whose backing file the user could read (checked with the\n"
+           "    user's own rights).\n"
+           "It never reads whole disks, partitions of internal disks, swap space, LVM,\n"
+           "RAID, LUKS or BitLocker volumes, device-mapper devices, or a partition\n"
+           "mounted at /, /boot, /boot/efi, /usr, /var, /home, /srv, /opt, /tmp or\n"
+           "below them (the media folders /media/USER and /run/media/USER excepted).\n"
+           "It never writes to any device. It describes a path only when the user\n"
+           "could look at it itself. Every device it opens is recorded in the system\n"
+           "log once per connection: user, device, label and size.\n";
 }
 
 RawHelperOptionsResult parseRawHelperOptions(const std::vector<std::string>& arguments) {
@@ -35,12 +53,16 @@ RawHelperOptionsResult parseRawHelperOptions(const std::vector<std::string>& arg
             options.dryRun = true;
         } else if (name == "--help") {
             options.help = true;
-        } else if (name == "--socket" || name == "--device-dir" || name == "--allowed-uid" || name == "--mountinfo") {
+        } else if (name == "--socket" || name == "--device-dir" || name == "--allowed-uid" || name == "--mountinfo" ||
+                   name == "--sysfs-root" || name == "--udev-data" || name == "--record-file") {
             if (i + 1 >= arguments.size() || arguments[i + 1].empty()) return {std::nullopt, name + " needs a value."};
             const std::string& value = arguments[++i];
             if (name == "--socket") options.socketPath = value;
             if (name == "--device-dir") options.deviceFolder = value;
             if (name == "--mountinfo") options.mountTable = value;
+            if (name == "--sysfs-root") options.sysfsRoot = value;
+            if (name == "--udev-data") options.udevDataRoot = value;
+            if (name == "--record-file") options.recordFile = value;
             if (name == "--allowed-uid") {
                 options.allowedUID = parseUID(value);
                 if (!options.allowedUID) return {std::nullopt, "--allowed-uid needs a user identifier."};

@@ -15,7 +15,10 @@ struct RawHelperOptions {
     std::filesystem::path socketPath;
     std::filesystem::path deviceFolder = "/dev";
     std::filesystem::path mountTable = "/proc/self/mountinfo";
-    std::optional<uid_t> allowedUID;  // absent: the user running the helper
+    std::filesystem::path sysfsRoot = "/sys";
+    std::filesystem::path udevDataRoot = "/run/udev/data";
+    std::filesystem::path recordFile;  // empty: the system log
+    std::optional<uid_t> allowedUID;   // absent: the user running the helper
     bool install = false;
     bool dryRun = false;
     bool help = false;

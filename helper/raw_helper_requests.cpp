@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
+
+#include "device_record.h"
 #include "platform/helper_protocol.h"
 #include "raw_range_stream.h"
 
@@ -14,22 +17,46 @@ using namespace platform;
 constexpr const char* notSupported = "Not supported.";
 constexpr const char* undecodable = "The read-only recovery helper could not decode the request.";
 
-bool readRawBytes(int connection, const HelperArchive& request, const RawDeviceSettings& settings,
+bool readRawBytes(HelperConnection& connection, const HelperArchive& request, const RawDeviceSettings& settings,
                   HelperDeadline deadline) {
+    const int socket = connection.descriptor;
     auto decoded = decodeHelperObject<TWHelperRawReadRequest>(request);
-    if (!decoded) return sendHelperArchive(connection, encodeHelperError(request.operation, undecodable), deadline);
-    auto range = openRawDeviceRange(settings, decoded->deviceIdentifier, decoded->offset, decoded->length);
+    if (!decoded) return sendHelperArchive(socket, encodeHelperError(request.operation, undecodable), deadline);
+    auto range =
+        openRawDeviceRange(settings, connection.peer, decoded->deviceIdentifier, decoded->offset, decoded->length);
     if (auto message = std::get_if<std::string>(&range))
-        return sendHelperArchive(connection, encodeHelperError(request.operation, *message), deadline);
-    return streamRawRange(connection, request.operation, std::get<RawDeviceRange>(range), deadline);
+        return sendHelperArchive(socket, encodeHelperError(request.operation, *message), deadline);
+    const auto& opened = std::get<RawDeviceRange>(range);
+    if (connection.recordedDevices.insert(decoded->deviceIdentifier).second)
+        recordOpenedDevice(settings.recordFile, connection.peer.uid, decoded->deviceIdentifier, opened.device);
+    return streamRawRange(socket, request.operation, opened, deadline);
 }
 
-HelperArchive readMetadata(const HelperArchive& request) {
+struct PathStatus {
+    int error = 0;
+    struct stat status {};
+};
+
+// lstat with the peer's rights: a path the user could not look at itself stays unknown to it.
+PathStatus lstatAsPeer(const PeerCredentials& peer, const std::string& path) {
+    auto look = [](const void* argument) {
+        PathStatus result;
+        if (::lstat(static_cast<const char*>(argument), &result.status) != 0) result.error = errno;
+        return result;
+    };
+    return withPeerRights<PathStatus>(peer, look, path.c_str()).value_or(PathStatus{EACCES, {}});
+}
+
+HelperArchive readMetadata(const HelperConnection& connection, const HelperArchive& request) {
     auto decoded = decodeHelperObject<TWHelperPathRequest>(request);
     if (!decoded) return encodeHelperError(request.operation, undecodable);
-    struct stat status {};
-    if (decoded->path.empty() || ::lstat(decoded->path.c_str(), &status) != 0)
+    if (decoded->path.empty() || decoded->path.find('\0') != std::string::npos)
         return encodeHelperError(request.operation, "Nothing exists at " + decoded->path + ".");
+    const auto [error, status] = lstatAsPeer(connection.peer, decoded->path);
+    if (error == EACCES || error == EPERM)
+        return encodeHelperError(request.operation,
+                                 "The read-only recovery helper does not look up paths you cannot reach yourself.");
+    if (error != 0) return encodeHelperError(request.operation, "Nothing exists at " + decoded->path + ".");
     TWHelperMetadata metadata;
     metadata.path = decoded->path;
     metadata.exists = true;
@@ -51,9 +78,9 @@ HelperArchive planOperation(const HelperArchive& request) {
     return encodeHelperObject(request.operation, TWHelperOperationResult{false, notSupported});
 }
 
-HelperArchive answerOther(const HelperArchive& request) {
+HelperArchive answerOther(const HelperConnection& connection, const HelperArchive& request) {
     const std::string& operation = request.operation;
-    if (operation == HelperOperation::readMetadata) return readMetadata(request);
+    if (operation == HelperOperation::readMetadata) return readMetadata(connection, request);
     if (operation == HelperOperation::verifyOwnership) return verifyOwnership(request);
     if (operation == HelperOperation::moveLaunchItemToTrash || operation == HelperOperation::stopLaunchDaemon ||
         operation == HelperOperation::movePrivilegedHelperToTrash)
@@ -63,11 +90,11 @@ HelperArchive answerOther(const HelperArchive& request) {
 
 }  // namespace
 
-bool answerHelperRequest(int connection, const HelperArchive& request, const RawDeviceSettings& settings,
+bool answerHelperRequest(HelperConnection& connection, const HelperArchive& request, const RawDeviceSettings& settings,
                          HelperDeadline deadline) {
     if (request.operation == HelperOperation::readRawBytes)
         return readRawBytes(connection, request, settings, deadline);
-    return sendHelperArchive(connection, answerOther(request), deadline);
+    return sendHelperArchive(connection.descriptor, answerOther(connection, request), deadline);
 }
 
 }  // namespace tidewell::helper

@@ -60,11 +60,8 @@ int listenAt(const std::filesystem::path& path) {
     return descriptor;
 }
 
-bool peerIsAllowed(int descriptor, uid_t allowedUID) {
-    ucred credentials{};
-    socklen_t size = sizeof credentials;
-    if (::getsockopt(descriptor, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0) return false;
-    return credentials.uid == 0 || credentials.uid == allowedUID;
+bool isAllowed(const std::optional<PeerCredentials>& peer, uid_t allowedUID) {
+    return peer && (peer->uid == 0 || peer->uid == allowedUID);
 }
 
 void refuse(HelperSocket connection, const std::string& message) {
@@ -73,7 +70,8 @@ void refuse(HelperSocket connection, const std::string& message) {
 
 // Sequential requests on one connection until the peer closes, stalls or
 // sends something that is not a frame (answered with an error, then closed).
-void serveConnection(HelperSocket connection, const RawDeviceSettings& settings) {
+void serveConnection(HelperSocket connection, PeerCredentials peer, const RawDeviceSettings& settings) {
+    HelperConnection client{connection.descriptor(), std::move(peer), {}};
     for (;;) {
         auto received = receiveHelperArchive(connection.descriptor(), secondsFromNow(ServerLimits::idleSeconds),
                                              /*maxBulkLength=*/0);
@@ -82,9 +80,7 @@ void serveConnection(HelperSocket connection, const RawDeviceSettings& settings)
             break;
         }
         if (received.status != HelperReceiveStatus::received) break;
-        if (!answerHelperRequest(connection.descriptor(), received.archive, settings,
-                                 secondsFromNow(ServerLimits::idleSeconds)))
-            break;
+        if (!answerHelperRequest(client, received.archive, settings, secondsFromNow(ServerLimits::idleSeconds))) break;
     }
     --openConnections;
 }
@@ -95,7 +91,9 @@ void accept(int listener, const RawHelperServerSettings& settings) {
         if (errno != EINTR && errno != ECONNABORTED) std::this_thread::sleep_for(std::chrono::milliseconds(50));
         return;
     }
-    if (!peerIsAllowed(connection.descriptor(), settings.allowedUID))
+    // Who asks is read once, from the kernel, for the whole connection.
+    auto peer = peerCredentialsOf(connection.descriptor());
+    if (!isAllowed(peer, settings.allowedUID))
         return refuse(std::move(connection),
                       "The read-only recovery helper serves only the user it was installed for.");
     if (openConnections.load() >= ServerLimits::maxConnections)
@@ -105,7 +103,7 @@ void accept(int listener, const RawHelperServerSettings& settings) {
     if (::setsockopt(connection.descriptor(), SOL_SOCKET, SO_SNDBUFFORCE, &sendBuffer, sizeof sendBuffer) != 0)
         ::setsockopt(connection.descriptor(), SOL_SOCKET, SO_SNDBUF, &sendBuffer, sizeof sendBuffer);
     ++openConnections;
-    std::thread(serveConnection, std::move(connection), settings.device).detach();
+    std::thread(serveConnection, std::move(connection), std::move(*peer), settings.device).detach();
 }
 
 }  // namespace

@@ -1,7 +1,5 @@
 #include "system_mounts.h"
 
-#include <sys/sysmacros.h>
-
 #include <array>
 #include <fstream>
 #include <optional>
@@ -13,7 +11,21 @@ namespace tidewell::helper {
 
 namespace {
 
-constexpr std::array<std::string_view, 4> systemMountPoints = {"/", "/boot", "/usr", "/home"};
+constexpr std::array<std::string_view, 7> systemFolders = {"/boot", "/usr", "/var", "/home", "/srv", "/opt", "/tmp"};
+
+bool isAtOrBelow(std::string_view path, std::string_view folder) {
+    return path == folder || (path.starts_with(folder) && path.size() > folder.size() && path[folder.size()] == '/');
+}
+
+// /media/<user>/... and /run/media/<user>/...: where the desktop mounts a user's drives.
+bool isUserMediaFolder(std::string_view path) {
+    for (std::string_view media : {"/media/", "/run/media/"}) {
+        if (!path.starts_with(media)) continue;
+        const std::string_view user = path.substr(media.size());
+        if (!user.empty() && user.front() != '/' && !user.starts_with("..")) return true;
+    }
+    return false;
+}
 
 // The mount table writes blanks and a few other bytes as three octal digits.
 std::string unescapeMountField(const std::string& field) {
@@ -55,19 +67,22 @@ bool sameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
 
 }  // namespace
 
-bool holdsSystemFileSystem(const struct stat& device, const std::filesystem::path& devicePath,
+bool isSystemMountPoint(std::string_view mountPoint) {
+    if (mountPoint == "/") return true;
+    if (isUserMediaFolder(mountPoint)) return false;
+    for (auto folder : systemFolders)
+        if (isAtOrBelow(mountPoint, folder)) return true;
+    return false;
+}
+
+bool holdsSystemFileSystem(const std::string& deviceNumbers, const std::filesystem::path& devicePath,
                            const std::filesystem::path& mountTable) {
     std::ifstream table(mountTable);
     if (!table) return true;
-    const std::string deviceNumbers =
-        std::to_string(major(device.st_rdev)) + ":" + std::to_string(minor(device.st_rdev));
     for (std::string line; std::getline(table, line);) {
         auto entry = parseMountLine(line);
-        if (!entry) continue;
-        bool isSystem = false;
-        for (auto point : systemMountPoints) isSystem = isSystem || entry->mountPoint == point;
-        if (!isSystem) continue;
-        if (S_ISBLK(device.st_mode) && entry->deviceNumbers == deviceNumbers) return true;
+        if (!entry || !isSystemMountPoint(entry->mountPoint)) continue;
+        if (entry->deviceNumbers == deviceNumbers) return true;
         if (entry->source == devicePath.string() || sameFile(entry->source, devicePath)) return true;
     }
     return false;

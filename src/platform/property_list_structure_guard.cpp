@@ -67,7 +67,23 @@ std::optional<Trailer> readTrailer(const BigEndianReader& reader) {
 struct Children {
     std::uint64_t start = 0;
     std::uint64_t count = 0;
+    bool keyed = false;  // a dictionary: the first half are its keys
 };
+
+// The content of an object whose marker holds a count: in its low four bits,
+// or, when those are all set, in the integer object that follows.
+std::optional<Children> countedContent(const BigEndianReader& reader, std::uint64_t offset) {
+    Children content{offset + 1, static_cast<std::uint64_t>(reader.byte(offset).value_or(0) & 0x0F)};
+    if (content.count != 0x0F) return content;
+    const std::uint8_t countMarker = reader.byte(content.start).value_or(0);
+    if ((countMarker >> 4) != 0x1) return std::nullopt;
+    const std::uint64_t width = std::uint64_t{1} << (countMarker & 0x0F);
+    auto count = reader.unsignedInteger(content.start + 1, width);
+    if (!count) return std::nullopt;
+    content.count = *count;
+    content.start += 1 + width;
+    return content;
+}
 
 class BinaryWalk {
 public:
@@ -93,6 +109,7 @@ private:
     };
 
     std::optional<Children> childrenOf(std::uint64_t object) const;
+    bool isKeyWithZeroCharacter(std::uint64_t object) const;
     std::optional<std::uint64_t> reference(const Frame& frame) const;
     bool enter(std::uint64_t object);
     void finishTop();
@@ -114,24 +131,35 @@ std::optional<Children> BinaryWalk::childrenOf(std::uint64_t object) const {
     const std::uint8_t type = marker >> 4;
     // Arrays (0xA), sets (0xC) and dictionaries (0xD) hold references; everything else is a leaf.
     if (type != 0xA && type != 0xC && type != 0xD) return std::nullopt;
-    Children children{*offset + 1, static_cast<std::uint64_t>(marker & 0x0F)};
-    if (children.count == 0x0F) {
-        const std::uint8_t countMarker = reader_.byte(children.start).value_or(0);
-        if ((countMarker >> 4) != 0x1) return std::nullopt;
-        const std::uint64_t width = std::uint64_t{1} << (countMarker & 0x0F);
-        auto count = reader_.unsignedInteger(children.start + 1, width);
-        if (!count) return std::nullopt;
-        children.count = *count;
-        children.start += 1 + width;
-    }
+    auto children = countedContent(reader_, *offset);
+    if (!children) return std::nullopt;
     if (type == 0xD) {
-        if (children.count > trailer_.offsetTable) return std::nullopt;
-        children.count *= 2;  // keys, then values
+        if (children->count > trailer_.offsetTable) return std::nullopt;
+        children->count *= 2;  // keys, then values
+        children->keyed = true;
     }
-    if (children.start > trailer_.offsetTable ||
-        (trailer_.offsetTable - children.start) / trailer_.referenceWidth < children.count)
+    if (children->start > trailer_.offsetTable ||
+        (trailer_.offsetTable - children->start) / trailer_.referenceWidth < children->count)
         return std::nullopt;
     return children;
+}
+
+// libplist aborts the process when a dictionary key holds a zero character
+// (it checks the key's length against its C string), so such a list is not decoded.
+bool BinaryWalk::isKeyWithZeroCharacter(std::uint64_t object) const {
+    auto offset = reader_.unsignedInteger(trailer_.offsetTable + object * trailer_.offsetWidth, trailer_.offsetWidth);
+    if (!offset) return false;
+    const std::uint8_t type = reader_.byte(*offset).value_or(0) >> 4;
+    if (type != 0x5 && type != 0x6) return false;  // ASCII and UTF-16 strings
+    auto text = countedContent(reader_, *offset);
+    if (!text) return false;
+    const std::uint64_t unit = type == 0x5 ? 1 : 2;
+    for (std::uint64_t at = 0; at < text->count; ++at) {
+        auto character = reader_.unsignedInteger(text->start + at * unit, unit);
+        if (!character) return false;  // runs past the list: the decoder refuses it
+        if (*character == 0) return true;
+    }
+    return false;
 }
 
 std::optional<std::uint64_t> BinaryWalk::reference(const Frame& frame) const {
@@ -180,6 +208,8 @@ bool BinaryWalk::withinLimits() {
             ++frame.next;  // the decoder rejects a bad reference; it adds nothing here
             continue;
         }
+        if (frame.children.keyed && frame.next < frame.children.count / 2 && isKeyWithZeroCharacter(*target))
+            return false;
         if (state_[*target] != State::done) {
             if (!enter(*target)) return false;
             if (state_[*target] != State::done) continue;  // descend first, then add it up

@@ -1,5 +1,7 @@
 #include <unistd.h>
 
+#include <cstdlib>
+
 #include <gtest/gtest.h>
 
 #include "acceptance/acceptance_runs.h"
@@ -14,10 +16,15 @@ namespace {
 using testing::runTool;
 using testing::TemporaryFolder;
 
-// A FAT32 image attached to a loop device and mounted; detached when done.
+// A FAT32 image attached to a loop device and mounted; detached when done. It
+// is mounted below /mnt, as a drive would be: the helper does not read a
+// partition mounted below a system place such as /tmp.
 class LoopMountedCard {
 public:
-    explicit LoopMountedCard(const std::filesystem::path& folder) : mount_(folder / "CARD") {
+    explicit LoopMountedCard(const std::filesystem::path& folder) {
+        char pattern[] = "/mnt/tidewell-card-XXXXXX";
+        if (::mkdtemp(pattern) == nullptr) return;
+        mount_ = pattern;
         auto image = folder / "card.img";
         testing::writeFile(image, "");
         std::filesystem::resize_file(image, 64 << 20);
@@ -25,12 +32,12 @@ public:
         std::string device;
         if (runTool("losetup", {"-f", "--show", image.string()}, &device) != 0) return;
         device_ = device.substr(0, device.find('\n'));
-        std::filesystem::create_directories(mount_);
         mounted_ = runTool("mount", {"-t", "vfat", device_, mount_.string()}) == 0;
     }
     ~LoopMountedCard() {
         if (mounted_) runTool("umount", {mount_.string()});
         if (!device_.empty()) runTool("losetup", {"-d", device_});
+        if (!mount_.empty()) ::rmdir(mount_.c_str());
     }
     bool isMounted() const { return mounted_; }
     const std::filesystem::path& mountPoint() const { return mount_; }

@@ -27,6 +27,8 @@ TEST(PropertyListFuzzer, ReplaysHostileXml) {
                      "<key>CFBundleIconFile</key><string>/etc/passwd</string></dict></plist>"),
               0);
     EXPECT_EQ(replay("<plist><dict><key>Program</key><string>\xFF\xFE\x00</string></dict></plist>"), 0);
+    EXPECT_EQ(replay(std::string("<plist><dict><key>a\0b</key><string>x</string></dict></plist>", 60)), 0);
+    EXPECT_EQ(replay("<plist><dict><key>a&#0;b</key><string>x</string><key>&#x0;</key><true/></dict></plist>"), 0);
     EXPECT_EQ(replay("<plist><dict><key>A</key><date>9999999-99-99T99:99:99Z</date>"
                      "<key>B</key><data>!!!!</data><key>C</key><integer>99999999999999999999999</integer>"
                      "<key>D</key><real>nan</real></dict></plist>"),
@@ -53,6 +55,21 @@ TEST(PropertyListFuzzer, ReplaysHostileBinary) {
     BinaryPropertyListBuilder self;
     self.add(BinaryPropertyListBuilder::dictionary({0}, {0}));
     EXPECT_EQ(replay(self.build(0)), 0);
+}
+
+// Found by the fuzzer: a binary list with a dictionary key that holds a zero
+// character; asking libplist for that key's text aborted the process.
+TEST(PropertyListFuzzer, ReplaysADictionaryKeyHoldingAZeroCharacter) {
+    const std::string hex =
+        "62706c6973743030d5010305080a020406090b5f1012434642756e646c654964656e7469666965725f10116170702e65"
+        "78616d706c652e4e6f7465735c434642756e64726f6772616d417267756d656e7473a178616d706c2f2e4e6f7465735c"
+        "434642756e64000061300006274067756d656e7473a1075f102c2f4170706c69636174696f6e732f4e6f7465732e6170"
+        "709a8459526f4c75746e416164095453697a65102a0813283c494f6264939d9ea3000000000000010100000000000000"
+        "0c000000000000000000000000000000a5";
+    std::string bytes;
+    for (std::size_t i = 0; i < hex.size(); i += 2)
+        bytes.push_back(static_cast<char>(std::stoi(hex.substr(i, 2), nullptr, 16)));
+    EXPECT_EQ(replay(bytes), 0);
 }
 
 }  // namespace

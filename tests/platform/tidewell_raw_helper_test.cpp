@@ -1,5 +1,6 @@
 // The real tidewell-raw-helper process on a temporary socket over image files.
 #include <fcntl.h>
+#include <grp.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -8,15 +9,18 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <functional>
 
 #include "platform/helper_protocol.h"
 #include "platform/helper_protocol_channel.h"
+#include "support/fake_block_devices.h"
 #include "support/raw_helper_process.h"
 #include "support/temporary_folder.h"
 
 namespace tidewell::platform {
 namespace {
 
+using testing::FakeBlockDevices;
 using testing::RawHelperProcess;
 using testing::TemporaryFolder;
 
@@ -183,6 +187,214 @@ TEST_F(RawHelper, ServesOnlyTheAllowedUserAndRoot) {
     EXPECT_EQ(decodeHelperError(send(readRequest("sdz1", 0, 1)).archive), std::nullopt);  // root is served
 }
 
+// Runs body in a child process that is the "nobody" user; true when body returned true there.
+bool asNobody(const std::function<bool()>& body) {
+    pid_t child = ::fork();
+    if (child == 0) {
+        if (::setgroups(0, nullptr) != 0 || ::setresgid(65534, 65534, 65534) != 0 ||
+            ::setresuid(65534, 65534, 65534) != 0)
+            ::_exit(2);
+        ::_exit(body() ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The device policy over devices described by a fake sysfs and udev folder.
+class RawHelperDevicePolicy : public RawHelper {
+protected:
+    void SetUp() override {
+        RawHelper::SetUp();
+        testing::writeFile(mountTable(), "");
+    }
+
+    std::filesystem::path mountTable() const { return folder / "mountinfo"; }
+    std::filesystem::path record() const { return folder / "record.log"; }
+
+    // A partition of the disk at diskKernelPath whose bytes are content.
+    void addPartition(const std::string& name, const char* disk, const std::string& numbers, const std::string& content,
+                      bool removable = false) {
+        testing::writeFile(devices() / name, content);
+        kernel.addPartition(name, disk, numbers, removable);
+    }
+
+    std::vector<std::string> arguments(std::vector<std::string> more = {}) const {
+        std::vector<std::string> all{
+            "--sysfs-root", kernel.sysfsRoot().string(), "--udev-data",   kernel.udevDataRoot().string(),
+            "--mountinfo",  mountTable().string(),       "--record-file", record().string()};
+        all.insert(all.end(), more.begin(), more.end());
+        return all;
+    }
+
+    std::optional<std::string> refusalOf(const std::string& identifier) {
+        return decodeHelperError(send(readRequest(identifier, 0, 512)).archive);
+    }
+
+    FakeBlockDevices kernel{folder / "kernel"};
+};
+
+TEST_F(RawHelperDevicePolicy, ServesRemovableDrivesAndRecordsEachOpenedDeviceOncePerConnection) {
+    std::filesystem::remove(devices() / "sdz1");
+    addPartition("sdz1", testing::KernelDisks::usb, "4000:1", image);
+    kernel.addUdevRecord("4000:1", "S:disk/by-label/CARD\nE:ID_FS_LABEL=CARD\nE:ID_FS_TYPE=vfat\n");
+    addPartition("sdx1", "/devices/platform/host7/target7:0:0/7:0:0:0/block/sdx", "4000:2", image, true);
+    addPartition("mmcblk0p1", "/devices/pci0000:00/0000:00:1e.6/mmc_host/mmc0/mmc0:0001/block/mmcblk0", "4000:3",
+                 image);
+    addPartition("sdw1", "/devices/pci0000:00/0000:00:1c.4/0000:05:00.0/fw1/fw1.0/host8/block/sdw", "4000:4", image);
+    testing::writeFile(mountTable(),
+                       "40 22 4000:4 / /media/alice/CARD rw - vfat /dev/sdw1 rw\n"
+                       "41 22 4000:3 / /run/media/alice/SD rw - vfat /dev/mmcblk0p1 rw\n");
+    RawHelperProcess helper(socket(), devices(), arguments());
+    HelperSocket connection = connectHelperSocket(socket());
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_TRUE(sendHelperArchive(connection.descriptor(), readRequest("sdz1", 512, 512), soon()));
+        auto result = takeHelperRawReadResult(receiveHelperArchive(connection.descriptor(), soon()).archive);
+        ASSERT_TRUE(result);
+        EXPECT_EQ(std::string(result->data.begin(), result->data.end()), image.substr(512, 512));
+    }
+    for (const char* name : {"sdz1", "sdx1", "mmcblk0p1", "sdw1"}) EXPECT_EQ(refusalOf(name), std::nullopt) << name;
+    EXPECT_EQ(testing::readFile(record()),
+              "user 0 opened sdz1 read-only (label \"CARD\", 1048576 bytes)\n"
+              "user 0 opened sdz1 read-only (label \"CARD\", 1048576 bytes)\n"
+              "user 0 opened sdx1 read-only (no label, 1048576 bytes)\n"
+              "user 0 opened mmcblk0p1 read-only (no label, 1048576 bytes)\n"
+              "user 0 opened sdw1 read-only (no label, 1048576 bytes)\n");
+}
+
+TEST_F(RawHelperDevicePolicy, RefusesInternalDisksProtectedVolumesDeviceMapperAndSystemMounts) {
+    addPartition("sda1", testing::KernelDisks::sata, "4000:11", image);
+    addPartition("nvme0n1p2", testing::KernelDisks::nvme, "4000:12", image);
+    // Swap space as mkswap writes it.
+    testing::writeFile(folder / "swap.img", std::string(1 << 20, '\0'));
+    ASSERT_EQ(testing::runTool("mkswap", {(folder / "swap.img").string()}), 0);
+    addPartition("sdz2", testing::KernelDisks::usb, "4000:2", testing::readFile(folder / "swap.img"));
+    std::string lvm = image;
+    lvm.replace(512, 8, "LABELONE");
+    addPartition("sdz3", testing::KernelDisks::usb, "4000:3", lvm);
+    std::string raid = image;
+    raid.replace(4096, 4, "\xfc\x4e\x2b\xa9");
+    addPartition("sdz4", testing::KernelDisks::usb, "4000:4", raid);
+    std::string luks = image;
+    luks.replace(0, 6, "LUKS\xba\xbe");
+    addPartition("sdz5", testing::KernelDisks::usb, "4000:5", luks);
+    if (testing::haveTool("cryptsetup")) {
+        testing::writeFile(folder / "luks.img", std::string(32 << 20, '\0'));
+        testing::writeFile(folder / "key", "not a secret");
+        ASSERT_EQ(testing::runTool("cryptsetup", {"luksFormat", "--batch-mode", "--type", "luks2", "--pbkdf", "pbkdf2",
+                                                  "--pbkdf-force-iterations", "1000", "--key-file",
+                                                  (folder / "key").string(), (folder / "luks.img").string()}),
+                  0);
+        std::filesystem::remove(devices() / "sdz5");
+        std::filesystem::copy_file(folder / "luks.img", devices() / "sdz5");
+    }
+    addPartition("sdz6", testing::KernelDisks::usb, "4000:6", image);
+    kernel.addUdevRecord("4000:6", "E:ID_FS_TYPE=swap\n");
+    std::string bitLocker = image;
+    bitLocker.replace(3, 8, "-FVE-FS-");
+    addPartition("sdz7", testing::KernelDisks::usb, "4000:7", bitLocker);
+    addPartition("sdz8", testing::KernelDisks::usb, "4000:8", image);
+    addPartition("sdz9", testing::KernelDisks::usb, "4000:9", image);
+    testing::writeFile(mountTable(),
+                       "30 22 4000:8 / /var rw - ext4 /dev/sdz8 rw\n"
+                       "31 22 4000:9 / /srv/data\\040files rw - ext4 /dev/sdz9 rw\n");
+    testing::writeFile(devices() / "vdz1", image);
+    kernel.addDeviceMapper("vdz1", "4000:20");
+    testing::writeFile(devices() / "sdv1", image);  // nothing in sysfs
+
+    RawHelperProcess helper(socket(), devices(), arguments());
+    const std::string internal =
+        "The read-only recovery helper does not read partitions of internal disks, only of removable drives.";
+    EXPECT_EQ(refusalOf("sda1"), internal);
+    EXPECT_EQ(refusalOf("nvme0n1p2"), internal);
+    EXPECT_EQ(refusalOf("sdz2"), "The read-only recovery helper does not read swap space.");
+    EXPECT_EQ(refusalOf("sdz3"), "The read-only recovery helper does not read LVM physical volumes.");
+    EXPECT_EQ(refusalOf("sdz4"), "The read-only recovery helper does not read RAID members.");
+    EXPECT_EQ(refusalOf("sdz5"), "The read-only recovery helper does not read LUKS encrypted volumes.");
+    EXPECT_EQ(refusalOf("sdz6"), "The read-only recovery helper does not read swap space.");
+    EXPECT_EQ(refusalOf("sdz7"), "The read-only recovery helper does not read BitLocker encrypted volumes.");
+    const std::string system = "The read-only recovery helper does not read partitions that hold a system file system.";
+    EXPECT_EQ(refusalOf("sdz8"), system);
+    EXPECT_EQ(refusalOf("sdz9"), system);
+    const std::string deviceMapper = "The read-only recovery helper does not read device-mapper devices.";
+    EXPECT_EQ(refusalOf("dm-0"), deviceMapper);
+    EXPECT_EQ(refusalOf("vdz1"), deviceMapper);
+    EXPECT_EQ(refusalOf("sdv1"), "The read-only recovery helper does not read devices the kernel does not list.");
+    EXPECT_FALSE(std::filesystem::exists(record()));
+}
+
+TEST_F(RawHelperDevicePolicy, ReadsLoopDevicesAndPathsOnlyWithTheRightsOfTheUserWhoAsks) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to connect as another user";
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::others_exec,
+                                 std::filesystem::perm_options::add);
+    testing::writeFile(folder / "private/backing.img", image);
+    testing::writeFile(folder / "private/secret", "key");
+    std::filesystem::permissions(folder / "private", std::filesystem::perms::owner_all);
+    std::filesystem::permissions(folder / "private/backing.img",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    testing::writeFile(devices() / "loop7", image);
+    kernel.addLoop("loop7", "4000:30", folder / "private/backing.img");
+    RawHelperProcess helper(socket(), devices(), arguments({"--allowed-uid", "65534"}));
+
+    const std::string secret = (folder / "private/secret").string();
+    const bool refusedToNobody = asNobody([&] {
+        HelperSocket connection = connectHelperSocket(socket());
+        auto ask = [&](const HelperArchive& request) {
+            sendHelperArchive(connection.descriptor(), request, soon());
+            return receiveHelperArchive(connection.descriptor(), soon());
+        };
+        const bool loopRefused =
+            decodeHelperError(ask(readRequest("loop7", 0, 512)).archive) ==
+            "The read-only recovery helper does not read loop devices whose backing file you cannot read.";
+        const bool secretRefused =
+            decodeHelperError(
+                ask(encodeHelperObject(HelperOperation::readMetadata, TWHelperPathRequest{secret})).archive) ==
+            "The read-only recovery helper does not look up paths you cannot reach yourself.";
+        // The reachability test still gets its answer.
+        const bool rootAnswered =
+            decodeHelperObject<TWHelperMetadata>(
+                ask(encodeHelperObject(HelperOperation::readMetadata, TWHelperPathRequest{"/"})).archive)
+                .has_value();
+        return loopRefused && secretRefused && rootAnswered;
+    });
+    EXPECT_TRUE(refusedToNobody);
+    EXPECT_EQ(refusalOf("loop7"), std::nullopt);
+    auto metadata = decodeHelperObject<TWHelperMetadata>(
+        send(encodeHelperObject(HelperOperation::readMetadata, TWHelperPathRequest{secret})).archive);
+    ASSERT_TRUE(metadata);
+    EXPECT_EQ(metadata->sizeBytes, 3);
+    EXPECT_EQ(testing::readFile(record()), "user 0 opened loop7 read-only (no label, 1048576 bytes)\n");
+}
+
+// The same rule on the machine's own kernel: a real loop device over a file only root may read.
+TEST_F(RawHelper, ReadsARealLoopDeviceOnlyForUsersWhoCanReadItsBackingFile) {
+    std::string attached;
+    testing::writeFile(folder / "private/card.img", image);
+    std::filesystem::permissions(folder / "private", std::filesystem::perms::owner_all);
+    if (::geteuid() != 0 ||
+        testing::runTool("losetup", {"-f", "--show", "-r", (folder / "private/card.img").string()}, &attached) != 0)
+        GTEST_SKIP() << "losetup needs root and loop devices, which this machine does not give";
+    const std::string device = attached.substr(0, attached.find('\n'));
+    struct Detach {
+        std::string device;
+        ~Detach() { testing::runTool("losetup", {"-d", device}); }
+    } detach{device};
+    const std::string name = std::filesystem::path(device).filename().string();
+    std::filesystem::permissions(folder.path(), std::filesystem::perms::others_exec,
+                                 std::filesystem::perm_options::add);
+    RawHelperProcess helper(socket(), "/dev", {"--allowed-uid", "65534", "--record-file", (folder / "log").string()});
+    EXPECT_TRUE(asNobody([&] {
+        HelperSocket connection = connectHelperSocket(socket());
+        sendHelperArchive(connection.descriptor(), readRequest(name, 0, 512), soon());
+        return decodeHelperError(receiveHelperArchive(connection.descriptor(), soon()).archive) ==
+               "The read-only recovery helper does not read loop devices whose backing file you cannot read.";
+    }));
+    auto reply = send(readRequest(name, 512, 512));
+    auto result = takeHelperRawReadResult(std::move(reply.archive));
+    ASSERT_TRUE(result);
+    EXPECT_EQ(std::string(result->data.begin(), result->data.end()), image.substr(512, 512));
+}
+
 TEST(RawHelperArguments, InstallIsOnlyCheckedForItsArguments) {
     const std::string helper = testing::rawHelperExecutable().string();
     std::string output;
@@ -203,6 +415,8 @@ TEST(RawHelperArguments, InstallIsOnlyCheckedForItsArguments) {
     EXPECT_EQ(testing::runTool(helper, {"--format-disk"}), 64);
     EXPECT_EQ(testing::runTool(helper, {"--help"}, &output), 0);
     EXPECT_EQ(output.rfind("usage: tidewell-raw-helper", 0), 0u);
+    EXPECT_NE(output.find("It never reads whole disks, partitions of internal disks, swap space, LVM,"),
+              std::string::npos);
 }
 
 TEST(RawHelperArguments, InstalledHelperServesFromItsLibexecFolder) {

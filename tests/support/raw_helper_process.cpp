@@ -7,10 +7,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <stdexcept>
 #include <thread>
+
+#include "support/fake_block_devices.h"
 
 extern char** environ;
 
@@ -39,6 +42,18 @@ RawHelperProcess::RawHelperProcess(const std::filesystem::path& socketPath, cons
     std::vector<std::string> storage{rawHelperExecutable().string(), "--socket", socketPath.string(), "--device-dir",
                                      deviceFolder.string()};
     storage.insert(storage.end(), extraArguments.begin(), extraArguments.end());
+    // Image files standing in for partitions need the kernel's word that they
+    // are partitions of a removable drive; /dev has the real one.
+    const bool describedHere =
+        std::find(extraArguments.begin(), extraArguments.end(), "--sysfs-root") != extraArguments.end();
+    if (deviceFolder != "/dev" && !describedHere) {
+        const auto described = deviceFolder.parent_path() / (deviceFolder.filename().string() + "-kernel");
+        std::filesystem::remove_all(described);
+        FakeBlockDevices devices(described);
+        describeAsUsbPartitions(devices, deviceFolder);
+        storage.insert(storage.end(),
+                       {"--sysfs-root", devices.sysfsRoot().string(), "--udev-data", devices.udevDataRoot().string()});
+    }
     std::vector<char*> argv;
     for (auto& argument : storage) argv.push_back(argument.data());
     argv.push_back(nullptr);

@@ -26,7 +26,8 @@ public:
     const std::optional<std::string>& unavailableReason() const { return unavailableReason_; }
 
 private:
-    void startHelper(const std::filesystem::path& socket, const std::filesystem::path& devices);
+    void startHelper(const std::filesystem::path& socket, const std::filesystem::path& devices,
+                     const std::filesystem::path& sysfs);
 
     std::shared_ptr<ChildProcess> helper_;
     std::optional<std::string> unavailableReason_;
