@@ -18,6 +18,22 @@ std::string safePart(const std::string& part) {
     return safe == "." || safe == ".." ? "-" : safe;
 }
 
+// The parts of `runs` whose clusters `isInUse` calls free.
+std::vector<ClusterRun> freeParts(const std::vector<ClusterRun>& runs,
+                                  const std::function<bool(std::uint32_t)>& isInUse) {
+    std::vector<ClusterRun> free;
+    for (const ClusterRun& run : runs) {
+        std::int64_t start = run.first;
+        const std::int64_t end = run.first + run.count;
+        for (std::int64_t cluster = run.first; cluster <= end; ++cluster) {
+            if (cluster < end && !isInUse(static_cast<std::uint32_t>(cluster))) continue;
+            if (cluster > start) free.push_back({static_cast<std::uint32_t>(start), cluster - start});
+            start = cluster + 1;
+        }
+    }
+    return free;
+}
+
 }  // namespace
 
 std::vector<Candidate> Result::candidates() const {
@@ -47,7 +63,7 @@ std::vector<ClusterRun> unclaimedRuns(const OrphanFolderRecovery::Result& found)
         next = std::max(next, last);
     }
     addRun(end);
-    return runs;
+    return found.isInUse ? freeParts(runs, found.isInUse) : runs;
 }
 
 namespace {

@@ -41,7 +41,9 @@ struct Result {
     std::vector<Candidate> candidates() const;
 };
 
-// The data clusters no found folder and none of its files' runs covers, in order.
+// The data clusters no found folder and none of its files' runs covers, in order; on a
+// volume whose current file system can still be read, only those it leaves free, since
+// the clusters it uses hold its live files.
 std::vector<ClusterRun> unclaimedRuns(const OrphanFolderRecovery::Result& found);
 
 // The files recognised by their contents in the unclaimed runs, each following its own

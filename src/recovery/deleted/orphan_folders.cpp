@@ -182,6 +182,7 @@ Result scan(const RawReader& reader, const std::string& sourceName, const Recove
         }
         result.sourceFormat = search->sourceFormat;
         result.geometry = search->geometry;
+        result.isInUse = std::move(search->isInUse);
         result.report.entriesChecked = search->entriesChecked;
         result.folders = std::move(search->folders);
     }

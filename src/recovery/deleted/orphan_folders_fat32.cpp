@@ -2,6 +2,7 @@
 #include <array>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "recovery/deleted/deleted_recovery_limits.h"
@@ -224,9 +225,15 @@ std::optional<FormatSearch> searchFAT32(const SearchContext& context) {
     if (table)
         for (std::uint32_t cluster : table->chain(layout.rootCluster, layout, maximumFolderBytes / 32))
             currentRoot.insert(cluster);
-    search.isFreeRun = [table = std::move(table)](std::uint32_t start, std::int64_t count) {
-        return !table || table->isFreeContiguousRun(start, count);
+    auto shared =
+        table ? std::make_shared<const FATDeletedRecoveryEngine::AllocationTable>(std::move(*table)) : nullptr;
+    search.isFreeRun = [shared](std::uint32_t start, std::int64_t count) {
+        return !shared || shared->isFreeContiguousRun(start, count);
     };
+    // A table read through the backup boot sector belongs to a file system that no longer
+    // mounts: the files it still allocates are as lost as the rest.
+    if (shared && source == GeometrySource::bootSector)
+        search.isInUse = [shared](std::uint32_t cluster) { return shared->entry(cluster) != 0; };
 
     findFolders(context, search, currentRoot);
     return search;

@@ -85,6 +85,40 @@ TEST(DeepScan, CarvesTheFilesNoFoundRecordNames) {
     EXPECT_TRUE(sawPhoto);
 }
 
+// A file written after the format is the new file system's own: its clusters are not
+// searched, while those of a file deleted after the format and those of the old root are.
+TEST(DeepScan, CarvesOnlyTheClustersTheCurrentFileSystemLeavesFree) {
+    testing::FAT32Image card;
+    const std::vector<std::uint8_t> formattedAway = testing::SampleFiles::image("jpg", "160x120");
+    card.write("photo in the old root.jpg", formattedAway);
+    testing::fillAndQuickFormat(card, {{"Screenshot of the map.png", testing::SampleFiles::image("png", "64x48")}});
+    // Far past the old files, so the new ones overwrite nothing of theirs.
+    testing::patchFile(card.path(), 512 + 492, testing::littleEndian(100'000, 4));
+    const std::vector<std::uint8_t> live = testing::SampleFiles::image("jpg", "120x90");
+    const std::vector<std::uint8_t> deleted = testing::SampleFiles::image("jpg", "72x54");
+    card.write("Live photo.jpg", live);
+    card.write("Deleted photo.jpg", deleted);
+    card.remove("Deleted photo.jpg");
+
+    const Result result = scan(FileReader(card.path()), "card");
+    ASSERT_EQ(result.foundFolderCandidates.size(), 1u);
+    std::vector<std::int64_t> carvedSizes;
+    for (const Candidate& candidate : result.carvedCandidates) {
+        EXPECT_EQ(candidate.confidence, DeletedRecovery::Confidence::high) << candidate.name;
+        carvedSizes.push_back(candidate.sizeBytes);
+    }
+    std::sort(carvedSizes.begin(), carvedSizes.end());
+    std::vector<std::int64_t> expected{static_cast<std::int64_t>(formattedAway.size()),
+                                       static_cast<std::int64_t>(deleted.size())};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(carvedSizes, expected) << "the live photo (" << live.size() << " bytes) is not offered again";
+
+    // Without a readable boot sector nothing is live any more: the photo is carved too.
+    testing::patchFile(card.path(), 0, std::vector<std::uint8_t>(512, 0));
+    const Result unmountable = scan(FileReader(card.path()), "card");
+    EXPECT_EQ(unmountable.carvedCandidates.size(), 3u);
+}
+
 TEST(DeepScan, TheUnclaimedRunsAreTheDataClustersNoFoundRecordCovers) {
     OrphanFolderRecovery::Result found;
     EXPECT_TRUE(unclaimedRuns(found).empty());  // no geometry, nothing to carve
@@ -96,6 +130,11 @@ TEST(DeepScan, TheUnclaimedRunsAreTheDataClustersNoFoundRecordCovers) {
     Candidate pastTheEnd{.startCluster = 20, .clustersRequired = 10};
     found.candidates = {inside, overlapping, pastTheEnd};
     EXPECT_EQ(unclaimedRuns(found), (std::vector<ClusterRun>{{3, 2}, {9, 11}}));
+    // What the current file system uses is left out as well.
+    found.isInUse = [](std::uint32_t cluster) { return cluster == 3 || cluster == 10 || cluster == 11; };
+    EXPECT_EQ(unclaimedRuns(found), (std::vector<ClusterRun>{{4, 1}, {9, 1}, {12, 8}}));
+    found.isInUse = [](std::uint32_t) { return true; };
+    EXPECT_TRUE(unclaimedRuns(found).empty());
 }
 
 TEST(DeepScan, ExportFoldersStayInsideTheExportFolder) {
