@@ -90,7 +90,9 @@ FolderBytes readFolder(const SearchContext& context, const Geometry& geometry, s
             Bytes record(data.data() + at, Record::size);
             bool end = Record::firstByte(record) == Record::endOfDirectory;
             if (end || !isPlausibleRecord(record, geometry)) {
-                if (at == 0 && !end) return folder;  // this cluster belongs to something else
+                // A later cluster that opens with no record belongs to something else: a file
+                // starting with a zero byte (an MP4) reads as an end record but ends nothing.
+                if (at == 0 && cluster != start) return folder;
                 folder.bytes.insert(folder.bytes.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(at));
                 folder.lastCluster = cluster;
                 folder.ended = end;
