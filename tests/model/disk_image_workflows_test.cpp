@@ -96,7 +96,7 @@ TEST_F(DiskImageWorkflows, ADeepScanOfAQuickFormattedCardExportsItsFilesUnderThe
     model.deepScanDeletedFiles();
     ASSERT_TRUE(testing::eventually([&] { return scanned() && !model.deletedRecoveryCandidates().empty(); }));
     ASSERT_EQ(model.deletedRecoveryCandidates().size(), files.size());
-    EXPECT_EQ(model.deletedRecoveryStatusText(), "Scan complete · Found 5 files in 2 folders");
+    EXPECT_EQ(model.deletedRecoveryStatusText(), "Scan complete · Found 7 files in 2 folders");
     for (const DeletedRecovery::Candidate& candidate : model.deletedRecoveryCandidates())
         EXPECT_TRUE(candidate.fromFoundFolder);
     const std::string folderPath = model.deletedRecoveryCandidates().front().directoryLocation;
@@ -111,7 +111,7 @@ TEST_F(DiskImageWorkflows, ADeepScanOfAQuickFormattedCardExportsItsFilesUnderThe
     const fs::path folder = destination / "Tidewell-Deleted-Recovery-card.img";
     for (const auto& [name, bytes] : files) EXPECT_EQ(testing::fileBytes(folder / folderPath / name), bytes) << name;
     const std::string report = testing::readFile(folder / "Tidewell-Deleted-Recovery-Report.txt");
-    EXPECT_NE(report.find("Recovered: 5 file(s)"), std::string::npos) << report;
+    EXPECT_NE(report.find("Recovered: 7 file(s)"), std::string::npos) << report;
     EXPECT_NE(report.find("Named from a found folder: " + folderPath + "/Holiday at the beach 0001.jpg\n"),
               std::string::npos)
         << report;
