@@ -147,6 +147,7 @@ std::optional<Candidate> makeCandidate(const FormatSearch& search, const FoundFo
     if (!candidate) return std::nullopt;
     candidate->fromFoundFolder = true;
     candidate->runOffset = runOffset;
+    candidate->modified = entry.modified;
     return candidate;
 }
 
