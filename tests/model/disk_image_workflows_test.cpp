@@ -117,5 +117,31 @@ TEST_F(DiskImageWorkflows, ADeepScanOfAQuickFormattedCardExportsItsFilesUnderThe
         << report;
 }
 
+// The status is observed as each change arrives, so the counts are seen while carving goes
+// on, whatever the speed of the machine.
+TEST_F(DiskImageWorkflows, ADeepScanCountsWhatItCarvesByKindWhileItRuns) {
+    testing::FAT32Image card;
+    testing::fillRootAndQuickFormat(card);
+    open(card.path());
+    ASSERT_TRUE(testing::eventually([&] { return scanned(); }));
+    std::vector<std::string> whileScanning;
+    QObject::connect(&model, &AppModel::deletedRecoveryStatusTextChanged, [&] {
+        if (model.deletedRecoveryScanState() == RecoveryScanState::scanning())
+            whileScanning.push_back(model.deletedRecoveryStatusText().value_or(""));
+    });
+    model.deepScanDeletedFiles();
+    ASSERT_TRUE(testing::eventually([&] { return scanned() && !model.deletedRecoveryCandidates().empty(); }));
+    EXPECT_EQ(model.deletedRecoveryStatusText(), "Scan complete · Found 0 files in 2 folders · Carved 3 files");
+
+    const std::string carving = "Found 0 files in 2 folders · Looking for files by their contents";
+    std::vector<std::string> counts;
+    for (const std::string& line : whileScanning)
+        if (const std::size_t at = line.find(carving); at != std::string::npos) {
+            const std::string count = line.substr(at + carving.size());
+            if (counts.empty() || counts.back() != count) counts.push_back(count);
+        }
+    EXPECT_EQ(counts, (std::vector<std::string>{"", " · JPEG 1", " · JPEG 1 · PNG 1", " · JPEG 2 · PNG 1"}));
+}
+
 }  // namespace
 }  // namespace tidewell

@@ -59,7 +59,11 @@ using OrphanFolderRecovery::isFromFoundFolder;
 
 // "Found 12 files in 3 folders".
 std::string foundText(std::size_t files, std::size_t folders);
+// "Carved 4 files".
+std::string carvedText(std::size_t files);
 
+// Progress while carving reads "Found 12 files in 3 folders · Looking for files by their
+// contents · JPEG 4 · PNG 1", the count by kind growing as files are found.
 // Throws RecoveryError::cancelled when cancelled; read errors other than the source's end propagate.
 // `otherKinds` judges carved files that are not images (documents, archives, media); without
 // one they stay medium.

@@ -82,4 +82,13 @@ inline void fillAndQuickFormat(FAT32Image& card, const QuickFormatFiles& files) 
         throw std::runtime_error("mkfs.vfat failed while quick-formatting a card");
 }
 
+// An old root holding a photo, a picture and a second photo, in that order on the card,
+// over an empty camera folder, then the quick format: only carving finds the three.
+inline void fillRootAndQuickFormat(FAT32Image& card) {
+    card.write("first photo.jpg", SampleFiles::image("jpg", "160x120"));
+    card.write("picture.png", SampleFiles::image("png", "64x48"));
+    card.write("second photo.jpg", SampleFiles::image("jpg", "96x64"));
+    fillAndQuickFormat(card, {});
+}
+
 }  // namespace tidewell::testing
