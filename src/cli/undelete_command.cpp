@@ -17,6 +17,7 @@
 #include "recovery/deleted/recovery_error.h"
 #include "recovery/readable/external_recovery_engine.h"
 #include "util/byte_size_text.h"
+#include "util/date_codings.h"
 
 namespace tidewell::cli {
 
@@ -56,7 +57,8 @@ nlohmann::json candidateJSON(const Candidate& candidate) {
             {"directory", candidate.directoryLocation},
             {"startCluster", candidate.startCluster},
             {"sourceFormat", candidate.sourceFormat},
-            {"fromFoundFolder", candidate.fromFoundFolder}};
+            {"fromFoundFolder", candidate.fromFoundFolder},
+            {"modified", candidate.modified ? nlohmann::json(iso8601String(*candidate.modified)) : nullptr}};
 }
 
 void printCandidate(const Candidate& candidate) {

@@ -427,10 +427,13 @@ void AppModel::publishDeletedScan(FATDeletedRecoveryEngine::ScanResult found) {
     if (count > 0 && deletedScanIsDeep_) {
         const auto named = std::count_if(deletedRecoveryCandidates_.begin(), deletedRecoveryCandidates_.end(),
                                          DeepScan::isFromFoundFolder);
+        const auto carved = std::count_if(deletedRecoveryCandidates_.begin(), deletedRecoveryCandidates_.end(),
+                                          [](const DeletedRecovery::Candidate& candidate) { return candidate.carved; });
         return setDeletedRecoveryStatus(
             "Scan complete · " +
             DeepScan::foundText(static_cast<std::size_t>(named),
-                                static_cast<std::size_t>(deletedRecoveryReport_->directoriesChecked)));
+                                static_cast<std::size_t>(deletedRecoveryReport_->directoriesChecked)) +
+            (carved > 0 ? " · " + DeepScan::carvedText(static_cast<std::size_t>(carved)) : std::string()));
     }
     if (count > 0)
         return setDeletedRecoveryStatus("Scan complete · found " + std::to_string(count) +

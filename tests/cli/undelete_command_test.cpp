@@ -126,8 +126,9 @@ TEST(UndeleteCommand, ADeepScanListsAndExportsTheFilesOfAQuickFormattedCardByFol
         EXPECT_EQ(candidate["fromFoundFolder"], true);
         EXPECT_TRUE(files.contains(candidate["name"].get<std::string>())) << candidate["name"];
         EXPECT_EQ(candidate["directory"], folderPath);
+        EXPECT_TRUE(candidate["modified"].is_string()) << candidate;  // the found record's date
     }
-    EXPECT_NE(run.err.find("Found 5 files in 2 folders"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("Found 7 files in 2 folders"), std::string::npos) << run.err;
 
     const auto listing = runTidewell({"undelete", "--deep", card.path().string()});
     ASSERT_EQ(listing.status, 0) << listing.err;

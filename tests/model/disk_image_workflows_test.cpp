@@ -96,7 +96,7 @@ TEST_F(DiskImageWorkflows, ADeepScanOfAQuickFormattedCardExportsItsFilesUnderThe
     model.deepScanDeletedFiles();
     ASSERT_TRUE(testing::eventually([&] { return scanned() && !model.deletedRecoveryCandidates().empty(); }));
     ASSERT_EQ(model.deletedRecoveryCandidates().size(), files.size());
-    EXPECT_EQ(model.deletedRecoveryStatusText(), "Scan complete · Found 5 files in 2 folders");
+    EXPECT_EQ(model.deletedRecoveryStatusText(), "Scan complete · Found 7 files in 2 folders");
     for (const DeletedRecovery::Candidate& candidate : model.deletedRecoveryCandidates())
         EXPECT_TRUE(candidate.fromFoundFolder);
     const std::string folderPath = model.deletedRecoveryCandidates().front().directoryLocation;
@@ -111,10 +111,36 @@ TEST_F(DiskImageWorkflows, ADeepScanOfAQuickFormattedCardExportsItsFilesUnderThe
     const fs::path folder = destination / "Tidewell-Deleted-Recovery-card.img";
     for (const auto& [name, bytes] : files) EXPECT_EQ(testing::fileBytes(folder / folderPath / name), bytes) << name;
     const std::string report = testing::readFile(folder / "Tidewell-Deleted-Recovery-Report.txt");
-    EXPECT_NE(report.find("Recovered: 5 file(s)"), std::string::npos) << report;
+    EXPECT_NE(report.find("Recovered: 7 file(s)"), std::string::npos) << report;
     EXPECT_NE(report.find("Named from a found folder: " + folderPath + "/Holiday at the beach 0001.jpg\n"),
               std::string::npos)
         << report;
+}
+
+// The status is observed as each change arrives, so the counts are seen while carving goes
+// on, whatever the speed of the machine.
+TEST_F(DiskImageWorkflows, ADeepScanCountsWhatItCarvesByKindWhileItRuns) {
+    testing::FAT32Image card;
+    testing::fillRootAndQuickFormat(card);
+    open(card.path());
+    ASSERT_TRUE(testing::eventually([&] { return scanned(); }));
+    std::vector<std::string> whileScanning;
+    QObject::connect(&model, &AppModel::deletedRecoveryStatusTextChanged, [&] {
+        if (model.deletedRecoveryScanState() == RecoveryScanState::scanning())
+            whileScanning.push_back(model.deletedRecoveryStatusText().value_or(""));
+    });
+    model.deepScanDeletedFiles();
+    ASSERT_TRUE(testing::eventually([&] { return scanned() && !model.deletedRecoveryCandidates().empty(); }));
+    EXPECT_EQ(model.deletedRecoveryStatusText(), "Scan complete · Found 0 files in 2 folders · Carved 3 files");
+
+    const std::string carving = "Found 0 files in 2 folders · Looking for files by their contents";
+    std::vector<std::string> counts;
+    for (const std::string& line : whileScanning)
+        if (const std::size_t at = line.find(carving); at != std::string::npos) {
+            const std::string count = line.substr(at + carving.size());
+            if (counts.empty() || counts.back() != count) counts.push_back(count);
+        }
+    EXPECT_EQ(counts, (std::vector<std::string>{"", " · JPEG 1", " · JPEG 1 · PNG 1", " · JPEG 2 · PNG 1"}));
 }
 
 }  // namespace

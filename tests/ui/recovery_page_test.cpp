@@ -6,12 +6,14 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QTreeWidget>
+#include <algorithm>
 
 #include "model/app_model.h"
 #include "model/scripted_desktop.h"
 #include "recovery/deleted/disk_image_fixture.h"
 #include "recovery/deleted/fat32_image_fixture.h"
 #include "recovery/deleted/privileged_disk_reader.h"
+#include "recovery/deleted/quick_format_fixture.h"
 #include "support/eventually.h"
 #include "support/raw_helper_process.h"
 #include "support/temporary_folder.h"
@@ -86,6 +88,40 @@ TEST(RecoveryPage, OpensADiskImageAndScansThePartitionChosenInItsPicker) {
         testing::eventually([&] { return model.deletedRecoveryScanState() == RecoveryScanState::completed(); }));
     EXPECT_EQ(page.deleted().candidates->topLevelItemCount(), 3);
     EXPECT_EQ(model.deletedRecoveryImageSourceName(), "disk.img partition 2");
+}
+
+// What the Deleted Files tab shows is read as each status change arrives: the running
+// count by kind, in the chosen language, before the deep scan ends.
+TEST(RecoveryPage, ShowsTheRunningCountByKindWhileADeepScanCarves) {
+    testing::TemporaryHome home;
+    testing::FAT32Image card;
+    testing::fillRootAndQuickFormat(card);
+    testing::ScriptedDialogs dialogs;
+    AppModel model(testing::quietEngines());
+    model.setDialogs(&dialogs);
+    model.setLanguage("简体中文");
+    RecoveryPage page(model);
+    dialogs.openAnswers.push_back({card.path()});
+    model.openDiskImage();
+    ASSERT_TRUE(
+        testing::eventually([&] { return model.deletedRecoveryScanState() == RecoveryScanState::completed(); }));
+
+    std::vector<QString> shown;
+    QObject::connect(&model, &AppModel::deletedRecoveryStatusTextChanged, [&] {
+        if (model.deletedRecoveryScanState() == RecoveryScanState::scanning())
+            shown.push_back(page.deleted().status->text());
+    });
+    page.deepScanButton()->click();
+    ASSERT_TRUE(testing::eventually([&] {
+        return model.deletedRecoveryScanState() == RecoveryScanState::completed() &&
+               !model.deletedRecoveryCandidates().empty();
+    }));
+    const QString running = QStringLiteral("在 2 个文件夹中找到 0 个文件 · 正在根据内容查找文件 · JPEG 1 · PNG 1");
+    EXPECT_TRUE(std::any_of(shown.begin(), shown.end(), [&](const QString& text) { return text.endsWith(running); }))
+        << (shown.empty() ? std::string("nothing shown") : shown.back().toStdString());
+    EXPECT_TRUE(page.deleted().status->text().endsWith(QStringLiteral("已根据内容提取 3 个文件")))
+        << page.deleted().status->text().toStdString();
+    model.setLanguage("English");
 }
 
 }  // namespace

@@ -18,6 +18,22 @@ std::string safePart(const std::string& part) {
     return safe == "." || safe == ".." ? "-" : safe;
 }
 
+// The parts of `runs` whose clusters `isInUse` calls free.
+std::vector<ClusterRun> freeParts(const std::vector<ClusterRun>& runs,
+                                  const std::function<bool(std::uint32_t)>& isInUse) {
+    std::vector<ClusterRun> free;
+    for (const ClusterRun& run : runs) {
+        std::int64_t start = run.first;
+        const std::int64_t end = run.first + run.count;
+        for (std::int64_t cluster = run.first; cluster <= end; ++cluster) {
+            if (cluster < end && !isInUse(static_cast<std::uint32_t>(cluster))) continue;
+            if (cluster > start) free.push_back({static_cast<std::uint32_t>(start), cluster - start});
+            start = cluster + 1;
+        }
+    }
+    return free;
+}
+
 }  // namespace
 
 std::vector<Candidate> Result::candidates() const {
@@ -47,7 +63,7 @@ std::vector<ClusterRun> unclaimedRuns(const OrphanFolderRecovery::Result& found)
         next = std::max(next, last);
     }
     addRun(end);
-    return runs;
+    return found.isInUse ? freeParts(runs, found.isInUse) : runs;
 }
 
 namespace {
@@ -116,6 +132,10 @@ std::string foundText(std::size_t files, std::size_t folders) {
     return "Found " + std::to_string(files) + " files in " + std::to_string(folders) + " folders";
 }
 
+std::string carvedText(std::size_t files) {
+    return "Carved " + std::to_string(files) + " files";
+}
+
 Result scan(const RawReader& reader, const std::string& sourceName, const RecoveryCancellationToken* cancellationToken,
             const ProgressCallback& progress, const FileCarving::ContentValidator& otherKinds) {
     // The folder search reports up to 1.0; it takes the first 80% here.
@@ -132,8 +152,9 @@ Result scan(const RawReader& reader, const std::string& sourceName, const Recove
     if (found.geometry)
         result.carvedCandidates = carveUnclaimedRuns(
             reader, *found.geometry, unclaimedRuns(found), cancellationToken,
-            [&progress](double fraction, const std::string& line) {
-                if (progress) progress(0.8 + 0.2 * fraction, line);
+            // The carver's running count by kind, after what the folders gave.
+            [&progress, &foundSoFar](double fraction, const std::string& line) {
+                if (progress) progress(0.8 + 0.2 * fraction, foundSoFar + " \u00B7 " + line);
             },
             found.sourceFormat, otherKinds);
     DeletedRecovery::sortCandidates(result.carvedCandidates);
@@ -143,8 +164,7 @@ Result scan(const RawReader& reader, const std::string& sourceName, const Recove
     result.report.candidatesFound =
         static_cast<std::int64_t>(result.foundFolderCandidates.size() + result.carvedCandidates.size());
     std::string finished = foundSoFar;
-    if (!result.carvedCandidates.empty())
-        finished += " · carved " + std::to_string(result.carvedCandidates.size()) + " files";
+    if (!result.carvedCandidates.empty()) finished += " \u00B7 " + carvedText(result.carvedCandidates.size());
     if (progress) progress(1.0, finished);
     return result;
 }

@@ -41,7 +41,9 @@ struct Result {
     std::vector<Candidate> candidates() const;
 };
 
-// The data clusters no found folder and none of its files' runs covers, in order.
+// The data clusters no found folder and none of its files' runs covers, in order; on a
+// volume whose current file system can still be read, only those it leaves free, since
+// the clusters it uses hold its live files.
 std::vector<ClusterRun> unclaimedRuns(const OrphanFolderRecovery::Result& found);
 
 // The files recognised by their contents in the unclaimed runs, each following its own
@@ -57,7 +59,11 @@ using OrphanFolderRecovery::isFromFoundFolder;
 
 // "Found 12 files in 3 folders".
 std::string foundText(std::size_t files, std::size_t folders);
+// "Carved 4 files".
+std::string carvedText(std::size_t files);
 
+// Progress while carving reads "Found 12 files in 3 folders · Looking for files by their
+// contents · JPEG 4 · PNG 1", the count by kind growing as files are found.
 // Throws RecoveryError::cancelled when cancelled; read errors other than the source's end propagate.
 // `otherKinds` judges carved files that are not images (documents, archives, media); without
 // one they stay medium.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -51,6 +52,8 @@ struct Candidate {
     // Recognised by its contents in clusters no record accounts for; its name is made from
     // its kind, position and the date or title it carries.
     bool carved = false;
+    // When the file was last changed, as a found folder's record gives it (read as UTC).
+    std::optional<std::chrono::system_clock::time_point> modified;
 
     // "Deleted FAT32 directory entry · JPEG signature · unallocated run";
     // "Found FAT32 folder record · ..." for a file from a found folder; "Carved from its

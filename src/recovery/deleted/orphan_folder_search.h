@@ -21,6 +21,8 @@ struct FormatSearch {
     std::vector<FoundFolder> folders;  // cluster and entries only
     // True when the current file system leaves the whole run unallocated.
     std::function<bool(std::uint32_t start, std::int64_t count)> isFreeRun;
+    // Result::isInUse: set only when the current boot sector and its table or bitmap were read.
+    std::function<bool(std::uint32_t cluster)> isInUse;
     std::int64_t entriesChecked = 0;
 };
 

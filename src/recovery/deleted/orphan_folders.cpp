@@ -147,6 +147,7 @@ std::optional<Candidate> makeCandidate(const FormatSearch& search, const FoundFo
     if (!candidate) return std::nullopt;
     candidate->fromFoundFolder = true;
     candidate->runOffset = runOffset;
+    candidate->modified = entry.modified;
     return candidate;
 }
 
@@ -182,6 +183,7 @@ Result scan(const RawReader& reader, const std::string& sourceName, const Recove
         }
         result.sourceFormat = search->sourceFormat;
         result.geometry = search->geometry;
+        result.isInUse = std::move(search->isInUse);
         result.report.entriesChecked = search->entriesChecked;
         result.folders = std::move(search->folders);
     }

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -78,6 +79,9 @@ struct Result {
     std::vector<FoundFolder> folders;   // in cluster order
     std::vector<Candidate> candidates;  // sorted as every scan's
     Report report;                      // directoriesChecked counts the found folders
+    // True for a cluster the current file system uses, when its boot sector and its FAT
+    // (FAT32) or allocation bitmap (exFAT) could be read; empty when those structures are gone.
+    std::function<bool(std::uint32_t cluster)> isInUse;
 };
 
 // Searches a FAT32 or exFAT volume whose geometry the boot sector or its

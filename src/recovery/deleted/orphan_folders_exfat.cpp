@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "recovery/deleted/exfat_allocation.h"
@@ -114,9 +115,14 @@ std::optional<FormatSearch> searchExFAT(const SearchContext& context) {
         if (error.errorCase() == DeletedRecovery::RecoveryError::Case::cancelled) throw;
         // No readable bitmap allocates nothing.
     }
-    search.isFreeRun = [bitmap = std::move(bitmap)](std::uint32_t start, std::int64_t count) {
-        return !bitmap ? count > 0 : ExFAT::isFreeContiguousRun(start, count, *bitmap);
+    auto shared = bitmap ? std::make_shared<const std::vector<std::uint8_t>>(std::move(*bitmap)) : nullptr;
+    search.isFreeRun = [shared](std::uint32_t start, std::int64_t count) {
+        return !shared ? count > 0 : ExFAT::isFreeContiguousRun(start, count, *shared);
     };
+    // A bitmap found through the backup boot sector belongs to a file system that no longer
+    // mounts: the files it still allocates are as lost as the rest.
+    if (shared && source == GeometrySource::bootSector)
+        search.isInUse = [shared](std::uint32_t cluster) { return !ExFAT::isFreeContiguousRun(cluster, 1, *shared); };
 
     std::set<std::uint32_t> directoryClusters;
     forEachCluster(context, geometry, [&](std::uint32_t cluster, Bytes bytes) {

@@ -2,6 +2,7 @@
 #include <array>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <set>
 
 #include "recovery/deleted/deleted_recovery_limits.h"
@@ -89,7 +90,9 @@ FolderBytes readFolder(const SearchContext& context, const Geometry& geometry, s
             Bytes record(data.data() + at, Record::size);
             bool end = Record::firstByte(record) == Record::endOfDirectory;
             if (end || !isPlausibleRecord(record, geometry)) {
-                if (at == 0 && !end) return folder;  // this cluster belongs to something else
+                // A later cluster that opens with no record belongs to something else: a file
+                // starting with a zero byte (an MP4) reads as an end record but ends nothing.
+                if (at == 0 && cluster != start) return folder;
                 folder.bytes.insert(folder.bytes.end(), data.begin(), data.begin() + static_cast<std::ptrdiff_t>(at));
                 folder.lastCluster = cluster;
                 folder.ended = end;
@@ -224,9 +227,15 @@ std::optional<FormatSearch> searchFAT32(const SearchContext& context) {
     if (table)
         for (std::uint32_t cluster : table->chain(layout.rootCluster, layout, maximumFolderBytes / 32))
             currentRoot.insert(cluster);
-    search.isFreeRun = [table = std::move(table)](std::uint32_t start, std::int64_t count) {
-        return !table || table->isFreeContiguousRun(start, count);
+    auto shared =
+        table ? std::make_shared<const FATDeletedRecoveryEngine::AllocationTable>(std::move(*table)) : nullptr;
+    search.isFreeRun = [shared](std::uint32_t start, std::int64_t count) {
+        return !shared || shared->isFreeContiguousRun(start, count);
     };
+    // A table read through the backup boot sector belongs to a file system that no longer
+    // mounts: the files it still allocates are as lost as the rest.
+    if (shared && source == GeometrySource::bootSector)
+        search.isInUse = [shared](std::uint32_t cluster) { return shared->entry(cluster) != 0; };
 
     findFolders(context, search, currentRoot);
     return search;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <random>
 
 #include "recovery/deleted/exfat_deleted_recovery_engine.h"
@@ -59,7 +60,14 @@ TEST(OrphanFolders, RecoversAFAT32CameraFolderAfterAQuickFormat) {
     EXPECT_EQ(result.folders[1].parentCluster, result.folders[0].cluster);
     EXPECT_EQ(result.folders[1].path,
               "Found folders/Folder (cluster " + std::to_string(result.folders[0].cluster) + ")/100TEST");
-    for (const Candidate& candidate : result.candidates) EXPECT_TRUE(candidate.restoredShortName);
+    // mcopy stamps each record with the time of the copy, moments ago (read as UTC, so
+    // within a day whatever the zone).
+    const auto now = std::chrono::system_clock::now();
+    for (const Candidate& candidate : result.candidates) {
+        EXPECT_TRUE(candidate.restoredShortName);
+        ASSERT_TRUE(candidate.modified) << candidate.displayName();
+        EXPECT_LT(std::chrono::abs(*candidate.modified - now), std::chrono::hours(26)) << candidate.displayName();
+    }
     expectRecovered(result, files, card.path(), "/100TEST", true);
     expectRecovered(result, files, card.path(), "/100TEST", false);
 }

@@ -46,11 +46,14 @@ public:
             DeletedRecovery::throwIfCancelled(token_);
             auto cluster = static_cast<std::uint32_t>(run.first + index);
             std::int64_t skipped = 1;
+            const std::size_t filesBefore = result_.files.size();
             if (walkerFor(leadingBytes(run, index)) != nullptr) skipped = carveAt(cluster, runEnd);
             skipped = std::min<std::int64_t>(skipped, run.count - index);
             index += skipped;
             result_.clustersScanned += skipped;
-            if (progress_ && (index % windowClusters_ == 0 || skipped > 1 || index == run.count))
+            // Each file found is reported at once, so the count by kind runs with the walk.
+            const bool found = result_.files.size() != filesBefore;
+            if (progress_ && (index % windowClusters_ == 0 || found || index == run.count))
                 progress_(static_cast<double>(result_.clustersScanned) / static_cast<double>(totalClusters_),
                           carvingProgressLine(result_.countsByKind));
         }
@@ -110,18 +113,14 @@ CarvingResult carve(const RawReader& reader, const ClusterGeometry& geometry, co
     std::int64_t total = 0;
     for (const auto& run : runs) total += run.count;
     Carver carver(reader, geometry, options, cancellationToken, progress, total);
+    if (progress) progress(0.0, carvingProgressLine({}));
     for (const auto& run : runs) carver.run(run);
     return std::move(carver).result();
 }
 
 std::string carvingProgressLine(const std::map<std::string, int>& countsByKind) {
-    if (countsByKind.empty()) return "Carving: no files yet";
-    std::string line = "Carving:";
-    bool first = true;
-    for (const auto& [kind, count] : countsByKind) {
-        line += (first ? " " : ", ") + std::to_string(count) + " " + kind;
-        first = false;
-    }
+    std::string line = carvingText;
+    for (const auto& [kind, count] : countsByKind) line += " \u00B7 " + kind + " " + std::to_string(count);
     return line;
 }
 

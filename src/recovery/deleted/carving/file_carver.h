@@ -58,7 +58,10 @@ CarvingResult carve(const RawReader& reader, const ClusterGeometry& geometry, co
                     const CarvingOptions& options = {}, const RecoveryCancellationToken* cancellationToken = nullptr,
                     const ProgressCallback& progress = {});
 
-// "Carving: 3 JPEG, 1 PDF"; "Carving: no files yet" before the first.
+inline constexpr const char* carvingText = "Looking for files by their contents";
+
+// "Looking for files by their contents · JPEG 3 · PDF 1", kinds in name order: each part
+// is a text of its own, so the interface can translate the first and keep the kinds.
 std::string carvingProgressLine(const std::map<std::string, int>& countsByKind);
 
 }  // namespace tidewell::FileCarving

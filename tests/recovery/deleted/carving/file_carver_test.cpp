@@ -186,7 +186,9 @@ TEST(FileCarver, ReportsProgressWithCountsByKindAndStopsWhenCancelled) {
           [&](double fraction, const std::string& line) { reports.emplace_back(fraction, line); });
     ASSERT_FALSE(reports.empty());
     EXPECT_DOUBLE_EQ(reports.back().first, 1.0);
-    EXPECT_EQ(reports.back().second, "Carving: 1 GIF, 2 JPEG");
+    EXPECT_EQ(reports.back().second, "Looking for files by their contents · GIF 1 · JPEG 2");
+    EXPECT_EQ(reports.front().second, "Looking for files by their contents");
+    EXPECT_EQ(reports.at(1).second, "Looking for files by their contents · GIF 1") << "counted as found";
 
     RecoveryCancellationToken token;
     token.cancel();
