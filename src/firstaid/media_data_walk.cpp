@@ -1,4 +1,5 @@
 #include "firstaid/media_data_walk.h"
+#include "firstaid/big_endian.h"
 
 #include <algorithm>
 #include <array>
@@ -17,12 +18,6 @@ namespace {
 
 constexpr std::size_t windowBytes = 32 * 1024 * 1024;
 constexpr std::size_t firstVideoRequest = 1024 * 1024;
-
-std::uint64_t bigEndian(std::span<const std::uint8_t> bytes) {
-    std::uint64_t value = 0;
-    for (auto byte : bytes) value = (value << 8) | byte;
-    return value;
-}
 
 // A window of the source that moves forward as the walk needs bytes.
 class ByteWindow {

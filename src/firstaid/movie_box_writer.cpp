@@ -63,27 +63,42 @@ std::uint64_t inMovieTime(std::uint64_t mediaTime, std::uint32_t mediaScale, std
     return static_cast<std::uint64_t>(static_cast<long double>(mediaTime) * movieScale / mediaScale + 0.5L);
 }
 
-// Composition offsets from picture order: each sample's presentation rank, shifted so that no
-// offset is negative; the shift (in samples) is what the edit list skips.
-std::vector<std::int64_t> presentationRanks(const std::vector<RecoveredSample>& samples, std::int64_t& delay) {
-    std::vector<std::int64_t> sequence(samples.size());
-    std::int64_t current = -1;
+// Presentation slots from picture order: within a coded video sequence a picture shows
+// (order - first order) / step frames after the sequence starts, step being the smallest
+// distance between orders (2 for frame pictures of most H.264 encoders). Slots, not ranks,
+// so that pictures whose neighbours were lost at the cut keep their time. The delay (in
+// frames) makes every composition offset non-negative; the edit list skips it.
+std::vector<std::int64_t> presentationSlots(const std::vector<RecoveredSample>& samples, std::int64_t& delay) {
+    std::vector<std::pair<std::size_t, std::size_t>> sequences;  // [first, end) in decoding order
     for (std::size_t i = 0; i < samples.size(); ++i) {
-        if (samples[i].startsSequence || current < 0) ++current;
-        sequence[i] = current;
+        if (sequences.empty() || samples[i].startsSequence) sequences.emplace_back(i, i);
+        sequences.back().second = i + 1;
     }
-    std::vector<std::size_t> order(samples.size());
-    std::iota(order.begin(), order.end(), 0);
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        if (sequence[a] != sequence[b]) return sequence[a] < sequence[b];
-        return samples[a].pictureOrder < samples[b].pictureOrder;
-    });
-    std::vector<std::int64_t> rank(samples.size());
-    for (std::size_t position = 0; position < order.size(); ++position)
-        rank[order[position]] = static_cast<std::int64_t>(position);
+    std::int64_t step = 0;
+    for (auto [first, end] : sequences) {
+        std::vector<std::int64_t> orders;
+        for (std::size_t i = first; i < end; ++i) orders.push_back(samples[i].pictureOrder);
+        std::sort(orders.begin(), orders.end());
+        for (std::size_t i = 1; i < orders.size(); ++i)
+            if (orders[i] > orders[i - 1] && (step == 0 || orders[i] - orders[i - 1] < step))
+                step = orders[i] - orders[i - 1];
+    }
+    step = std::max<std::int64_t>(step, 1);
+    std::vector<std::int64_t> slots(samples.size(), 0);
+    std::int64_t base = 0;
+    for (auto [first, end] : sequences) {
+        std::int64_t lowest = samples[first].pictureOrder;
+        for (std::size_t i = first; i < end; ++i) lowest = std::min(lowest, samples[i].pictureOrder);
+        std::int64_t last = base;
+        for (std::size_t i = first; i < end; ++i) {
+            slots[i] = base + (samples[i].pictureOrder - lowest) / step;
+            last = std::max(last, slots[i]);
+        }
+        base = last + 1;
+    }
     delay = 0;
-    for (std::size_t i = 0; i < samples.size(); ++i) delay = std::max(delay, static_cast<std::int64_t>(i) - rank[i]);
-    return rank;
+    for (std::size_t i = 0; i < samples.size(); ++i) delay = std::max(delay, static_cast<std::int64_t>(i) - slots[i]);
+    return slots;
 }
 
 void writeSampleTables(BoxWriter& out, const ReferenceTrack& track, const std::vector<RecoveredSample>& samples,
@@ -97,7 +112,10 @@ void writeSampleTables(BoxWriter& out, const ReferenceTrack& track, const std::v
     out.u32(track.sampleDuration);
     out.close(stts);
 
-    if (delay > 0) {
+    bool reordered = false;
+    for (std::size_t i = 0; i < ranks.size(); ++i)
+        reordered = reordered || ranks[i] + delay != static_cast<std::int64_t>(i);
+    if (reordered) {
         // Runs of equal offsets.
         std::vector<std::pair<std::uint32_t, std::uint32_t>> runs;
         for (std::size_t i = 0; i < samples.size(); ++i) {
@@ -184,25 +202,35 @@ void writeDefaultDataInformation(BoxWriter& out) {
 TrackTiming writeTrack(BoxWriter& out, const ReferenceLayout& reference, const ReferenceTrack& track,
                        const std::vector<RecoveredSample>& samples, std::int64_t offsetShift) {
     std::int64_t delay = 0;
-    std::vector<std::int64_t> ranks(samples.size(), 0);
-    if (track.handler == "vide") ranks = presentationRanks(samples, delay);
+    std::vector<std::int64_t> ranks(samples.size());
+    std::iota(ranks.begin(), ranks.end(), 0);  // sound shows in decoding order
+    if (track.handler == "vide") ranks = presentationSlots(samples, delay);
     const std::uint64_t mediaDuration = samples.size() * static_cast<std::uint64_t>(track.sampleDuration);
     const std::int64_t skipped = track.handler == "vide" ? delay * track.sampleDuration
                                                          : std::min<std::int64_t>(track.editMediaTime, mediaDuration);
-    // Composition offsets move every picture later by the skipped time, so video keeps its whole
-    // duration; skipped audio (encoder priming) is not presented.
-    const std::uint64_t presented =
-        track.handler == "vide" ? mediaDuration : mediaDuration - static_cast<std::uint64_t>(skipped);
+    // Composition offsets move every picture later by the skipped time, so video lasts to its last
+    // slot; skipped audio (encoder priming) is not presented.
+    const std::int64_t lastSlot = ranks.empty() ? 0 : *std::max_element(ranks.begin(), ranks.end());
+    const std::uint64_t presented = track.handler == "vide"
+                                        ? static_cast<std::uint64_t>(lastSlot + 1) * track.sampleDuration
+                                        : mediaDuration - static_cast<std::uint64_t>(skipped);
     const std::uint64_t movieDuration = inMovieTime(presented, track.timescale, reference.movieTimescale);
 
     const std::size_t trak = out.open("trak");
     out.raw(withDuration(track.trackHeader, movieDuration, 28, 36));
     if (skipped > 0) {
         const std::size_t edts = out.open("edts");
-        const std::size_t elst = out.openFull("elst", 1, 0);
+        // Version 0 whenever the times fit: QuickTime readers know only that one.
+        const bool wide = movieDuration > 0x7FFFFFFFULL || skipped > 0x7FFFFFFF;
+        const std::size_t elst = out.openFull("elst", wide ? 1 : 0, 0);
         out.u32(1);
-        out.u64(movieDuration);
-        out.u64(static_cast<std::uint64_t>(skipped));
+        if (wide) {
+            out.u64(movieDuration);
+            out.u64(static_cast<std::uint64_t>(skipped));
+        } else {
+            out.u32(movieDuration);
+            out.u32(static_cast<std::uint64_t>(skipped));
+        }
         out.u16(1);
         out.u16(0);
         out.close(elst);

@@ -1,4 +1,5 @@
 #include "firstaid/nal_sample_walk.h"
+#include "firstaid/big_endian.h"
 
 #include <algorithm>
 
@@ -7,12 +8,6 @@
 namespace tidewell::FileFirstAidEngine {
 
 namespace {
-
-std::uint64_t bigEndian(std::span<const std::uint8_t> bytes) {
-    std::uint64_t value = 0;
-    for (auto byte : bytes) value = (value << 8) | byte;
-    return value;
-}
 
 // H.264 NAL unit types (ITU-T H.264 table 7-1) and HEVC ones (ITU-T H.265 table 7-1).
 constexpr int avcNonIdrSlice = 1, avcIdrSlice = 5, avcSei = 6, avcSequenceSet = 7, avcPictureSet = 8, avcDelimiter = 9;

@@ -1,4 +1,5 @@
 #include "firstaid/reference_track_layout.h"
+#include "firstaid/big_endian.h"
 
 #include <algorithm>
 #include <fstream>
@@ -12,12 +13,6 @@ namespace tidewell::FileFirstAidEngine {
 namespace {
 
 constexpr std::uint64_t maximumMovieBytes = 256ULL * 1024 * 1024;
-
-std::uint64_t bigEndian(std::span<const std::uint8_t> bytes) {
-    std::uint64_t value = 0;
-    for (auto byte : bytes) value = (value << 8) | byte;
-    return value;
-}
 
 struct Box {
     std::string type;

@@ -42,6 +42,7 @@ AacFrameProbe::AacFrameProbe(std::span<const std::uint8_t> audioSpecificConfig)
     decoder_->context->err_recognition = AV_EF_EXPLODE | AV_EF_BITSTREAM | AV_EF_BUFFER;
     if (avcodec_open2(decoder_->context, codec, nullptr) < 0)
         throw std::runtime_error("the AAC decoder refused this configuration");
+    channels_ = decoder_->context->ch_layout.nb_channels;
 }
 
 AacFrameProbe::~AacFrameProbe() = default;
@@ -56,8 +57,11 @@ bool AacFrameProbe::decodesOneFrame(std::span<const std::uint8_t> bytes) {
     std::memcpy(decoder_->packet->data, bytes.data(), bytes.size());
     if (avcodec_send_packet(decoder_->context, decoder_->packet) < 0) return false;
     const int received = avcodec_receive_frame(decoder_->context, decoder_->frame);
+    // The decoder follows a frame's own channel elements; a frame of another channel layout than
+    // the configuration's belongs to another recording.
+    const bool sameChannels = decoder_->frame->ch_layout.nb_channels == channels_;
     av_frame_unref(decoder_->frame);
-    return received == 0;
+    return received == 0 && sameChannels;
 }
 
 std::optional<std::size_t> AacFrameProbe::frameLength(std::span<const std::uint8_t> bytes) {

@@ -31,6 +31,7 @@ private:
 
     struct Decoder;
     std::unique_ptr<Decoder> decoder_;
+    int channels_ = 0;
 };
 
 }  // namespace tidewell::platform
