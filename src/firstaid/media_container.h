@@ -39,6 +39,11 @@ inline constexpr const char* referenceRepairAction =
     "Choose a healthy clip from the same camera as a reference: Tidewell rebuilds the missing movie metadata "
     "from it and writes a new copy. The original file will not be changed.";
 
+// Whether the diagnosis recommends the repair from a reference clip.
+inline bool canRebuildFromReference(const FileRepairDiagnostic& diagnostic) {
+    return diagnostic.kind == FileRepairKind::videoContainer && diagnostic.recommendedAction == referenceRepairAction;
+}
+
 FileRepairDiagnostic diagnoseVideo(const std::filesystem::path& url, std::int64_t sizeBytes);
 std::vector<RepairPreviewItem> videoPreviewItems(const std::vector<AtomRecord>& atoms, bool ffmpegAvailable);
 

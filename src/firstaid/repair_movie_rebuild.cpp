@@ -106,7 +106,8 @@ void requireCleanDecode(const RepairJob& job) {
     removeExistingOutput(job.output);
     throw RepairError::writeFailed("The rebuilt video did not decode cleanly (" +
                                    std::to_string(std::max<std::size_t>(errors, 1)) +
-                                   " decode errors), so it was not kept. " + otherSettings);
+                                   " decode errors), so it was not kept. Choose a healthy clip from the same camera, "
+                                   "recorded with the same settings.");
 }
 
 void requireFittingWalk(const MediaDataWalk& walk) {
@@ -128,8 +129,8 @@ std::string formattedSeconds(double seconds) {
     return text.str();
 }
 
-// "Rebuilt the movie index from the reference clip: 52 video frames and 97 audio frames (2.08 s)
-// recovered. The recording was cut at byte 81234."
+// "Rebuilt the movie metadata from the reference clip: 52 video frames and 97 audio frames (2.08
+// seconds) recovered; the recording ends at byte 81234."
 std::string rebuildMessage(const ReferenceLayout& reference, const MovieBox& movie, const MediaDataWalk& walk) {
     std::uint64_t video = 0, audio = 0;
     double seconds = 0;
@@ -137,13 +138,9 @@ std::string rebuildMessage(const ReferenceLayout& reference, const MovieBox& mov
         (reference.tracks[i].handler == "vide" ? video : audio) += movie.tracks[i].sampleCount;
         seconds = std::max(seconds, movie.tracks[i].seconds);
     }
-    std::string frames = std::to_string(video) + " video frames";
-    if (audio > 0 || video == 0) frames = (video > 0 ? frames + " and " : "") + std::to_string(audio) + " audio frames";
-    std::string message = "Rebuilt the movie index from the reference clip: " + frames + " (" +
-                          formattedSeconds(seconds) + " s) recovered.";
-    if (walk.cutOffset < walk.dataEnd)
-        message += " The recording was cut at byte " + std::to_string(walk.cutOffset) + ".";
-    return message;
+    return "Rebuilt the movie metadata from the reference clip: " + std::to_string(video) + " video frames and " +
+           std::to_string(audio) + " audio frames (" + formattedSeconds(seconds) +
+           " seconds) recovered; the recording ends at byte " + std::to_string(walk.cutOffset) + ".";
 }
 
 }  // namespace

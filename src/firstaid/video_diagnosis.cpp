@@ -61,11 +61,12 @@ FileRepairDiagnostic diagnoseVideo(const std::filesystem::path& url, std::int64_
                                "bundled or installed.",
                                RepairFindingLevel::warning));
     diagnostic.canAttemptRepair = ftyp && moov && mdat && ffmpeg;
+    const bool rebuildable = !moov && ffmpeg && holdsRecognisableVideo(url);
     diagnostic.recommendedAction =
         diagnostic.canAttemptRepair ? "Export a remuxed copy with stream copy and faststart metadata."
-        : !moov && ffmpeg && holdsRecognisableVideo(url)
-            ? referenceRepairAction
-            : "This build can diagnose the container, but repair needs ftyp, moov, mdat, and ffmpeg.";
+        : rebuildable               ? referenceRepairAction
+                                    : "This build can diagnose the container, but repair needs ftyp, moov, "
+                                      "mdat, and ffmpeg.";
     diagnostic.previewItems = videoPreviewItems(atoms, ffmpeg);
     return diagnostic;
 }

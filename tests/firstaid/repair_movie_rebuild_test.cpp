@@ -106,6 +106,8 @@ protected:
         const std::string before = testing::readFile(broken);
         const auto diagnostic = diagnose(broken);
         EXPECT_EQ(diagnostic.recommendedAction, referenceRepairAction);
+        EXPECT_TRUE(canRebuildFromReference(diagnostic));
+        EXPECT_FALSE(diagnostic.canAttemptRepair);
         const auto outcome = repairWithReference(diagnostic, reference, uniqueOutputURL(diagnostic, outputs));
         const fs::path output = outcome.outputURL;
         ASSERT_TRUE(fs::exists(output));
@@ -195,7 +197,9 @@ TEST_F(MovieRebuildTest, ReportsTheCutAndKeepsTheRecordingUnchanged) {
     EXPECT_EQ(outcome.state, RepairOutcomeState::partial);
     ASSERT_FALSE(outcome.warnings.empty());
     EXPECT_TRUE(outcome.warnings.front().starts_with("The recording stops at byte ")) << outcome.warnings.front();
-    EXPECT_NE(outcome.message.find(" s) recovered. The recording was cut at byte "), std::string::npos)
+    EXPECT_TRUE(outcome.message.ends_with(" seconds) recovered; the recording ends at byte " +
+                                          outcome.warnings.front().substr(28, outcome.warnings.front().find(':') - 28) +
+                                          "."))
         << outcome.message;
 }
 
@@ -249,6 +253,7 @@ TEST_F(MovieRebuildTest, RefusesMediaDataWithoutRecognisableFramesAndWritesNothi
     testing::writeFile(broken, bytes);
     const auto diagnostic = diagnose(broken);
     EXPECT_NE(diagnostic.recommendedAction, referenceRepairAction);
+    EXPECT_FALSE(canRebuildFromReference(diagnostic));
     EXPECT_THROW(repairWithReference(diagnostic, reference, outputs / "noise-repaired.mp4"), RepairError);
     EXPECT_TRUE(fs::is_empty(outputs));
 }
