@@ -5,6 +5,7 @@
 #include <memory>
 #include <optional>
 #include <span>
+#include <vector>
 
 namespace tidewell::platform {
 
@@ -28,9 +29,12 @@ public:
 
 private:
     bool decodesOneFrame(std::span<const std::uint8_t> bytes);
+    bool openDecoder();
+    bool opensAsConfigured(std::uint8_t firstByte) const;
 
     struct Decoder;
     std::unique_ptr<Decoder> decoder_;
+    std::vector<std::uint8_t> configuration_;
     int channels_ = 0;
 };
 
