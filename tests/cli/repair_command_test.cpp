@@ -109,7 +109,8 @@ TEST_F(RepairCommandTest, FailuresAndUsageErrors) {
     const auto usage = runTidewell({"repair", jpeg.string()});
     EXPECT_EQ(usage.status, 64);
     EXPECT_EQ(usage.err,
-              "tidewell: missing --output\nUsage: tidewell repair [--report] [--json] --output FOLDER FILE...\n");
+              "tidewell: missing --output\nUsage: tidewell repair [--report] [--json] [--reference CLIP] --output "
+              "FOLDER FILE...\n");
 }
 
 const std::string linkOrEncryptionReason =
