@@ -8,6 +8,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "bench_folder.h"
 #include "best_time.h"
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/repair_export.h"
@@ -95,18 +96,8 @@ void benchArchive(const fs::path& folder) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    const fs::path base = argc > 1 ? fs::path(argv[1]) : tidewell::platform::temporaryDirectory();
-    const fs::path folder = base / ("TidewellRepairBench-" + tidewell::makeUUIDString());
-    int status = 0;
-    try {
-        fs::create_directories(folder);
+    return tidewell::bench::runInFreshFolder(argc, argv, "TidewellRepairBench", [](const fs::path& folder) {
         benchVideo(folder);
         benchArchive(folder);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "bench failed: %s\n", error.what());
-        status = 1;
-    }
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-    return status;
+    });
 }

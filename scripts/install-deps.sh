@@ -12,6 +12,7 @@ packages=(
   libjpeg-dev libpng-dev libgif-dev libtiff-dev libheif-dev
   libpoppler-cpp-dev libqpdf-dev poppler-utils
   libglib2.0-dev libflatpak-dev flatpak desktop-file-utils
+  libavcodec-dev libavutil-dev
   zip unzip qpdf ffmpeg dosfstools mtools exfatprogs exfat-fuse sleuthkit testdisk fdisk
   xvfb xauth fonts-dejavu-core fonts-wqy-microhei adwaita-icon-theme locales clang clang-format clang-tidy
   pkexec polkitd appstream libxml2-utils man-db groff-base debhelper dpkg-dev fakeroot

@@ -3,17 +3,12 @@
 #include <cstring>
 #include <optional>
 
+#include "firstaid/big_endian.h"
 #include "firstaid/media_container.h"
 
 namespace tidewell::FileFirstAidEngine {
 
 namespace {
-
-std::uint64_t bigEndian(std::span<const std::uint8_t> bytes) {
-    std::uint64_t value = 0;
-    for (auto byte : bytes) value = (value << 8) | byte;
-    return value;
-}
 
 std::string atomType(std::span<const std::uint8_t> bytes) {
     if (std::any_of(bytes.begin(), bytes.end(), [](std::uint8_t byte) { return byte > 0x7F; })) return "????";

@@ -33,6 +33,17 @@ std::vector<AtomRecord> walkAtoms(const AtomByteReader& read, std::uint64_t end)
 std::vector<AtomRecord> walkAtoms(std::span<const std::uint8_t> bytes);
 std::vector<AtomRecord> parseTopLevelAtoms(const std::filesystem::path& url);
 
+// The recommended action for a recording whose movie metadata is missing but whose media data
+// holds recognisable frames: the repair from a reference clip.
+inline constexpr const char* referenceRepairAction =
+    "Choose a healthy clip from the same camera as a reference: Tidewell rebuilds the missing movie metadata "
+    "from it and writes a new copy. The original file will not be changed.";
+
+// Whether the diagnosis recommends the repair from a reference clip.
+inline bool canRebuildFromReference(const FileRepairDiagnostic& diagnostic) {
+    return diagnostic.kind == FileRepairKind::videoContainer && diagnostic.recommendedAction == referenceRepairAction;
+}
+
 FileRepairDiagnostic diagnoseVideo(const std::filesystem::path& url, std::int64_t sizeBytes);
 std::vector<RepairPreviewItem> videoPreviewItems(const std::vector<AtomRecord>& atoms, bool ffmpegAvailable);
 

@@ -28,6 +28,16 @@ FileRepairOutcome repair(const FileRepairDiagnostic& diagnostic, const std::file
                          const std::shared_ptr<RepairCancellationToken>& cancellationToken = nullptr,
                          const RepairProgress& progress = {});
 
+// Rebuilds an MP4/MOV/M4V recording whose movie box is missing or unreadable: the samples are
+// found in its media data by their codecs' framing and indexed with a healthy clip recorded by
+// the same device (reference) as the model. Writes a new file at outputURL; the source is only
+// read. Throws as repair() does; a reference that does not fit the recording, or media data
+// without recognisable frames, is a RepairError and leaves no output.
+FileRepairOutcome repairWithReference(const FileRepairDiagnostic& diagnostic, const std::filesystem::path& reference,
+                                      const std::filesystem::path& outputURL,
+                                      const std::shared_ptr<RepairCancellationToken>& cancellationToken = nullptr,
+                                      const RepairProgress& progress = {});
+
 // "name-repaired.ext"; HEIC and GIF images become "name-repaired.png".
 std::string suggestedOutputName(const FileRepairDiagnostic& diagnostic);
 // The suggested name in the folder, or "name-repaired (n).ext" for the first free n >= 2.

@@ -1,7 +1,9 @@
 #include <algorithm>
+#include <fstream>
 
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/media_container.h"
+#include "firstaid/media_data_walk.h"
 #include "firstaid/tool_runs.h"
 #include "util/byte_size_text.h"
 #include "util/text_helpers.h"
@@ -13,6 +15,20 @@ namespace {
 const AtomRecord* firstAtom(const std::vector<AtomRecord>& atoms, std::string_view type) {
     auto found = std::find_if(atoms.begin(), atoms.end(), [&](const AtomRecord& atom) { return atom.type == type; });
     return found == atoms.end() ? nullptr : &*found;
+}
+
+// A cut-off recording's mdat header may claim bytes that were never written, so the top-level
+// walk drops it; the media data is looked for by its header alone.
+bool holdsRecognisableVideo(const std::filesystem::path& url) {
+    constexpr std::size_t sampled = 64 * 1024;
+    const auto start = mediaDataPayloadStart(url);
+    if (!start) return false;
+    std::ifstream file(url, std::ios::binary);
+    std::vector<std::uint8_t> bytes(sampled);
+    file.seekg(static_cast<std::streamoff>(*start));
+    file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
+    return looksLikeVideoSamples(bytes);
 }
 
 }  // namespace
@@ -45,10 +61,12 @@ FileRepairDiagnostic diagnoseVideo(const std::filesystem::path& url, std::int64_
                                "bundled or installed.",
                                RepairFindingLevel::warning));
     diagnostic.canAttemptRepair = ftyp && moov && mdat && ffmpeg;
+    const bool rebuildable = !moov && ffmpeg && holdsRecognisableVideo(url);
     diagnostic.recommendedAction =
         diagnostic.canAttemptRepair ? "Export a remuxed copy with stream copy and faststart metadata."
-                                    : "This build can diagnose the container, but repair needs ftyp, moov, mdat, and "
-                                      "ffmpeg.";
+        : rebuildable               ? referenceRepairAction
+                                    : "This build can diagnose the container, but repair needs ftyp, moov, "
+                                      "mdat, and ffmpeg.";
     diagnostic.previewItems = videoPreviewItems(atoms, ffmpeg);
     return diagnostic;
 }

@@ -259,6 +259,11 @@ public:
     void removeRepairJob(const FileRepairJob& job);
     // Exports a repaired copy of the selected job to a place the user chooses.
     void exportRepairCopy();
+    // Rebuilds the selected recording (its movie metadata missing) from a healthy clip of the same
+    // camera the user chooses, into a place the user chooses.
+    void rebuildRepairCopyFromReference();
+    // Whether the selected job is such a recording.
+    bool selectedRepairJobNeedsReference() const;
     // Extracts the selected job's readable contents into a folder the user chooses.
     void extractReadableRepairContents();
     // Exports every ready job into one folder the user chooses.
@@ -417,8 +422,11 @@ private:
     void setRepairInProgress(bool running);
     void beginRepairExport();
     void endRepairExport();
+    // With a reference clip the copy is rebuilt from it (repairWithReference).
     void runRepairExport(const FileRepairJob& job, const std::filesystem::path& output, bool extraction,
-                         std::function<void(WorkResult<RepairExportResult>)> finished);
+                         std::function<void(WorkResult<RepairExportResult>)> finished,
+                         const std::optional<std::filesystem::path>& reference = std::nullopt);
+    void exportSelectedRepairCopy(const FileRepairJob& job, const std::optional<std::filesystem::path>& reference);
     void failJobExport(const std::string& id, const WorkResult<RepairExportResult>& failure,
                        const std::string& cancelledMessage, const std::string& failurePrefix);
     void exportNextBatchItem(const std::shared_ptr<RepairBatch>& batch);

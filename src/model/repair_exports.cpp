@@ -1,5 +1,6 @@
 #include "firstaid/content_extraction.h"
 #include "firstaid/file_first_aid_engine.h"
+#include "firstaid/media_container.h"
 #include "firstaid/repair_export.h"
 #include "model/app_model.h"
 #include "model/background_work.h"
@@ -69,14 +70,20 @@ void AppModel::endRepairExport() {
 }
 
 void AppModel::runRepairExport(const FileRepairJob& job, const fs::path& output, bool extraction,
-                               std::function<void(WorkResult<RepairExportResult>)> finished) {
-    auto work = [diagnostic = *job.diagnostic, title = job.title(), output, extraction,
+                               std::function<void(WorkResult<RepairExportResult>)> finished,
+                               const std::optional<fs::path>& reference) {
+    auto work = [diagnostic = *job.diagnostic, title = job.title(), output, extraction, reference,
                  token = repairCancellationToken_, progress = repairProgressPoster(job.id)] {
         return captureWork<RepairExportResult>([&] {
             RepairExportResult result;
-            result.outcome = extraction
-                                 ? FileFirstAidEngine::extractReadableContents(diagnostic, output, token, progress)
-                                 : FileFirstAidEngine::repair(diagnostic, output, token, progress);
+            if (extraction) {
+                result.outcome = FileFirstAidEngine::extractReadableContents(diagnostic, output, token, progress);
+            } else if (reference) {
+                result.outcome =
+                    FileFirstAidEngine::repairWithReference(diagnostic, *reference, output, token, progress);
+            } else {
+                result.outcome = FileFirstAidEngine::repair(diagnostic, output, token, progress);
+            }
             result.record = makeRepairHistoryRecord(title, diagnostic, result.outcome);
             if (!extraction) {
                 auto again = captureWork<FileRepairDiagnostic>(
@@ -92,6 +99,31 @@ void AppModel::runRepairExport(const FileRepairJob& job, const fs::path& output,
 void AppModel::exportRepairCopy() {
     const std::optional<FileRepairJob> job = selectedRepairJob();
     if (!job || !job->diagnostic || repairInProgress_ || !dialogs_) return;
+    exportSelectedRepairCopy(*job, std::nullopt);
+}
+
+bool AppModel::selectedRepairJobNeedsReference() const {
+    const std::optional<FileRepairJob> job = selectedRepairJob();
+    return job && job->diagnostic && FileFirstAidEngine::canRebuildFromReference(*job->diagnostic);
+}
+
+void AppModel::rebuildRepairCopyFromReference() {
+    const std::optional<FileRepairJob> job = selectedRepairJob();
+    if (!selectedRepairJobNeedsReference() || repairInProgress_ || !dialogs_) return;
+    const std::vector<fs::path> chosen = dialogs_->chooseForOpening(
+        {.title = "Choose a healthy clip from the same camera…",
+         .canChooseFiles = true,
+         .canChooseDirectories = false,
+         .allowsMultipleSelection = false,
+         .message = "Tidewell reads how the camera records from this clip to rebuild the missing movie metadata. "
+                    "Neither file will be changed.",
+         .allowedContentTypes = FileFirstAidEngine::supportedContentTypes()});
+    if (chosen.empty()) return;
+    exportSelectedRepairCopy(*job, chosen.front());
+}
+
+void AppModel::exportSelectedRepairCopy(const FileRepairJob& selected, const std::optional<fs::path>& reference) {
+    const FileRepairJob* job = &selected;
     const std::optional<fs::path> output = dialogs_->chooseForSaving(
         {.title = "Export repaired copy",
          .suggestedName = FileFirstAidEngine::suggestedOutputName(*job->diagnostic),
@@ -104,23 +136,26 @@ void AppModel::exportRepairCopy() {
     beginRepairExport();
     updateRepairJob(job->id, [](FileRepairJob& item) { startJobExport(item, 0.05, "Preparing export"); });
     setRepairStatusText("Exporting repaired copy");
-    runRepairExport(*job, *output, false, [this, id = job->id](WorkResult<RepairExportResult> exported) {
-        if (exported.succeeded()) {
-            const FileRepairOutcome& outcome = exported.value->outcome;
-            updateRepairJob(id, [&](FileRepairJob& item) { storeOutcome(item, outcome); });
-            presentAction(
-                outcome.message + "\nSaved to: " + outcome.outputURL.string() +
-                    withLines("\n\nWarnings:\n", outcome.warnings),
-                outcome.state == RepairOutcomeState::repaired ? ActionResultKind::success : ActionResultKind::warning);
-            if (desktop_) desktop_->revealInFileBrowser({outcome.outputURL});
-            if (exported.value->outputDiagnostic)
-                assign(repairDiagnostic_, exported.value->outputDiagnostic, &AppModel::repairDiagnosticChanged);
-            appendRepairHistory(exported.value->record);
-        } else {
-            failJobExport(id, exported, "Repair cancelled.", "Could not export repaired copy: ");
-        }
-        endRepairExport();
-    });
+    runRepairExport(
+        *job, *output, false,
+        [this, id = job->id](WorkResult<RepairExportResult> exported) {
+            if (exported.succeeded()) {
+                const FileRepairOutcome& outcome = exported.value->outcome;
+                updateRepairJob(id, [&](FileRepairJob& item) { storeOutcome(item, outcome); });
+                presentAction(outcome.message + "\nSaved to: " + outcome.outputURL.string() +
+                                  withLines("\n\nWarnings:\n", outcome.warnings),
+                              outcome.state == RepairOutcomeState::repaired ? ActionResultKind::success
+                                                                            : ActionResultKind::warning);
+                if (desktop_) desktop_->revealInFileBrowser({outcome.outputURL});
+                if (exported.value->outputDiagnostic)
+                    assign(repairDiagnostic_, exported.value->outputDiagnostic, &AppModel::repairDiagnosticChanged);
+                appendRepairHistory(exported.value->record);
+            } else {
+                failJobExport(id, exported, "Repair cancelled.", "Could not export repaired copy: ");
+            }
+            endRepairExport();
+        },
+        reference);
 }
 
 void AppModel::failJobExport(const std::string& id, const WorkResult<RepairExportResult>& failure,

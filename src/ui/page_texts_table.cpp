@@ -616,6 +616,9 @@ constexpr Row table[] = {
     {"Remove", "移除", "Quitar", "取り除く", "Retirer"},
     {"Export Repaired Copy…", "导出修复副本…", "Exportar copia reparada…", "修復したコピーを書き出す…",
      "Exporter la copie réparée…"},
+    {"Choose a healthy clip from the same camera…", "选择同一台相机拍摄的完好片段…",
+     "Elige un clip sano de la misma cámara…", "同じカメラで撮った正常なクリップを選ぶ…",
+     "Choisissez un clip intact de la même caméra…"},
     {"Extract Readable Contents…", "提取可读内容…", "Extraer contenido legible…", "読み取れる内容を取り出す…",
      "Extraire le contenu lisible…"},
     {"Export All Ready…", "导出全部可修复文件…", "Exportar todos los listos…", "準備ができたものをすべて書き出す…",
@@ -961,6 +964,15 @@ constexpr Row table[] = {
      "Esta versión puede diagnosticar el contenedor, pero la reparación necesita ftyp, moov, mdat y ffmpeg.",
      "このビルドはコンテナを診断できますが、修復には ftyp、moov、mdat と ffmpeg が必要です。",
      "Cette version peut diagnostiquer le conteneur, mais la réparation nécessite ftyp, moov, mdat et ffmpeg."},
+    {"Choose a healthy clip from the same camera as a reference: Tidewell rebuilds the missing movie metadata from "
+     "it and writes a new copy. The original file will not be changed.",
+     "请选择同一台相机拍摄的完好片段作为参考：Tidewell 会据此重建缺失的影片元数据并写出新副本。原始文件不会被更改。",
+     "Elige como referencia un clip sano de la misma cámara: Tidewell reconstruye a partir de él los metadatos de "
+     "película que faltan y escribe una copia nueva. El archivo original no se modificará.",
+     "同じカメラで撮った正常なクリップを参照として選んでください。Tidewell はそれをもとに失われたムービーメタデータを"
+     "再構築し、新しいコピーを書き出します。元のファイルは変更されません。",
+     "Choisissez comme référence un clip intact de la même caméra : Tidewell reconstruit à partir de lui les "
+     "métadonnées de film manquantes et écrit une nouvelle copie. Le fichier d'origine ne sera pas modifié."},
     {"Choose a supported file type.", "请选择受支持的文件类型。", "Elige un tipo de archivo compatible.",
      "対応している種類のファイルを選んでください。", "Choisissez un type de fichier pris en charge."},
     // Preview tiles of a diagnosis
@@ -1022,6 +1034,79 @@ constexpr Row table[] = {
      "{#1} entrées lisibles ont été reconstruites dans une nouvelle copie."},
     {"Exported a normalized image copy.", "已导出规范化的图片副本。", "Se exportó una copia normalizada de la imagen.",
      "正規化した画像のコピーを書き出しました。", "Une copie normalisée de l'image a été exportée."},
+    {"Rebuilt the movie metadata from the reference clip: {#1} video frames and {#2} audio frames ({3} seconds) "
+     "recovered; the recording ends at byte {#4}.",
+     "已根据参考片段重建影片元数据：恢复了 {#1} 个视频帧和 {#2} 个音频帧（{3} 秒）；录像止于第 {#4} 字节。",
+     "Se reconstruyeron los metadatos de película a partir del clip de referencia: se recuperaron {#1} fotogramas de "
+     "vídeo y {#2} tramas de audio ({3} segundos); la grabación termina en el byte {#4}.",
+     "参照クリップからムービーメタデータを再構築しました: 動画 {#1} フレームと音声 {#2} フレーム（{3} 秒）を復元しました。"
+     "録画は {#4} バイト目で終わっています。",
+     "Les métadonnées de film ont été reconstruites à partir du clip de référence : {#1} images vidéo et {#2} trames "
+     "audio ({3} secondes) récupérées ; l'enregistrement se termine à l'octet {#4}."},
+    {"The recording stops at byte {#1}: the bytes from there on hold no whole frame and were left out.",
+     "录像在第 {#1} 字节处中断：此后的字节不含完整的帧，已被略去。",
+     "La grabación se interrumpe en el byte {#1}: los bytes desde ahí no contienen ningún fotograma completo y se "
+     "omitieron.",
+     "録画は {#1} バイト目で途切れています。そこから先のバイトには完全なフレームがないため、含めていません。",
+     "L'enregistrement s'arrête à l'octet {#1} : les octets suivants ne contiennent aucune image entière et ont été "
+     "laissés de côté."},
+    {"The reference clip was recorded with other settings than this file. Choose a healthy clip from the same "
+     "camera, recorded with the same settings.",
+     "参考片段的录制设置与此文件不同。请选择同一台相机以相同设置录制的完好片段。",
+     "El clip de referencia se grabó con otros ajustes que este archivo. Elige un clip sano de la misma cámara, "
+     "grabado con los mismos ajustes.",
+     "参照クリップはこのファイルとは異なる設定で録画されています。同じカメラで同じ設定で録画した正常なクリップを"
+     "選んでください。",
+     "Le clip de référence a été enregistré avec d'autres réglages que ce fichier. Choisissez un clip intact de la "
+     "même caméra, enregistré avec les mêmes réglages."},
+    {"No frames matching the reference clip were found in this file's media data. Choose a healthy clip from the "
+     "same camera, recorded with the same settings.",
+     "在此文件的媒体数据中未找到与参考片段相符的帧。请选择同一台相机以相同设置录制的完好片段。",
+     "No se encontraron en los datos multimedia de este archivo fotogramas que coincidan con el clip de referencia. "
+     "Elige un clip sano de la misma cámara, grabado con los mismos ajustes.",
+     "このファイルのメディアデータに、参照クリップと一致するフレームが見つかりませんでした。同じカメラで同じ設定で"
+     "録画した正常なクリップを選んでください。",
+     "Aucune image correspondant au clip de référence n'a été trouvée dans les données multimédias de ce fichier. "
+     "Choisissez un clip intact de la même caméra, enregistré avec les mêmes réglages."},
+    {"The rebuilt video did not decode cleanly ({#1} decode errors), so it was not kept. Choose a healthy clip from "
+     "the same camera, recorded with the same settings.",
+     "重建的视频未能完整解码（{#1} 个解码错误），因此未保留。请选择同一台相机以相同设置录制的完好片段。",
+     "El vídeo reconstruido no se decodificó sin errores ({#1} errores de decodificación), así que no se conservó. "
+     "Elige un clip sano de la misma cámara, grabado con los mismos ajustes.",
+     "再構築した動画はきれいにデコードできなかったため（デコードエラー {#1} 件）、保存しませんでした。同じカメラで"
+     "同じ設定で録画した正常なクリップを選んでください。",
+     "La vidéo reconstruite ne s'est pas décodée sans erreur ({#1} erreurs de décodage) ; elle n'a donc pas été "
+     "conservée. Choisissez un clip intact de la même caméra, enregistré avec les mêmes réglages."},
+    {"The reference clip has no readable movie metadata. Choose a healthy clip that plays, recorded by the same "
+     "camera.",
+     "参考片段没有可读的影片元数据。请选择同一台相机录制、能够正常播放的完好片段。",
+     "El clip de referencia no tiene metadatos de película legibles. Elige un clip sano que se reproduzca, grabado "
+     "con la misma cámara.",
+     "参照クリップに読み取れるムービーメタデータがありません。同じカメラで録画した、再生できる正常なクリップを選んで"
+     "ください。",
+     "Le clip de référence n'a pas de métadonnées de film lisibles. Choisissez un clip intact qui se lit, enregistré "
+     "par la même caméra."},
+    {"The reference clip's audio settings cannot be decoded here.", "此处无法解码参考片段的音频设置。",
+     "Aquí no se pueden decodificar los ajustes de audio del clip de referencia.",
+     "ここでは参照クリップの音声設定をデコードできません。",
+     "Les réglages audio du clip de référence ne peuvent pas être décodés ici."},
+    {"A reference clip can only rebuild MP4, MOV and M4V recordings.", "参考片段只能用于重建 MP4、MOV 和 M4V 录像。",
+     "Un clip de referencia solo puede reconstruir grabaciones MP4, MOV y M4V.",
+     "参照クリップで再構築できるのは MP4、MOV、M4V の録画だけです。",
+     "Un clip de référence ne peut reconstruire que des enregistrements MP4, MOV et M4V."},
+    {"Could not write the rebuilt video.", "无法写出重建的视频。", "No se pudo escribir el vídeo reconstruido.",
+     "再構築した動画を書き込めませんでした。", "Impossible d'écrire la vidéo reconstruite."},
+    {"Reading the reference clip", "正在读取参考片段", "Leyendo el clip de referencia", "参照クリップを読み込み中",
+     "Lecture du clip de référence"},
+    {"Finding frames in the media data", "正在媒体数据中查找帧", "Buscando fotogramas en los datos multimedia",
+     "メディアデータ内のフレームを検索中", "Recherche des images dans les données multimédias"},
+    {"Writing the rebuilt video", "正在写出重建的视频", "Escribiendo el vídeo reconstruido", "再構築した動画を書き込み中",
+     "Écriture de la vidéo reconstruite"},
+    {"Verifying rebuilt video", "正在验证重建的视频", "Verificando el vídeo reconstruido", "再構築した動画を検証中",
+     "Vérification de la vidéo reconstruite"},
+    {"Decoding every frame of the rebuilt video", "正在解码重建视频的每一帧",
+     "Decodificando cada fotograma del vídeo reconstruido", "再構築した動画の全フレームをデコード中",
+     "Décodage de chaque image de la vidéo reconstruite"},
     {"ffmpeg exported a stream-copy repaired video.", "ffmpeg 已以流复制方式导出修复后的视频。",
      "ffmpeg exportó un vídeo reparado copiando los flujos.",
      "ffmpeg がストリームコピーで修復した動画を書き出しました。",

@@ -47,6 +47,7 @@ RepairPage::RepairPage(AppModel& model, QWidget* parent) : QWidget(parent), mode
         if (auto job = model_.selectedRepairJob()) model_.removeRepairJob(*job);
     });
     exportCopy_ = PageParts::button(this, "exportRepairCopy", [this] { model_.exportRepairCopy(); });
+    rebuild_ = PageParts::button(this, "rebuildFromReference", [this] { model_.rebuildRepairCopyFromReference(); });
     extract_ = PageParts::button(this, "extractContents", [this] { model_.extractReadableRepairContents(); });
     exportAll_ = PageParts::button(this, "exportAll", [this] { model_.exportAllRepairableCopies(); });
     cancel_ = PageParts::button(this, "cancelRepair", [this] { model_.cancelRepair(); });
@@ -91,7 +92,7 @@ RepairPage::RepairPage(AppModel& model, QWidget* parent) : QWidget(parent), mode
     selection->addWidget(toolNotes_);
     selection->addWidget(findings_, 1);
     auto* actions = new QHBoxLayout;
-    for (QPushButton* button : {exportCopy_, extract_, exportAll_, cancel_}) actions->addWidget(button);
+    for (QPushButton* button : {exportCopy_, rebuild_, extract_, exportAll_, cancel_}) actions->addWidget(button);
     actions->addStretch(1);
     selection->addLayout(actions);
     grid->addLayout(selection, 1, 1, 3, 1);
@@ -189,6 +190,10 @@ void RepairPage::refreshState() {
     const auto job = model_.selectedRepairJob();
     const bool idle = !model_.repairInProgress() && !model_.repairQueueInProgress();
     exportCopy_->setEnabled(idle && job && job->diagnostic && job->diagnostic->canAttemptRepair);
+    // Asked only for a recording that lost its movie metadata but holds recognisable frames.
+    const bool needsReference = model_.selectedRepairJobNeedsReference();
+    rebuild_->setVisible(needsReference);
+    rebuild_->setEnabled(idle && needsReference);
     extract_->setEnabled(idle && job && job->diagnostic && job->diagnostic->canExtractReadableContent);
     exportAll_->setEnabled(idle && model_.readyRepairJobCount() > 0);
     remove_->setEnabled(idle && job.has_value());
@@ -213,6 +218,7 @@ void RepairPage::retitle() {
     choose_->setText(text("Choose File to Repair"));
     remove_->setText(text("Remove"));
     exportCopy_->setText(text("Export Repaired Copy…"));
+    rebuild_->setText(text("Choose a healthy clip from the same camera…"));
     extract_->setText(text("Extract Readable Contents…"));
     exportAll_->setText(text("Export All Ready…"));
     cancel_->setText(toQString(model_.t("cancel")));

@@ -54,6 +54,7 @@ private:
     QLabel* toolNotes_ = nullptr;
     QTreeWidget* findings_ = nullptr;
     QPushButton* exportCopy_ = nullptr;
+    QPushButton* rebuild_ = nullptr;
     QPushButton* extract_ = nullptr;
     QPushButton* exportAll_ = nullptr;
     QPushButton* cancel_ = nullptr;

@@ -55,6 +55,39 @@ TEST_F(RepairCommandTest, WritesValidatedCopiesBesideTheSourcesAndLeavesThemAlon
     }
 }
 
+// A recording cut off before its movie box was written, rebuilt from a clip of the same camera.
+TEST_F(RepairCommandTest, RebuildsACutOffRecordingFromAReferenceClip) {
+    auto record = [&](const std::string& name, const std::string& seconds) {
+        const fs::path file = folder / name;
+        EXPECT_TRUE(testing::runFFmpeg({"-f", "lavfi", "-i", "testsrc2=size=96x64:rate=25", "-f", "lavfi", "-i",
+                                        "sine=sample_rate=48000", "-t", seconds, "-c:v", "libx264", "-preset",
+                                        "veryfast", "-c:a", "aac", file.string()}));
+        return file;
+    };
+    const fs::path intact = record("intact.mp4", "2");
+    const fs::path reference = record("reference.mp4", "1");
+    const std::string bytes = testing::readFile(intact);
+    const fs::path broken = folder / "broken.mp4";
+    testing::writeFile(broken, bytes.substr(0, bytes.find("moov") / 2));
+    const fs::path outputs = folder / "outputs";
+    fs::create_directories(outputs);
+
+    const auto refused = runTidewell({"repair", "--output", outputs.string(), broken.string()});
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(refused.err.find("Choose a healthy clip from the same camera as a reference"), std::string::npos)
+        << refused.err;
+
+    const auto run = runTidewell(
+        {"repair", "--json", "--reference", reference.string(), "--output", outputs.string(), broken.string()});
+    EXPECT_EQ(run.status, 2) << run.err;
+    const auto outcome = run.json()["outcomes"][0];
+    EXPECT_TRUE(
+        outcome["message"].get<std::string>().starts_with("Rebuilt the movie metadata from the reference clip: "))
+        << outcome["message"];
+    EXPECT_TRUE(fs::exists(outcome["outputURL"].get<std::string>()));
+    EXPECT_EQ(testing::readFile(broken), bytes.substr(0, bytes.find("moov") / 2));
+}
+
 TEST_F(RepairCommandTest, FailuresAndUsageErrors) {
     const fs::path jpeg = folder / "frame.jpg";
     ASSERT_TRUE(testing::runFFmpeg({"-f", "lavfi", "-i", "testsrc=size=48x32", "-frames:v", "1", jpeg.string()}));
@@ -76,7 +109,8 @@ TEST_F(RepairCommandTest, FailuresAndUsageErrors) {
     const auto usage = runTidewell({"repair", jpeg.string()});
     EXPECT_EQ(usage.status, 64);
     EXPECT_EQ(usage.err,
-              "tidewell: missing --output\nUsage: tidewell repair [--report] [--json] --output FOLDER FILE...\n");
+              "tidewell: missing --output\nUsage: tidewell repair [--report] [--json] [--reference CLIP] --output "
+              "FOLDER FILE...\n");
 }
 
 const std::string linkOrEncryptionReason =

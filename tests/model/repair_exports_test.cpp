@@ -4,6 +4,7 @@
 #include "model/app_model.h"
 #include "model/scripted_desktop.h"
 #include "model/workflow_fixture.h"
+#include "process/command_runner.h"
 #include "support/pdf_fixture.h"
 
 namespace tidewell {
@@ -96,6 +97,37 @@ TEST_F(RepairExports, ARepairedCopyIsExportedRevealedAndRememberedAcrossRestarts
     restarted.clearRepairHistory();
     EXPECT_TRUE(restarted.repairHistory().empty());
     EXPECT_TRUE(AppModel().repairHistory().empty());
+}
+
+// A recording cut off before its movie box: the reference clip is asked for, then the output.
+TEST_F(RepairExports, ACutOffRecordingIsRebuiltFromTheChosenReferenceClip) {
+    auto record = [&](const std::string& name, const std::string& seconds) {
+        const fs::path file = folder / name;
+        EXPECT_EQ(CommandRunner::run("/usr/bin/ffmpeg",
+                                     {"-v", "error", "-y", "-f", "lavfi", "-i", "testsrc2=size=96x64:rate=25", "-t",
+                                      seconds, "-c:v", "libx264", "-preset", "veryfast", file.string()})
+                      .status,
+                  0);
+        return file;
+    };
+    const fs::path intact = record("intact.mp4", "2");
+    const fs::path reference = record("reference.mp4", "1");
+    const std::string bytes = testing::readFile(intact);
+    const fs::path broken = folder / "broken.mp4";
+    writeFile(broken, bytes.substr(0, bytes.find("moov") / 2));
+    auto model = diagnosedModel({broken});
+    EXPECT_TRUE(model->selectedRepairJobNeedsReference());
+    dialogs.openAnswers.push_back({reference});
+    dialogs.saveAnswers.push_back(folder / "broken-repaired.mp4");
+    model->rebuildRepairCopyFromReference();
+    ASSERT_EQ(dialogs.openRequests.size(), 1u);
+    EXPECT_EQ(dialogs.openRequests[0].title, "Choose a healthy clip from the same camera…");
+    waitForExport(*model);
+    const FileRepairJob& job = model->repairJobs().front();
+    ASSERT_TRUE(job.outcome.has_value()) << model->actionMessage().value_or("");
+    EXPECT_EQ(job.phase, RepairTaskPhase::partial);
+    EXPECT_TRUE(job.outcome->message.starts_with("Rebuilt the movie metadata from the reference clip: "));
+    EXPECT_TRUE(fs::is_regular_file(folder / "broken-repaired.mp4"));
 }
 
 TEST_F(RepairExports, TheOriginalIsNeverTheOutput) {
