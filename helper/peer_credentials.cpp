@@ -47,10 +47,14 @@ std::optional<PeerCredentials> peerCredentialsOf(int connection) {
     PeerCredentials peer{credentials.uid, credentials.gid, {}};
     std::vector<gid_t> groups(64);
     socklen_t groupBytes = static_cast<socklen_t>(groups.size() * sizeof(gid_t));
-    if (::getsockopt(connection, SOL_SOCKET, SO_PEERGROUPS, groups.data(), &groupBytes) != 0 && errno == ERANGE) {
-        groups.resize(groupBytes / sizeof(gid_t));
-        groupBytes = static_cast<socklen_t>(groups.size() * sizeof(gid_t));
-        if (::getsockopt(connection, SOL_SOCKET, SO_PEERGROUPS, groups.data(), &groupBytes) != 0) groupBytes = 0;
+    if (::getsockopt(connection, SOL_SOCKET, SO_PEERGROUPS, groups.data(), &groupBytes) != 0) {
+        if (errno == ERANGE) {
+            groups.resize(groupBytes / sizeof(gid_t));
+            groupBytes = static_cast<socklen_t>(groups.size() * sizeof(gid_t));
+            if (::getsockopt(connection, SOL_SOCKET, SO_PEERGROUPS, groups.data(), &groupBytes) != 0) groupBytes = 0;
+        } else {
+            groupBytes = 0;
+        }
     }
     // Without the peer's groups it is checked with its primary group alone: fewer rights, never more.
     groups.resize(groupBytes / sizeof(gid_t));
