@@ -19,7 +19,7 @@ _tidewell() {
     local options
     case ${words[1]} in
         diagnose) options="" ;;
-        repair) options="--output --report" ;;
+        repair) options="--output --report --reference" ;;
         extract) options="--output --report" ;;
         apps) options="--related" ;;
         uninstall) options="--yes --force-quit --include --exclude" ;;
