@@ -74,12 +74,16 @@ Bytes ffmpegImage(const fs::path& work, const std::string& extension, const std:
     return readBytes(path);
 }
 
-// Writes the numbered copies first..first+count−1 into `staging` (emptied first) with
-// long names, alternating JPEG and PNG, and adds each one's bytes to `originals`.
-std::vector<std::string> stageCopies(const fs::path& staging, int first, int count, const Bytes& jpeg, const Bytes& png,
-                                     std::vector<Bytes>& originals) {
-    fs::remove_all(staging);
-    fs::create_directories(staging);
+// Makes the numbered copies first..first+count−1 with long names, alternating JPEG and PNG,
+// and adds each one's bytes to `originals`. Only while the image is built are they written
+// into `staging` (emptied first): files made and removed just before the timed sides would
+// leave the first side's new files to the cost of reusing freshly freed inodes.
+std::vector<std::string> stageCopies(const fs::path& staging, bool write, int first, int count, const Bytes& jpeg,
+                                     const Bytes& png, std::vector<Bytes>& originals) {
+    if (write) {
+        fs::remove_all(staging);
+        fs::create_directories(staging);
+    }
     std::vector<std::string> paths;
     for (int n = first; n < first + count; ++n) {
         const std::string comment = numbered("Tidewell bench copy ", n, 5);
@@ -87,7 +91,7 @@ std::vector<std::string> stageCopies(const fs::path& staging, int first, int cou
         originals.push_back(photo ? jpegWithComment(jpeg, comment) : pngWithComment(png, comment));
         paths.push_back((staging / numbered(photo ? "Holiday photo " : "Screen capture ", n, 5)).string() +
                         (photo ? ".jpg" : ".png"));
-        writeBytes(paths.back(), originals.back());
+        if (write) writeBytes(paths.back(), originals.back());
     }
     return paths;
 }
@@ -127,7 +131,7 @@ std::pair<fs::path, std::vector<Bytes>> quickFormattedImage(const fs::path& cach
     }
     std::vector<Bytes> originals;
     const auto stage = [&](int first, int count, const std::string& folder) {
-        const std::vector<std::string> files = stageCopies(work / "staging", first, count, jpeg, png, originals);
+        const std::vector<std::string> files = stageCopies(work / "staging", build, first, count, jpeg, png, originals);
         if (build) copyInto(building, files, folder);
     };
     stage(0, rootFileCount, "/");

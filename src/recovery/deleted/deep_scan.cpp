@@ -108,7 +108,8 @@ std::vector<Candidate> carveUnclaimedRuns(const RawReader& reader, const OrphanF
                                           const std::vector<ClusterRun>& runs,
                                           const RecoveryCancellationToken* cancellationToken,
                                           const ProgressCallback& progress, const std::string& sourceFormat,
-                                          const FileCarving::ContentValidator& otherKinds) {
+                                          const FileCarving::ContentValidator& otherKinds,
+                                          const FileCarving::SignatureStarts* seen) {
     DeletedRecovery::throwIfCancelled(cancellationToken);
     const FileCarving::ClusterGeometry clusters{
         .heapOffset = geometry.dataOffset, .clusterSize = geometry.bytesPerCluster, .firstCluster = 2};
@@ -119,9 +120,9 @@ std::vector<Candidate> carveUnclaimedRuns(const RawReader& reader, const OrphanF
         carverRuns.push_back({.first = run.first, .count = static_cast<std::uint32_t>(count)});
     }
     // Images are checked by decoding them here; other kinds by the caller's checks, if any.
-    const FileCarving::CarvingResult carved =
-        FileCarving::carve(reader, clusters, carverRuns, {.validator = FileCarving::combinedValidator(otherKinds)},
-                           cancellationToken, progress);
+    const FileCarving::CarvingResult carved = FileCarving::carve(
+        reader, clusters, carverRuns, {.validator = FileCarving::combinedValidator(otherKinds), .seen = seen},
+        cancellationToken, progress);
     std::vector<Candidate> candidates;
     for (const FileCarving::CarvedFile& file : carved.files)
         candidates.push_back(carvedCandidate(file, geometry.bytesPerCluster, sourceFormat));
@@ -144,7 +145,11 @@ Result scan(const RawReader& reader, const std::string& sourceName, const Recove
         searching = [&progress](double fraction, const std::string& line) {
             if (fraction < 1.0) progress(0.8 * fraction, line);
         };
-    OrphanFolderRecovery::Result found = OrphanFolderRecovery::scan(reader, sourceName, cancellationToken, searching);
+    // The search reads the whole data area once; the carver takes from it where files start.
+    FileCarving::SignatureStarts seen;
+    OrphanFolderRecovery::Result found = OrphanFolderRecovery::scan(
+        reader, sourceName, cancellationToken, searching,
+        [&seen](std::int64_t offset, std::span<const std::uint8_t> bytes) { seen.see(offset, bytes); });
     const std::string foundSoFar = foundText(found.candidates.size(), found.folders.size());
     if (progress) progress(0.8, foundSoFar);
 
@@ -156,7 +161,7 @@ Result scan(const RawReader& reader, const std::string& sourceName, const Recove
             [&progress, &foundSoFar](double fraction, const std::string& line) {
                 if (progress) progress(0.8 + 0.2 * fraction, foundSoFar + " \u00B7 " + line);
             },
-            found.sourceFormat, otherKinds);
+            found.sourceFormat, otherKinds, &seen);
     DeletedRecovery::sortCandidates(result.carvedCandidates);
     result.foundFolderCandidates = std::move(found.candidates);
     result.folders = std::move(found.folders);

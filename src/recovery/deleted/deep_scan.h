@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "recovery/deleted/carving/content_validation.h"
+#include "recovery/deleted/carving/signature_starts.h"
 #include "recovery/deleted/deleted_candidate.h"
 #include "recovery/deleted/deleted_scan_report.h"
 #include "recovery/deleted/orphan_folders.h"
@@ -53,7 +54,8 @@ std::vector<Candidate> carveUnclaimedRuns(const RawReader& reader, const OrphanF
                                           const std::vector<ClusterRun>& runs,
                                           const RecoveryCancellationToken* cancellationToken,
                                           const ProgressCallback& progress, const std::string& sourceFormat,
-                                          const FileCarving::ContentValidator& otherKinds = {});
+                                          const FileCarving::ContentValidator& otherKinds = {},
+                                          const FileCarving::SignatureStarts* seen = nullptr);
 
 using OrphanFolderRecovery::isFromFoundFolder;
 

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <set>
 #include <system_error>
 
 #include "recovery/deleted/deleted_recovery_limits.h"
@@ -117,6 +118,7 @@ std::vector<std::filesystem::path> exportCandidateRuns(
     auto folder = uniqueExportDirectory(sourceName, destination);
     std::filesystem::create_directories(folder);
     std::vector<std::filesystem::path> outputs;
+    std::set<std::filesystem::path> written;  // the same paths, for naming the next file
     std::vector<std::string> warnings;
     std::vector<std::string> notes;
     for (std::size_t i = 0; i < candidates.size(); ++i) {
@@ -127,12 +129,13 @@ std::vector<std::filesystem::path> exportCandidateRuns(
             warnings.push_back("Skipped " + shown + texts.skipReason);
         } else {
             auto subfolder = placement.subfolder ? folder / placement.subfolder(candidate) : folder;
-            auto target = uniqueFileURL(subfolder / exportFileName(candidate, naming), outputs);
+            auto target = uniqueFileURL(subfolder / exportFileName(candidate, naming), written);
             try {
                 std::int64_t start = candidate.runOffset ? *candidate.runOffset : clusterOffset(candidate.startCluster);
                 std::filesystem::create_directories(subfolder);
                 copyCandidate(candidate, start, reader, target, cancellationToken);
                 outputs.push_back(target);
+                written.insert(target);
                 if (placement.reportLine)
                     if (auto line = placement.reportLine(candidate, target.lexically_relative(folder)))
                         notes.push_back(std::move(*line));

@@ -30,6 +30,7 @@ struct SearchContext {
     const RawReader& reader;
     const RecoveryCancellationToken* cancellationToken;
     const ProgressCallback& progress;
+    const ReadObserver& observeRead;
 };
 
 std::int64_t readableClusterCount(const RawReader& reader, std::int64_t dataOffset, std::int64_t bytesPerCluster,

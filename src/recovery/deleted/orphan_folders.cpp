@@ -49,10 +49,13 @@ void forEachCluster(const SearchContext& context, const Geometry& geometry,
         auto bytes =
             context.reader.read(geometry.offset(first), static_cast<std::size_t>(count * geometry.bytesPerCluster));
         std::span<const std::uint8_t> all(bytes);
-        for (std::int64_t i = 0; i < count; ++i)
-            visit(first + static_cast<std::uint32_t>(i),
-                  all.subspan(static_cast<std::size_t>(i * geometry.bytesPerCluster),
-                              static_cast<std::size_t>(geometry.bytesPerCluster)));
+        for (std::int64_t i = 0; i < count; ++i) {
+            const auto cluster = first + static_cast<std::uint32_t>(i);
+            const auto clusterBytes = all.subspan(static_cast<std::size_t>(i * geometry.bytesPerCluster),
+                                                  static_cast<std::size_t>(geometry.bytesPerCluster));
+            if (context.observeRead) context.observeRead(geometry.offset(cluster), clusterBytes);
+            visit(cluster, clusterBytes);
+        }
         done += count;
         if (context.progress)
             context.progress(0.9 * static_cast<double>(done) / static_cast<double>(geometry.clusterCount),
@@ -154,11 +157,11 @@ std::optional<Candidate> makeCandidate(const FormatSearch& search, const FoundFo
 }  // namespace
 
 Result scan(const RawReader& reader, const std::string& sourceName, const RecoveryCancellationToken* cancellationToken,
-            const ProgressCallback& progress) {
+            const ProgressCallback& progress, const ReadObserver& observeRead) {
     Result result;
     result.report.sourceName = sourceName;
     result.report.startedAt = std::chrono::system_clock::now();
-    detail::SearchContext context{reader, cancellationToken, progress};
+    detail::SearchContext context{reader, cancellationToken, progress, observeRead};
     std::optional<FormatSearch> search;
     DeletedRecovery::SourceKind kind = DeletedRecovery::detectSourceKind(reader);
     if (kind == DeletedRecovery::SourceKind::exfat)

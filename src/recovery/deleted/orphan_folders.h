@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -84,12 +85,17 @@ struct Result {
     std::function<bool(std::uint32_t cluster)> isInUse;
 };
 
+// Sees each cluster (or sector, while the geometry is inferred) the data-area search reads,
+// at its offset on the source, so a later pass can use the bytes instead of reading them again.
+using ReadObserver = std::function<void(std::int64_t offset, std::span<const std::uint8_t> bytes)>;
+
 // Searches a FAT32 or exFAT volume whose geometry the boot sector or its
 // backup still gives; with neither, a FAT32 geometry at least two found
 // folders agree on. Any other source gives an empty result. Read errors other than the source's end propagate;
 // cancellation throws RecoveryError::cancelled.
 Result scan(const RawReader& reader, const std::string& sourceName,
-            const RecoveryCancellationToken* cancellationToken = nullptr, const ProgressCallback& progress = {});
+            const RecoveryCancellationToken* cancellationToken = nullptr, const ProgressCallback& progress = {},
+            const ReadObserver& observeRead = {});
 
 // True for candidates named from found folders.
 bool isFromFoundFolder(const Candidate& candidate);

@@ -31,10 +31,10 @@ std::string exportFileName(const Candidate& candidate, ExportNaming naming) {
 
 namespace {
 
-bool isTaken(const std::filesystem::path& url, const std::vector<std::filesystem::path>& outputs) {
+bool isTaken(const std::filesystem::path& url, const std::set<std::filesystem::path>& outputs) {
+    if (outputs.contains(url)) return true;
     std::error_code error;
-    bool exists = std::filesystem::exists(std::filesystem::symlink_status(url, error));
-    return exists || std::find(outputs.begin(), outputs.end(), url) != outputs.end();
+    return std::filesystem::exists(std::filesystem::symlink_status(url, error));
 }
 
 }  // namespace
@@ -48,7 +48,7 @@ std::filesystem::path uniqueExportDirectory(const std::string& sourceName, const
 }
 
 std::filesystem::path uniqueFileURL(const std::filesystem::path& url,
-                                    const std::vector<std::filesystem::path>& existingOutputs) {
+                                    const std::set<std::filesystem::path>& existingOutputs) {
     auto folder = url.parent_path();
     auto stem = url.stem().string();
     auto extension = url.extension().string();  // with its dot, or empty

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <set>
 #include <string>
-#include <vector>
 
 #include "recovery/deleted/deleted_candidate.h"
 
@@ -28,8 +28,9 @@ std::string exportFileName(const Candidate& candidate, ExportNaming naming);
 std::filesystem::path uniqueExportDirectory(const std::string& sourceName, const std::filesystem::path& folder);
 
 // The URL itself when free, else "stem 2.ext", "stem 3.ext", ... in the same
-// folder: never an existing file, never one this export already wrote.
+// folder: never an existing file, never one this export already wrote. A set, since an
+// export asks once per file it writes.
 std::filesystem::path uniqueFileURL(const std::filesystem::path& url,
-                                    const std::vector<std::filesystem::path>& existingOutputs);
+                                    const std::set<std::filesystem::path>& existingOutputs);
 
 }  // namespace tidewell::FATDeletedRecoveryEngine

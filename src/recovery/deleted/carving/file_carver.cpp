@@ -39,29 +39,47 @@ public:
               std::max<std::int64_t>(1, static_cast<std::int64_t>(options.windowBytes) / geometry.clusterSize)) {}
 
     void run(const ClusterRun& run) {
-        const std::int64_t runEnd =
-            geometry_.offsetOf(run.first) + static_cast<std::int64_t>(run.count) * geometry_.clusterSize;
+        const std::int64_t runStart = geometry_.offsetOf(run.first);
+        const std::int64_t runEnd = runStart + static_cast<std::int64_t>(run.count) * geometry_.clusterSize;
+        const bool seen = options_.seen != nullptr && options_.seen->covers(runStart, runEnd, geometry_.clusterSize);
         std::int64_t index = 0;
         while (index < run.count) {
             DeletedRecovery::throwIfCancelled(token_);
+            if (seen) {
+                // No file starts in the clusters before the next signature.
+                const auto next = options_.seen->nextSignature(runStart + index * geometry_.clusterSize, runEnd,
+                                                               geometry_.clusterSize);
+                const std::int64_t nextIndex = next ? (*next - runStart) / geometry_.clusterSize : run.count;
+                if (nextIndex > index) {
+                    advance(run, index, nextIndex - index, false);
+                    continue;
+                }
+            }
             auto cluster = static_cast<std::uint32_t>(run.first + index);
             std::int64_t skipped = 1;
             const std::size_t filesBefore = result_.files.size();
-            if (walkerFor(leadingBytes(run, index)) != nullptr) skipped = carveAt(cluster, runEnd);
+            if (seen || walkerFor(leadingBytes(run, index)) != nullptr) skipped = carveAt(cluster, runEnd);
             skipped = std::min<std::int64_t>(skipped, run.count - index);
-            index += skipped;
-            result_.clustersScanned += skipped;
             // Each file found is reported at once, so the count by kind runs with the walk.
-            const bool found = result_.files.size() != filesBefore;
-            if (progress_ && (index % windowClusters_ == 0 || found || index == run.count))
-                progress_(static_cast<double>(result_.clustersScanned) / static_cast<double>(totalClusters_),
-                          carvingProgressLine(result_.countsByKind));
+            advance(run, index, skipped, result_.files.size() != filesBefore);
         }
     }
 
     CarvingResult result() && { return std::move(result_); }
 
 private:
+    // Moves `index` on by `clusters`, reporting progress at window starts, after a file
+    // found, at the run's end, and after a jump past a window start.
+    void advance(const ClusterRun& run, std::int64_t& index, std::int64_t clusters, bool found) {
+        const std::int64_t before = index;
+        index += clusters;
+        result_.clustersScanned += clusters;
+        const bool crossed = clusters > 1 && index / windowClusters_ != before / windowClusters_;
+        if (progress_ && (index % windowClusters_ == 0 || found || index == run.count || crossed))
+            progress_(static_cast<double>(result_.clustersScanned) / static_cast<double>(totalClusters_),
+                      carvingProgressLine(result_.countsByKind));
+    }
+
     // The first bytes of a cluster, from a large window read ahead of the walk.
     std::span<const std::uint8_t> leadingBytes(const ClusterRun& run, std::int64_t index) {
         if (index < windowFirst_ || index >= windowFirst_ + windowCount_ || run.first != windowRun_) {

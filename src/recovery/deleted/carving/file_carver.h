@@ -8,6 +8,7 @@
 #include "recovery/deleted/carving/byte_source.h"
 #include "recovery/deleted/carving/carved_file.h"
 #include "recovery/deleted/carving/content_validation.h"
+#include "recovery/deleted/carving/signature_starts.h"
 #include "recovery/deleted/raw_reader.h"
 #include "recovery/readable/recovery_cancellation_token.h"
 #include "util/progress.h"
@@ -37,6 +38,9 @@ struct CarvingOptions {
     // Judges structurally complete files; without one they stay unvalidated.
     ContentValidator validator;
     std::size_t windowBytes = ByteSource::defaultWindowBytes;
+    // The cluster starts an earlier pass already read: a run it saw whole is walked from
+    // one signature to the next without reading the clusters between them again.
+    const SignatureStarts* seen = nullptr;
 };
 
 struct CarvingResult {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "recovery/deleted/carving/carved_naming.h"
 #include "recovery/deleted/carving/carving_fixtures.h"
 #include "recovery/deleted/recovery_error.h"
@@ -198,6 +200,60 @@ TEST(FileCarver, ReportsProgressWithCountsByKindAndStopsWhenCancelled) {
     } catch (const DeletedRecovery::RecoveryError& error) {
         EXPECT_EQ(error.errorCase(), DeletedRecovery::RecoveryError::Case::cancelled);
     }
+}
+
+// A volume whose reads must start where a file starts: anything else would be a
+// cluster read again only for its first bytes.
+class FileStartReader : public RawReader {
+public:
+    FileStartReader(const RawReader& volume, std::set<std::int64_t> starts)
+        : volume_(volume), starts_(std::move(starts)) {}
+    std::vector<std::uint8_t> read(std::int64_t offset, std::size_t length) const override {
+        if (!starts_.contains(offset)) ADD_FAILURE() << "read again at " << offset;
+        return volume_.read(offset, length);
+    }
+
+private:
+    const RawReader& volume_;
+    std::set<std::int64_t> starts_;
+};
+
+TEST(FileCarver, WhatAnEarlierPassSawIsNotReadAgainAndTheRestIsRead) {
+    VolumeLayout layout;
+    layout.junk(2);
+    std::set<std::int64_t> fileStarts;
+    for (const char* name : {"x.jpg", "x.png", "x.gif", "x.jpg"}) {
+        fileStarts.insert(geometry.offsetOf(layout.place(testing::stillImage(name))));
+        layout.junk(3);
+    }
+    fileStarts.insert(geometry.offsetOf(layout.place(testing::zipped(false))));
+    layout.junk(2);
+    MemoryReader reader(layout.bytes());
+    const CarvingResult plain = carve(reader, geometry, layout.allClusters(), imageChecks());
+    ASSERT_EQ(plain.files.size(), 5u);
+
+    // Seen cluster by cluster, and sector by sector as while the geometry is still inferred.
+    const ClusterRun all = layout.allClusters().front();
+    for (std::int64_t blockBytes : {clusterSize, std::int64_t{512}}) {
+        SignatureStarts seen;
+        for (std::int64_t offset = geometry.offsetOf(all.first); offset < geometry.offsetOf(all.first + all.count);
+             offset += blockBytes)
+            seen.see(offset, reader.read(offset, static_cast<std::size_t>(blockBytes)));
+        CarvingOptions options = imageChecks();
+        options.seen = &seen;
+        EXPECT_EQ(carve(FileStartReader(reader, fileStarts), geometry, layout.allClusters(), options), plain)
+            << blockBytes;
+    }
+
+    // Only the first half seen: the second half is still read and searched.
+    SignatureStarts half;
+    for (std::uint32_t cluster = all.first; cluster < all.first + all.count / 2; ++cluster)
+        half.see(geometry.offsetOf(cluster), reader.read(geometry.offsetOf(cluster), clusterSize));
+    CarvingOptions options = imageChecks();
+    options.seen = &half;
+    const std::vector<ClusterRun> halves{{all.first, all.count / 2},
+                                         {all.first + all.count / 2, all.count - all.count / 2}};
+    EXPECT_EQ(carve(reader, geometry, halves, options).files, carve(reader, geometry, halves, imageChecks()).files);
 }
 
 }  // namespace
