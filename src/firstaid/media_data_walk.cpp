@@ -63,12 +63,18 @@ public:
     bool isVideo() const { return nal_ != nullptr; }
     bool sawOtherParameterSets() const { return nal_ && nal_->sawOtherParameterSets(); }
 
-    // The samples of this track that start at offset; empty when none fits.
-    std::vector<RecoveredSample> samplesAt(ByteWindow& window, std::uint64_t offset) {
+    // Whether bytes may start a sample of this track (a cheap test that lets false ones through).
+    bool mayStartSample(std::span<const std::uint8_t> bytes) const { return nal_ && nal_->mayStartAccessUnit(bytes); }
+
+    // The samples of this track that start at offset; empty when none fits. startsOther says
+    // whether bytes may start another track's sample.
+    std::vector<RecoveredSample> samplesAt(ByteWindow& window, std::uint64_t offset,
+                                           const std::function<bool(std::span<const std::uint8_t>)>& startsOther) {
         if (nal_) return videoSampleAt(window, offset);
         if (aac_) {
-            const auto bytes = window.at(offset, platform::AacFrameProbe::maximumFrameBytes);
-            const auto length = aac_->frameLength(bytes);
+            const auto bytes = window.at(offset, 2 * platform::AacFrameProbe::maximumFrameBytes);
+            const auto length =
+                aac_->frameLength(bytes, [&](std::size_t end) { return startsOther(bytes.subspan(end)); });
             if (!length) return {};
             return {RecoveredSample{.offset = offset, .size = static_cast<std::uint32_t>(*length), .key = true}};
         }
@@ -175,6 +181,10 @@ MediaDataWalk walkMediaData(const AtomByteReader& read, std::uint64_t payloadSta
     ByteWindow window(read, end);
     std::uint64_t position = payloadStart;
     std::size_t steps = 0;
+    const auto startsVideo = [&](std::span<const std::uint8_t> bytes) {
+        return std::any_of(framings.begin(), framings.end(),
+                           [&](const TrackFraming& framing) { return framing.mayStartSample(bytes); });
+    };
     while (position < end) {
         if (++steps % 256 == 0) {
             if (cancelled && cancelled()) break;
@@ -184,7 +194,7 @@ MediaDataWalk walkMediaData(const AtomByteReader& read, std::uint64_t payloadSta
         std::vector<RecoveredSample> samples;
         std::size_t owner = 0;
         for (std::size_t index : tryingOrder(framings, walk)) {
-            samples = framings[index].samplesAt(window, position);
+            samples = framings[index].samplesAt(window, position, startsVideo);
             if (!samples.empty()) {
                 owner = index;
                 break;
@@ -199,7 +209,7 @@ MediaDataWalk walkMediaData(const AtomByteReader& read, std::uint64_t payloadSta
                 const std::uint64_t after = chunk.back().offset + chunk.back().size;
                 const bool followed =
                     after == end || std::any_of(framings.begin(), framings.end(), [&](TrackFraming& framing) {
-                        return framing.isVideo() && !framing.samplesAt(window, after).empty();
+                        return framing.isVideo() && !framing.samplesAt(window, after, startsVideo).empty();
                     });
                 if (followed) {
                     samples = std::move(chunk);

@@ -202,6 +202,13 @@ int NalSampleWalker::typeOf(std::span<const std::uint8_t> nal) const {
 
 // The forbidden bit clear and a type a single-layer stream carries, with the reference
 // indication its type requires.
+bool NalSampleWalker::mayStartAccessUnit(std::span<const std::uint8_t> bytes) const {
+    const auto prefix = static_cast<std::size_t>(lengthSize_);
+    if (bytes.size() < prefix + 2) return false;
+    const std::uint64_t length = bigEndian(bytes.first(prefix));
+    return length >= 2 && length <= NalLimits::maximumAccessUnitBytes && plausibleHeader(bytes.subspan(prefix, 2));
+}
+
 bool NalSampleWalker::plausibleHeader(std::span<const std::uint8_t> nal) const {
     if (nal.empty() || (nal[0] & 0x80) != 0) return false;
     const int type = typeOf(nal);
