@@ -167,6 +167,34 @@ protected:
         EXPECT_TRUE(fs::is_empty(outputs));
     }
 
+    // A copy of the intact recording without its movie box whose first video packet from the
+    // given share of the packets on has its slice data, after the slice header's first bytes,
+    // zeroed so that the decoder fails on it; the damaged packet's position.
+    std::int64_t damagedCopy(const fs::path& intact, const fs::path& damaged, double share) {
+        const std::string bytes = testing::readFile(intact);
+        const AtomRecord mdat = atom(intact, "mdat");
+        const auto video = packets(intact, "v");
+        for (auto index = static_cast<std::size_t>(static_cast<double>(video.size()) * share); index < video.size();
+             ++index) {
+            const Packet& packet = video[index];
+            std::string changed = bytes;
+            const auto at = static_cast<std::size_t>(packet.position);
+            const std::size_t length = (static_cast<std::size_t>(static_cast<std::uint8_t>(bytes[at])) << 24) |
+                                       (static_cast<std::size_t>(static_cast<std::uint8_t>(bytes[at + 1])) << 16) |
+                                       (static_cast<std::size_t>(static_cast<std::uint8_t>(bytes[at + 2])) << 8) |
+                                       static_cast<std::uint8_t>(bytes[at + 3]);
+            if (length < 16) continue;
+            std::fill(changed.begin() + static_cast<std::ptrdiff_t>(at + 9),
+                      changed.begin() + static_cast<std::ptrdiff_t>(at + 4 + length), '\0');
+            testing::writeFile(damaged, changed);
+            if (decodeErrors(damaged).empty()) continue;
+            testing::writeFile(damaged, changed.substr(0, mdat.offset + mdat.size));
+            return packet.position;
+        }
+        ADD_FAILURE() << "no packet whose damage the decoder reports";
+        return -1;
+    }
+
     static inline const std::vector<std::string> x264{"-c:v", "libx264", "-preset", "veryfast"};
     testing::TemporaryFolder folder;
     testing::ShippedTools tools;
@@ -227,6 +255,41 @@ TEST_F(MovieRebuildTest, TrustsTheMediaDataOverItsHeader) {
     EXPECT_GT(frames[0], 10U);
     EXPECT_EQ(frames[1], frames[0]);
     EXPECT_EQ(frames[2], frames[0]);
+}
+
+// Frames that fail to decode in the last moments of a recording cost only the end of the copy.
+TEST_F(MovieRebuildTest, EndsTheCopyBeforeFramesThatFailToDecodeNearTheEnd) {
+    const fs::path intact = record({x264, "mp4"}, "intact", 4, 440);
+    const fs::path reference = record({x264, "mp4"}, "reference", 1, 300);
+    const fs::path damaged = folder / "damaged.mp4";
+    const std::int64_t position = damagedCopy(intact, damaged, 0.94);
+    ASSERT_GT(position, 0);
+    const auto outcome = repairWithReference(diagnose(damaged), reference, outputs / "damaged-repaired.mp4");
+    EXPECT_EQ(decodeErrors(outcome.outputURL), "");
+    EXPECT_EQ(outcome.state, RepairOutcomeState::partial);
+    ASSERT_FALSE(outcome.warnings.empty());
+    EXPECT_EQ(outcome.warnings.front(),
+              "The frames from byte " + std::to_string(position) + " on did not decode and were left out.");
+    for (const std::string stream : {"v", "a"}) {
+        std::size_t before = 0;
+        for (const auto& packet : packets(intact, stream)) before += packet.position < position ? 1 : 0;
+        EXPECT_EQ(packets(outcome.outputURL, stream).size(), before) << stream;
+    }
+}
+
+TEST_F(MovieRebuildTest, RefusesACopyWhoseFramesFailToDecodeEarlyAndWritesNothing) {
+    const fs::path intact = record({x264, "mp4"}, "intact", 2, 440);
+    const fs::path reference = record({x264, "mp4"}, "reference", 1, 300);
+    const fs::path damaged = folder / "damaged.mp4";
+    ASSERT_GT(damagedCopy(intact, damaged, 0.3), 0);
+    try {
+        repairWithReference(diagnose(damaged), reference, outputs / "damaged-repaired.mp4");
+        ADD_FAILURE() << "kept a copy that does not decode";
+    } catch (const RepairError& error) {
+        EXPECT_TRUE(std::string(error.what()).starts_with("The rebuilt video did not decode cleanly ("))
+            << error.what();
+    }
+    EXPECT_TRUE(fs::is_empty(outputs));
 }
 
 const char* const otherSettings =
