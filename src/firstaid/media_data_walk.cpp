@@ -80,38 +80,64 @@ public:
         }
         return {};
     }
-    // PCM has no framing: a chunk of the reference's size, one sample per frame of every channel.
-    std::vector<RecoveredSample> pcmChunkAt(ByteWindow& window, std::uint64_t offset) const {
+    // PCM has no framing: a chunk of one of the reference's sizes, one sample per frame of every
+    // channel, that followed(end) accepts.
+    std::vector<RecoveredSample> pcmChunkAt(ByteWindow& window, std::uint64_t offset,
+                                            const std::function<bool(std::uint64_t)>& followed) const {
         const std::uint64_t frame = track_.pcmBytesPerFrame;
-        const std::uint64_t chunk = frame * track_.samplesPerChunk;
-        if (chunk == 0 || window.end() - offset < chunk) return {};
-        std::vector<RecoveredSample> samples;
-        for (std::uint64_t at = offset; at < offset + chunk; at += frame)
-            samples.push_back({.offset = at, .size = static_cast<std::uint32_t>(frame), .key = true});
-        return samples;
+        for (const std::uint32_t count : track_.chunkSampleCounts) {
+            const std::uint64_t chunk = frame * count;
+            if (chunk == 0 || window.end() - offset < chunk || !followed(offset + chunk)) continue;
+            return pcmFrames(offset, count);
+        }
+        return {};
+    }
+    // The whole frames from offset to the end of the data, when fewer than the largest chunk: the
+    // chunk the recording stopped in.
+    std::vector<RecoveredSample> pcmTailAt(const ByteWindow& window, std::uint64_t offset) const {
+        const std::uint64_t frame = track_.pcmBytesPerFrame;
+        const std::uint32_t largest =
+            *std::max_element(track_.chunkSampleCounts.begin(), track_.chunkSampleCounts.end());
+        const std::uint64_t left = window.end() - offset;
+        if (frame == 0 || left >= frame * largest) return {};
+        return pcmFrames(offset, left / frame);
+    }
+    // What of a sample of this video track starts at offset, without taking it.
+    AccessUnitFit videoFitAt(ByteWindow& window, std::uint64_t offset) {
+        AccessUnit unit;
+        return nal_ ? findAccessUnit(window, offset, unit) : AccessUnitFit::none;
     }
     const ReferenceTrack& track() const { return track_; }
 
 private:
-    std::vector<RecoveredSample> videoSampleAt(ByteWindow& window, std::uint64_t offset) {
+    AccessUnitFit findAccessUnit(ByteWindow& window, std::uint64_t offset, AccessUnit& unit) {
         std::size_t wanted = firstVideoRequest;
         for (;;) {
             const auto bytes = window.at(offset, wanted);
             const bool reachesEnd = offset + bytes.size() == window.end();
-            AccessUnit unit;
             const auto fit = nal_->accessUnitAt(bytes, reachesEnd, unit);
-            if (fit == AccessUnitFit::needMore && wanted < NalLimits::maximumAccessUnitBytes + 16) {
-                wanted *= 4;
-                continue;
-            }
-            if (fit != AccessUnitFit::found) return {};
-            nal_->accept(unit);
-            return {RecoveredSample{.offset = offset,
-                                    .size = static_cast<std::uint32_t>(unit.length),
-                                    .key = unit.key,
-                                    .pictureOrder = unit.pictureOrder,
-                                    .startsSequence = unit.startsSequence}};
+            if (fit != AccessUnitFit::needMore || wanted >= NalLimits::maximumAccessUnitBytes + 16) return fit;
+            wanted *= 4;
         }
+    }
+
+    std::vector<RecoveredSample> videoSampleAt(ByteWindow& window, std::uint64_t offset) {
+        AccessUnit unit;
+        if (findAccessUnit(window, offset, unit) != AccessUnitFit::found) return {};
+        nal_->accept(unit);
+        return {RecoveredSample{.offset = offset,
+                                .size = static_cast<std::uint32_t>(unit.length),
+                                .key = unit.key,
+                                .pictureOrder = unit.pictureOrder,
+                                .startsSequence = unit.startsSequence}};
+    }
+
+    std::vector<RecoveredSample> pcmFrames(std::uint64_t offset, std::uint64_t count) const {
+        const std::uint32_t frame = track_.pcmBytesPerFrame;
+        std::vector<RecoveredSample> samples;
+        for (std::uint64_t i = 0; i < count; ++i)
+            samples.push_back({.offset = offset + i * frame, .size = frame, .key = true});
+        return samples;
     }
 
     const ReferenceTrack& track_;
@@ -201,18 +227,20 @@ MediaDataWalk walkMediaData(const AtomByteReader& read, std::uint64_t payloadSta
             }
         }
         if (samples.empty()) {
-            // PCM fits any bytes, so a PCM chunk counts only when a framed sample, or the end, follows it.
-            for (std::size_t index = 0; index < framings.size() && samples.empty(); ++index) {
-                if (framings[index].track().codec != TrackCodec::pcm) continue;
-                auto chunk = framings[index].pcmChunkAt(window, position);
-                if (chunk.empty()) continue;
-                const std::uint64_t after = chunk.back().offset + chunk.back().size;
-                const bool followed =
-                    after == end || std::any_of(framings.begin(), framings.end(), [&](TrackFraming& framing) {
-                        return framing.isVideo() && !framing.samplesAt(window, after, startsVideo).empty();
-                    });
-                if (followed) {
-                    samples = std::move(chunk);
+            // PCM fits any bytes, so a PCM chunk counts only when a whole framed sample, or the end,
+            // follows it; failing that, at the cut, a framed sample that the cut ends; failing that,
+            // the frames of a last chunk that the cut ends.
+            for (int pass = 0; pass < 3 && samples.empty(); ++pass) {
+                auto followed = [&](std::uint64_t after) {
+                    return after == end || std::any_of(framings.begin(), framings.end(), [&](TrackFraming& framing) {
+                               const auto fit = framing.videoFitAt(window, after);
+                               return fit == AccessUnitFit::found || (pass == 1 && fit == AccessUnitFit::cut);
+                           });
+                };
+                for (std::size_t index = 0; index < framings.size() && samples.empty(); ++index) {
+                    if (framings[index].track().codec != TrackCodec::pcm) continue;
+                    samples = pass < 2 ? framings[index].pcmChunkAt(window, position, followed)
+                                       : framings[index].pcmTailAt(window, position);
                     owner = index;
                 }
             }

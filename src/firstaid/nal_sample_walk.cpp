@@ -233,6 +233,10 @@ bool NalSampleWalker::isSlice(int type) const {
     return type >= 0 && type <= 31;
 }
 
+bool NalSampleWalker::partitionedSlice(int type) const {
+    return codec_ == VideoCodec::h264 && type >= 2 && type <= 4;
+}
+
 // Types that may only open an access unit (H.264 7.4.1.2.3, H.265 7.4.2.4.4).
 bool NalSampleWalker::startsNewUnit(int type) const {
     if (codec_ == VideoCodec::h264)
@@ -386,7 +390,9 @@ AccessUnitFit NalSampleWalker::accessUnitAt(std::span<const std::uint8_t> bytes,
             // A new picture's first slice ends the unit before it.
             if (first && facts->firstSliceOfPicture) break;
             if (!first && !facts->firstSliceOfPicture) return AccessUnitFit::none;
-        } else if (first && startsNewUnit(type)) {
+        } else if (first && (startsNewUnit(type) || partitionedSlice(type))) {
+            // Data partitions are never part of a unit whose first slice is whole, so bytes that
+            // read as one after a picture (PCM samples, say) are the next track's.
             break;
         }
         if (length > bytes.size() - at - prefix) {

@@ -94,6 +94,7 @@ private:
     int typeOf(std::span<const std::uint8_t> nal) const;
     bool isSlice(int type) const;
     bool startsNewUnit(int type) const;
+    bool partitionedSlice(int type) const;
     std::optional<SliceFacts> sliceFacts(std::span<const std::uint8_t> nal) const;
     std::optional<SliceFacts> avcSliceFacts(std::span<const std::uint8_t> nal) const;
     std::optional<SliceFacts> hevcSliceFacts(std::span<const std::uint8_t> nal) const;
