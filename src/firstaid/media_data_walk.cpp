@@ -283,4 +283,31 @@ bool looksLikeVideoSamples(std::span<const std::uint8_t> payload) {
     return chains(avc) || chains(hevc);
 }
 
+bool looksLikeAudioFrames(std::span<const std::uint8_t> payload) {
+    constexpr int framesInARow = 3;
+    // Sampling frequency indexes of 48, 44.1, 32, 24 and 16 kHz; AAC-LC is object type 2.
+    for (const unsigned frequency : {3U, 4U, 5U, 6U, 8U}) {
+        for (const unsigned channels : {2U, 1U}) {
+            const std::array<std::uint8_t, 2> configuration{
+                static_cast<std::uint8_t>((2U << 3) | (frequency >> 1)),
+                static_cast<std::uint8_t>(((frequency & 1U) << 7) | (channels << 3))};
+            std::optional<platform::AacFrameProbe> probe;
+            try {
+                probe.emplace(configuration);
+            } catch (const std::runtime_error&) {
+                return false;  // no AAC decoder here
+            }
+            std::size_t at = 0;
+            for (int count = 0; count < framesInARow; ++count) {
+                if (count > 0 && looksLikeVideoSamples(payload.subspan(at))) return true;
+                const auto length = probe->frameLength(payload.subspan(at));
+                if (!length) break;
+                at += *length;
+                if (count + 1 == framesInARow) return true;
+            }
+        }
+    }
+    return false;
+}
+
 }  // namespace tidewell::FileFirstAidEngine

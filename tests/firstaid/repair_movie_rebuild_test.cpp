@@ -268,6 +268,24 @@ TEST_F(MovieRebuildTest, TrustsTheMediaDataOverItsHeader) {
     EXPECT_EQ(frames[2], frames[0]);
 }
 
+// Without B-frames the muxer writes the first sound frame ahead of the first picture.
+TEST_F(MovieRebuildTest, RebuildsARecordingWhoseMediaDataOpensWithSound) {
+    const Recording settings{{"-c:v", "libx264", "-preset", "veryfast", "-bf", "0"}, "mp4"};
+    const fs::path intact = record(settings, "intact", 2, 440);
+    const fs::path reference = record(settings, "reference", 1, 300);
+    ASSERT_LT(packets(intact, "a").front().position, packets(intact, "v").front().position);
+    const AtomRecord mdat = atom(intact, "mdat");
+    expectRebuilt(intact, reference, mdat.offset + mdat.size / 2, true);
+}
+
+TEST_F(MovieRebuildTest, RecommendsTheReferenceRepairForSoundOnlyMediaData) {
+    const fs::path intact = record({{"-vn"}, "mp4"}, "intact", 2, 440);
+    const AtomRecord mdat = atom(intact, "mdat");
+    const fs::path broken = folder / "sound.mp4";
+    testing::truncateCopy(intact, broken, mdat.offset + mdat.size / 2);
+    EXPECT_EQ(diagnose(broken).recommendedAction, referenceRepairAction);
+}
+
 // Frames that fail to decode in the last moments of a recording cost only the end of the copy.
 TEST_F(MovieRebuildTest, EndsTheCopyBeforeFramesThatFailToDecodeNearTheEnd) {
     const fs::path intact = record({x264, "mp4"}, "intact", 4, 440);
