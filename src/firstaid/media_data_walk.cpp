@@ -85,7 +85,7 @@ public:
     std::vector<RecoveredSample> pcmChunkAt(ByteWindow& window, std::uint64_t offset,
                                             const std::function<bool(std::uint64_t)>& followed) const {
         const std::uint64_t frame = track_.pcmBytesPerFrame;
-        for (const std::uint32_t count : track_.chunkSampleCounts) {
+        for (const std::uint32_t count : track_.chunkCounts) {
             const std::uint64_t chunk = frame * count;
             if (chunk == 0 || window.end() - offset < chunk || !followed(offset + chunk)) continue;
             return pcmFrames(offset, count);
@@ -96,8 +96,7 @@ public:
     // chunk the recording stopped in.
     std::vector<RecoveredSample> pcmTailAt(const ByteWindow& window, std::uint64_t offset) const {
         const std::uint64_t frame = track_.pcmBytesPerFrame;
-        const std::uint32_t largest =
-            *std::max_element(track_.chunkSampleCounts.begin(), track_.chunkSampleCounts.end());
+        const std::uint32_t largest = *std::max_element(track_.chunkCounts.begin(), track_.chunkCounts.end());
         const std::uint64_t left = window.end() - offset;
         if (frame == 0 || left >= frame * largest) return {};
         return pcmFrames(offset, left / frame);

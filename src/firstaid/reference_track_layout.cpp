@@ -181,7 +181,7 @@ std::vector<std::uint32_t> chunkSampleCounts(std::span<const std::uint8_t> stsc)
     for (auto [count, entriesWithIt] : counts) ranked.emplace_back(entriesWithIt, count);
     std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
     std::vector<std::uint32_t> list;
-    for (std::size_t i = 0; i < ranked.size() && i < ReferenceLimits::chunkSampleCountsKept; ++i)
+    for (std::size_t i = 0; i < ranked.size() && i < ReferenceLimits::chunkCountsKept; ++i)
         list.push_back(ranked[i].second);
     if (list.empty()) list.push_back(1);
     return list;
@@ -221,7 +221,7 @@ std::optional<ReferenceTrack> readTrack(std::span<const std::uint8_t> trak) {
     if (track.codec == TrackCodec::aac && track.sampleDuration == 0) track.sampleDuration = 1024;
     if (track.codec == TrackCodec::pcm) track.sampleDuration = 1;
     if (track.sampleDuration == 0) return std::nullopt;
-    if (auto stsc = child(stbl->payload, "stsc")) track.chunkSampleCounts = chunkSampleCounts(stsc->payload);
+    if (auto stsc = child(stbl->payload, "stsc")) track.chunkCounts = chunkSampleCounts(stsc->payload);
     track.editMediaTime = firstEditMediaTime(trak);
     track.trackHeader = copied(tkhd);
     track.mediaHeader = copied(mdhd);
