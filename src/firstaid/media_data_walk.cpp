@@ -63,49 +63,80 @@ public:
     bool isVideo() const { return nal_ != nullptr; }
     bool sawOtherParameterSets() const { return nal_ && nal_->sawOtherParameterSets(); }
 
-    // The samples of this track that start at offset; empty when none fits.
-    std::vector<RecoveredSample> samplesAt(ByteWindow& window, std::uint64_t offset) {
+    // Whether bytes may start a sample of this track (a cheap test that lets false ones through).
+    bool mayStartSample(std::span<const std::uint8_t> bytes) const { return nal_ && nal_->mayStartAccessUnit(bytes); }
+
+    // The samples of this track that start at offset; empty when none fits. startsOther says
+    // whether bytes may start another track's sample.
+    std::vector<RecoveredSample> samplesAt(ByteWindow& window, std::uint64_t offset,
+                                           const std::function<bool(std::span<const std::uint8_t>)>& startsOther) {
         if (nal_) return videoSampleAt(window, offset);
         if (aac_) {
-            const auto bytes = window.at(offset, platform::AacFrameProbe::maximumFrameBytes);
-            const auto length = aac_->frameLength(bytes);
+            const auto bytes = window.at(offset, 2 * platform::AacFrameProbe::maximumFrameBytes);
+            const auto length =
+                aac_->frameLength(bytes, [&](std::size_t end) { return startsOther(bytes.subspan(end)); });
             if (!length) return {};
             return {RecoveredSample{.offset = offset, .size = static_cast<std::uint32_t>(*length), .key = true}};
         }
         return {};
     }
-    // PCM has no framing: a chunk of the reference's size, one sample per frame of every channel.
-    std::vector<RecoveredSample> pcmChunkAt(ByteWindow& window, std::uint64_t offset) const {
+    // PCM has no framing: a chunk of one of the reference's sizes, one sample per frame of every
+    // channel, that followed(end) accepts.
+    std::vector<RecoveredSample> pcmChunkAt(ByteWindow& window, std::uint64_t offset,
+                                            const std::function<bool(std::uint64_t)>& followed) const {
         const std::uint64_t frame = track_.pcmBytesPerFrame;
-        const std::uint64_t chunk = frame * track_.samplesPerChunk;
-        if (chunk == 0 || window.end() - offset < chunk) return {};
-        std::vector<RecoveredSample> samples;
-        for (std::uint64_t at = offset; at < offset + chunk; at += frame)
-            samples.push_back({.offset = at, .size = static_cast<std::uint32_t>(frame), .key = true});
-        return samples;
+        for (const std::uint32_t count : track_.chunkCounts) {
+            const std::uint64_t chunk = frame * count;
+            if (chunk == 0 || window.end() - offset < chunk || !followed(offset + chunk)) continue;
+            return pcmFrames(offset, count);
+        }
+        return {};
+    }
+    // The whole frames from offset to the end of the data, when fewer than the largest chunk: the
+    // chunk the recording stopped in.
+    std::vector<RecoveredSample> pcmTailAt(const ByteWindow& window, std::uint64_t offset) const {
+        const std::uint64_t frame = track_.pcmBytesPerFrame;
+        const std::uint32_t largest = *std::max_element(track_.chunkCounts.begin(), track_.chunkCounts.end());
+        const std::uint64_t left = window.end() - offset;
+        if (frame == 0 || left >= frame * largest) return {};
+        return pcmFrames(offset, left / frame);
+    }
+    // What of a sample of this video track starts at offset, without taking it.
+    AccessUnitFit videoFitAt(ByteWindow& window, std::uint64_t offset) {
+        AccessUnit unit;
+        return nal_ ? findAccessUnit(window, offset, unit) : AccessUnitFit::none;
     }
     const ReferenceTrack& track() const { return track_; }
 
 private:
-    std::vector<RecoveredSample> videoSampleAt(ByteWindow& window, std::uint64_t offset) {
+    AccessUnitFit findAccessUnit(ByteWindow& window, std::uint64_t offset, AccessUnit& unit) {
         std::size_t wanted = firstVideoRequest;
         for (;;) {
             const auto bytes = window.at(offset, wanted);
             const bool reachesEnd = offset + bytes.size() == window.end();
-            AccessUnit unit;
             const auto fit = nal_->accessUnitAt(bytes, reachesEnd, unit);
-            if (fit == AccessUnitFit::needMore && wanted < NalLimits::maximumAccessUnitBytes + 16) {
-                wanted *= 4;
-                continue;
-            }
-            if (fit != AccessUnitFit::found) return {};
-            nal_->accept(unit);
-            return {RecoveredSample{.offset = offset,
-                                    .size = static_cast<std::uint32_t>(unit.length),
-                                    .key = unit.key,
-                                    .pictureOrder = unit.pictureOrder,
-                                    .startsSequence = unit.startsSequence}};
+            if (fit != AccessUnitFit::needMore || wanted >= NalLimits::maximumAccessUnitBytes + 16) return fit;
+            wanted *= 4;
         }
+    }
+
+    std::vector<RecoveredSample> videoSampleAt(ByteWindow& window, std::uint64_t offset) {
+        AccessUnit unit;
+        if (findAccessUnit(window, offset, unit) != AccessUnitFit::found) return {};
+        nal_->accept(unit);
+        return {RecoveredSample{.offset = offset,
+                                .size = static_cast<std::uint32_t>(unit.length),
+                                .key = unit.key,
+                                .pictureOrder = unit.pictureOrder,
+                                .startsSequence = unit.startsSequence}};
+    }
+
+    std::vector<RecoveredSample> pcmFrames(std::uint64_t offset, std::uint64_t count) const {
+        const std::uint32_t frame = track_.pcmBytesPerFrame;
+        std::vector<RecoveredSample> samples;
+        for (std::uint64_t i = 0; i < count; ++i)
+            samples.push_back({.offset = offset + i * frame, .size = frame, .key = true});
+        return samples;
     }
 
     const ReferenceTrack& track_;
@@ -175,6 +206,10 @@ MediaDataWalk walkMediaData(const AtomByteReader& read, std::uint64_t payloadSta
     ByteWindow window(read, end);
     std::uint64_t position = payloadStart;
     std::size_t steps = 0;
+    const auto startsVideo = [&](std::span<const std::uint8_t> bytes) {
+        return std::any_of(framings.begin(), framings.end(),
+                           [&](const TrackFraming& framing) { return framing.mayStartSample(bytes); });
+    };
     while (position < end) {
         if (++steps % 256 == 0) {
             if (cancelled && cancelled()) break;
@@ -184,25 +219,27 @@ MediaDataWalk walkMediaData(const AtomByteReader& read, std::uint64_t payloadSta
         std::vector<RecoveredSample> samples;
         std::size_t owner = 0;
         for (std::size_t index : tryingOrder(framings, walk)) {
-            samples = framings[index].samplesAt(window, position);
+            samples = framings[index].samplesAt(window, position, startsVideo);
             if (!samples.empty()) {
                 owner = index;
                 break;
             }
         }
         if (samples.empty()) {
-            // PCM fits any bytes, so a PCM chunk counts only when a framed sample, or the end, follows it.
-            for (std::size_t index = 0; index < framings.size() && samples.empty(); ++index) {
-                if (framings[index].track().codec != TrackCodec::pcm) continue;
-                auto chunk = framings[index].pcmChunkAt(window, position);
-                if (chunk.empty()) continue;
-                const std::uint64_t after = chunk.back().offset + chunk.back().size;
-                const bool followed =
-                    after == end || std::any_of(framings.begin(), framings.end(), [&](TrackFraming& framing) {
-                        return framing.isVideo() && !framing.samplesAt(window, after).empty();
-                    });
-                if (followed) {
-                    samples = std::move(chunk);
+            // PCM fits any bytes, so a PCM chunk counts only when a whole framed sample, or the end,
+            // follows it; failing that, at the cut, a framed sample that the cut ends; failing that,
+            // the frames of a last chunk that the cut ends.
+            for (int pass = 0; pass < 3 && samples.empty(); ++pass) {
+                auto followed = [&](std::uint64_t after) {
+                    return after == end || std::any_of(framings.begin(), framings.end(), [&](TrackFraming& framing) {
+                               const auto fit = framing.videoFitAt(window, after);
+                               return fit == AccessUnitFit::found || (pass == 1 && fit == AccessUnitFit::cut);
+                           });
+                };
+                for (std::size_t index = 0; index < framings.size() && samples.empty(); ++index) {
+                    if (framings[index].track().codec != TrackCodec::pcm) continue;
+                    samples = pass < 2 ? framings[index].pcmChunkAt(window, position, followed)
+                                       : framings[index].pcmTailAt(window, position);
                     owner = index;
                 }
             }
@@ -243,6 +280,33 @@ bool looksLikeVideoSamples(std::span<const std::uint8_t> payload) {
                (type <= 9 || (type >= 16 && type <= 21) || (type >= 32 && type <= 40));
     };
     return chains(avc) || chains(hevc);
+}
+
+bool looksLikeAudioFrames(std::span<const std::uint8_t> payload) {
+    constexpr int framesInARow = 3;
+    // Sampling frequency indexes of 48, 44.1, 32, 24 and 16 kHz; AAC-LC is object type 2.
+    for (const unsigned frequency : {3U, 4U, 5U, 6U, 8U}) {
+        for (const unsigned channels : {2U, 1U}) {
+            const std::array<std::uint8_t, 2> configuration{
+                static_cast<std::uint8_t>((2U << 3) | (frequency >> 1)),
+                static_cast<std::uint8_t>(((frequency & 1U) << 7) | (channels << 3))};
+            std::optional<platform::AacFrameProbe> probe;
+            try {
+                probe.emplace(configuration);
+            } catch (const std::runtime_error&) {
+                return false;  // no AAC decoder here
+            }
+            std::size_t at = 0;
+            for (int count = 0; count < framesInARow; ++count) {
+                if (count > 0 && looksLikeVideoSamples(payload.subspan(at))) return true;
+                const auto length = probe->frameLength(payload.subspan(at));
+                if (!length) break;
+                at += *length;
+                if (count + 1 == framesInARow) return true;
+            }
+        }
+    }
+    return false;
 }
 
 }  // namespace tidewell::FileFirstAidEngine

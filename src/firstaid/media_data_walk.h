@@ -47,4 +47,9 @@ MediaDataWalk walkMediaData(const AtomByteReader& read, std::uint64_t payloadSta
 // without any reference configuration.
 bool looksLikeVideoSamples(std::span<const std::uint8_t> payload);
 
+// Whether the first bytes of the media data look like raw AAC frames of a common configuration
+// (AAC-LC, mono or stereo, at a common sampling rate): three in a row, or one or more followed by
+// video samples, as a recording that writes its sound first opens.
+bool looksLikeAudioFrames(std::span<const std::uint8_t> payload);
+
 }  // namespace tidewell::FileFirstAidEngine

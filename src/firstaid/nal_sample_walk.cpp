@@ -202,6 +202,13 @@ int NalSampleWalker::typeOf(std::span<const std::uint8_t> nal) const {
 
 // The forbidden bit clear and a type a single-layer stream carries, with the reference
 // indication its type requires.
+bool NalSampleWalker::mayStartAccessUnit(std::span<const std::uint8_t> bytes) const {
+    const auto prefix = static_cast<std::size_t>(lengthSize_);
+    if (bytes.size() < prefix + 2) return false;
+    const std::uint64_t length = bigEndian(bytes.first(prefix));
+    return length >= 2 && length <= NalLimits::maximumAccessUnitBytes && plausibleHeader(bytes.subspan(prefix, 2));
+}
+
 bool NalSampleWalker::plausibleHeader(std::span<const std::uint8_t> nal) const {
     if (nal.empty() || (nal[0] & 0x80) != 0) return false;
     const int type = typeOf(nal);
@@ -224,6 +231,10 @@ bool NalSampleWalker::plausibleHeader(std::span<const std::uint8_t> nal) const {
 bool NalSampleWalker::isSlice(int type) const {
     if (codec_ == VideoCodec::h264) return type == avcNonIdrSlice || type == avcIdrSlice;
     return type >= 0 && type <= 31;
+}
+
+bool NalSampleWalker::partitionedSlice(int type) const {
+    return codec_ == VideoCodec::h264 && type >= 2 && type <= 4;
 }
 
 // Types that may only open an access unit (H.264 7.4.1.2.3, H.265 7.4.2.4.4).
@@ -379,7 +390,9 @@ AccessUnitFit NalSampleWalker::accessUnitAt(std::span<const std::uint8_t> bytes,
             // A new picture's first slice ends the unit before it.
             if (first && facts->firstSliceOfPicture) break;
             if (!first && !facts->firstSliceOfPicture) return AccessUnitFit::none;
-        } else if (first && startsNewUnit(type)) {
+        } else if (first && (startsNewUnit(type) || partitionedSlice(type))) {
+            // Data partitions are never part of a unit whose first slice is whole, so bytes that
+            // read as one after a picture (PCM samples, say) are the next track's.
             break;
         }
         if (length > bytes.size() - at - prefix) {

@@ -48,6 +48,9 @@ public:
     // Parameter sets carried in the stream are learnt as it goes, and the picture order state
     // advances only through accept().
     AccessUnitFit accessUnitAt(std::span<const std::uint8_t> bytes, bool reachesEnd, AccessUnit& unit);
+    // Whether bytes may open an access unit: a length prefix and a plausible NAL unit header. A
+    // cheap first test, for where another track's sample may end.
+    bool mayStartAccessUnit(std::span<const std::uint8_t> bytes) const;
     // Advances the picture order state past a unit that accessUnitAt found and the caller kept.
     void accept(const AccessUnit& unit);
 
@@ -91,6 +94,7 @@ private:
     int typeOf(std::span<const std::uint8_t> nal) const;
     bool isSlice(int type) const;
     bool startsNewUnit(int type) const;
+    bool partitionedSlice(int type) const;
     std::optional<SliceFacts> sliceFacts(std::span<const std::uint8_t> nal) const;
     std::optional<SliceFacts> avcSliceFacts(std::span<const std::uint8_t> nal) const;
     std::optional<SliceFacts> hevcSliceFacts(std::span<const std::uint8_t> nal) const;

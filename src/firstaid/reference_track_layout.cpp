@@ -168,14 +168,23 @@ std::uint32_t commonSampleDuration(std::span<const std::uint8_t> stts) {
     return mostCommon(counts);
 }
 
-// stsc: the most common samples-per-chunk count.
-std::uint32_t commonSamplesPerChunk(std::span<const std::uint8_t> stsc) {
+// stsc: the samples-per-chunk counts, most common first. A muxer may vary them (chunks of one or
+// two audio packets), so every one is a candidate.
+std::vector<std::uint32_t> chunkSampleCounts(std::span<const std::uint8_t> stsc) {
     std::map<std::uint32_t, std::uint64_t> counts;
-    if (stsc.size() < 8) return 1;
-    const std::uint64_t entries = bigEndian(stsc.subspan(4, 4));
-    for (std::uint64_t i = 0; i < entries && 8 + i * 12 + 12 <= stsc.size(); ++i)
-        counts[static_cast<std::uint32_t>(bigEndian(stsc.subspan(8 + i * 12 + 4, 4)))] += 1;
-    return std::max<std::uint32_t>(mostCommon(counts), 1);
+    const std::uint64_t entries = stsc.size() < 8 ? 0 : bigEndian(stsc.subspan(4, 4));
+    for (std::uint64_t i = 0; i < entries && 8 + i * 12 + 12 <= stsc.size(); ++i) {
+        const auto count = static_cast<std::uint32_t>(bigEndian(stsc.subspan(8 + i * 12 + 4, 4)));
+        if (count > 0) counts[count] += 1;
+    }
+    std::vector<std::pair<std::uint64_t, std::uint32_t>> ranked;
+    for (auto [count, entriesWithIt] : counts) ranked.emplace_back(entriesWithIt, count);
+    std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    std::vector<std::uint32_t> list;
+    for (std::size_t i = 0; i < ranked.size() && i < ReferenceLimits::chunkCountsKept; ++i)
+        list.push_back(ranked[i].second);
+    if (list.empty()) list.push_back(1);
+    return list;
 }
 
 // The media time of the first edit of an edts box, 0 without one.
@@ -212,7 +221,7 @@ std::optional<ReferenceTrack> readTrack(std::span<const std::uint8_t> trak) {
     if (track.codec == TrackCodec::aac && track.sampleDuration == 0) track.sampleDuration = 1024;
     if (track.codec == TrackCodec::pcm) track.sampleDuration = 1;
     if (track.sampleDuration == 0) return std::nullopt;
-    if (auto stsc = child(stbl->payload, "stsc")) track.samplesPerChunk = commonSamplesPerChunk(stsc->payload);
+    if (auto stsc = child(stbl->payload, "stsc")) track.chunkCounts = chunkSampleCounts(stsc->payload);
     track.editMediaTime = firstEditMediaTime(trak);
     track.trackHeader = copied(tkhd);
     track.mediaHeader = copied(mdhd);

@@ -13,6 +13,10 @@ namespace tidewell::FileFirstAidEngine {
 
 enum class TrackCodec { h264, hevc, aac, pcm };
 
+namespace ReferenceLimits {
+inline constexpr std::size_t chunkCountsKept = 8;  // chunk sizes a PCM chunk is tried at
+}
+
 struct ReferenceTrack {
     TrackCodec codec = TrackCodec::h264;
     std::string handler;                             // "vide" or "soun"
@@ -27,7 +31,7 @@ struct ReferenceTrack {
     std::vector<std::uint8_t> sampleDescription;     // stsd box, whole, copied unchanged
     std::vector<std::uint8_t> decoderConfiguration;  // avcC/hvcC payload, or the AudioSpecificConfig
     std::uint32_t pcmBytesPerFrame = 0;              // PCM: bytes of one sample of every channel
-    std::uint32_t samplesPerChunk = 1;               // the most common stsc count
+    std::vector<std::uint32_t> chunkCounts{1};       // the stsc samples-per-chunk counts, most common first
 };
 
 struct ReferenceLayout {

@@ -1,5 +1,7 @@
+#include <cctype>
 #include <cstring>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 #include "firstaid/file_first_aid_engine.h"
@@ -62,12 +64,14 @@ std::vector<std::uint8_t> mediaDataHeader(std::uint64_t payloadSize) {
     return header;
 }
 
-void writeRebuilt(const RepairJob& job, const AtomByteReader& read, const std::vector<std::uint8_t>& fileType,
-                  const MediaDataWalk& walk, const ReferenceLayout& reference, MovieBox& movie) {
+// Returns how far each sample moved from the source to the new file.
+std::int64_t writeRebuilt(const RepairJob& job, const AtomByteReader& read, const std::vector<std::uint8_t>& fileType,
+                          const MediaDataWalk& walk, const ReferenceLayout& reference, MovieBox& movie) {
     const std::uint64_t payloadSize = walk.cutOffset - walk.payloadStart;
     const auto header = mediaDataHeader(payloadSize);
     const auto newPayloadStart = static_cast<std::int64_t>(fileType.size() + header.size());
-    movie = buildMovieBox(reference, walk, newPayloadStart - static_cast<std::int64_t>(walk.payloadStart));
+    const std::int64_t shift = newPayloadStart - static_cast<std::int64_t>(walk.payloadStart);
+    movie = buildMovieBox(reference, walk, shift);
     removeExistingOutput(job.output);
     std::ofstream out(job.output, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(fileType.data()), static_cast<std::streamsize>(fileType.size()));
@@ -90,11 +94,13 @@ void writeRebuilt(const RepairJob& job, const AtomByteReader& read, const std::v
         removeExistingOutput(job.output);
         throw RepairError::writeFailed("Could not write the rebuilt video.");
     }
+    return shift;
 }
 
-// Decodes every frame of the output: a rebuilt index that points anywhere but at whole frames
-// shows up as decode errors, which ffprobe's look at the container does not see.
-void requireCleanDecode(const RepairJob& job) {
+// Decodes every frame of the output and counts the decoder's errors: a rebuilt index that points
+// anywhere but at whole frames shows up as decode errors, which ffprobe's look at the container
+// does not see.
+std::size_t decodeErrors(const RepairJob& job) {
     const auto ffmpeg = toolPath("ffmpeg");
     if (!ffmpeg) throw RepairError::toolFailed("ffmpeg is required for MP4/MOV repair export in this build.");
     const CommandOutput decoded = job.run(*ffmpeg, {"-v", "error", "-i", job.output.string(), "-f", "null", "-"});
@@ -102,12 +108,89 @@ void requireCleanDecode(const RepairJob& job) {
     std::istringstream lines(decoded.stderrText);
     for (std::string line; std::getline(lines, line);)
         if (!line.empty()) ++errors;
-    if (decoded.status == 0 && errors == 0) return;
+    return decoded.status == 0 ? errors : std::max<std::size_t>(errors, 1);
+}
+
+[[noreturn]] void refuseUncleanDecode(const RepairJob& job, std::size_t errors) {
     removeExistingOutput(job.output);
-    throw RepairError::writeFailed("The rebuilt video did not decode cleanly (" +
-                                   std::to_string(std::max<std::size_t>(errors, 1)) +
+    throw RepairError::writeFailed("The rebuilt video did not decode cleanly (" + std::to_string(errors) +
                                    " decode errors), so it was not kept. Choose a healthy clip from the same camera, "
                                    "recorded with the same settings.");
+}
+
+// The source offset of the first kept sample that gave no decoded frame, read from ffprobe's
+// list of frames: samples before a track's first frame (an encoder's priming the edit list
+// skips) do not count. None when every sample gave a frame or ffprobe could not tell.
+std::optional<std::uint64_t> firstUndecodedSample(const RepairJob& job, const MediaDataWalk& walk,
+                                                  std::int64_t offsetShift) {
+    const auto ffprobe = toolPath("ffprobe");
+    if (!ffprobe) return std::nullopt;
+    const CommandOutput listed =
+        job.run(*ffprobe, {"-v", "error", "-show_entries", "frame=pkt_pos", "-of", "csv=p=0", job.output.string()});
+    if (listed.status != 0) return std::nullopt;
+    std::set<std::uint64_t> decoded;
+    std::istringstream lines(listed.stdoutText);
+    for (std::string line; std::getline(lines, line);)
+        if (!line.empty() && std::isdigit(static_cast<unsigned char>(line[0])))
+            decoded.insert(std::strtoull(line.c_str(), nullptr, 10));
+    std::optional<std::uint64_t> first;
+    for (const auto& track : walk.tracks) {
+        bool started = false;
+        for (const auto& sample : track) {
+            const bool gave =
+                decoded.contains(static_cast<std::uint64_t>(static_cast<std::int64_t>(sample.offset) + offsetShift));
+            if (gave) started = true;
+            if (started && !gave) {
+                if (!first || sample.offset < *first) first = sample.offset;
+                break;
+            }
+        }
+    }
+    return first;
+}
+
+// The walk with every sample from end on left out, as if the recording stopped there.
+MediaDataWalk endedAt(const MediaDataWalk& walk, std::uint64_t end) {
+    MediaDataWalk shorter = walk;
+    for (auto& track : shorter.tracks)
+        std::erase_if(track, [end](const RecoveredSample& sample) { return sample.offset + sample.size > end; });
+    shorter.cutOffset = end;
+    return shorter;
+}
+
+struct WrittenCopy {
+    MediaDataWalk kept;  // the walk, shortened when its last frames did not decode
+    MovieBox movie;
+    std::vector<std::string> warnings;
+};
+
+// Writes the copy, validates it and decodes every frame. Frames that do not decode near the end
+// (damage in the last moments of a recording) cost the end of the copy rather than all of it: a
+// copy ending before the first of them is written and checked once more.
+WrittenCopy writeCheckedCopy(const RepairJob& job, const AtomByteReader& read, const ReferenceLayout& layout,
+                             const MediaDataWalk& walk) {
+    const auto fileType = fileTypeBox(read, layout);
+    WrittenCopy copy{.kept = walk};
+    std::int64_t shift = 0;
+    auto writeAndCheck = [&] {
+        shift = writeRebuilt(job, read, fileType, copy.kept, layout, copy.movie);
+        job.report(RepairProgressStage::verifying, 0.86, "Verifying rebuilt video");
+        copy.warnings = job.validated();
+        job.report(RepairProgressStage::verifying, 0.92, "Decoding every frame of the rebuilt video");
+        return decodeErrors(job);
+    };
+    const std::size_t errors = writeAndCheck();
+    if (errors == 0) return copy;
+    const auto undecoded = firstUndecodedSample(job, walk, shift);
+    const std::uint64_t length = walk.cutOffset - walk.payloadStart;
+    if (!undecoded || *undecoded - walk.payloadStart < length - length / 10) refuseUncleanDecode(job, errors);
+    copy.kept = endedAt(walk, *undecoded);
+    if (std::any_of(copy.kept.tracks.begin(), copy.kept.tracks.end(), [](const auto& track) { return track.empty(); }))
+        refuseUncleanDecode(job, errors);
+    if (const std::size_t left = writeAndCheck(); left > 0) refuseUncleanDecode(job, left);
+    copy.warnings.insert(copy.warnings.begin(), "The frames from byte " + std::to_string(*undecoded) +
+                                                    " on did not decode and were left out.");
+    return copy;
 }
 
 void requireFittingWalk(const MediaDataWalk& walk) {
@@ -173,16 +256,12 @@ FileRepairOutcome repairWithReference(const FileRepairDiagnostic& diagnostic, co
     job.throwIfCancelled();
     requireFittingWalk(walk);
 
-    MovieBox movie;
-    writeRebuilt(job, read, fileTypeBox(read, layout), walk, layout, movie);
-    job.report(RepairProgressStage::verifying, 0.86, "Verifying rebuilt video");
-    std::vector<std::string> warnings = job.validated();
-    job.report(RepairProgressStage::verifying, 0.92, "Decoding every frame of the rebuilt video");
-    requireCleanDecode(job);
+    WrittenCopy copy = writeCheckedCopy(job, read, layout, walk);
+    std::vector<std::string>& warnings = copy.warnings;
     if (walk.cutOffset < walk.dataEnd)
         warnings.insert(warnings.begin(), "The recording stops at byte " + std::to_string(walk.cutOffset) +
                                               ": the bytes from there on hold no whole frame and were left out.");
-    return job.outcome(rebuildMessage(layout, movie, walk), warnings);
+    return job.outcome(rebuildMessage(layout, copy.movie, copy.kept), warnings);
 }
 
 }  // namespace tidewell::FileFirstAidEngine

@@ -18,8 +18,9 @@ const AtomRecord* firstAtom(const std::vector<AtomRecord>& atoms, std::string_vi
 }
 
 // A cut-off recording's mdat header may claim bytes that were never written, so the top-level
-// walk drops it; the media data is looked for by its header alone.
-bool holdsRecognisableVideo(const std::filesystem::path& url) {
+// walk drops it; the media data is looked for by its header alone. Its first sample may be
+// video or sound.
+bool holdsRecognisableSamples(const std::filesystem::path& url) {
     constexpr std::size_t sampled = 64 * 1024;
     const auto start = mediaDataPayloadStart(url);
     if (!start) return false;
@@ -28,7 +29,7 @@ bool holdsRecognisableVideo(const std::filesystem::path& url) {
     file.seekg(static_cast<std::streamoff>(*start));
     file.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     bytes.resize(static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0)));
-    return looksLikeVideoSamples(bytes);
+    return looksLikeVideoSamples(bytes) || looksLikeAudioFrames(bytes);
 }
 
 }  // namespace
@@ -61,7 +62,7 @@ FileRepairDiagnostic diagnoseVideo(const std::filesystem::path& url, std::int64_
                                "bundled or installed.",
                                RepairFindingLevel::warning));
     diagnostic.canAttemptRepair = ftyp && moov && mdat && ffmpeg;
-    const bool rebuildable = !moov && ffmpeg && holdsRecognisableVideo(url);
+    const bool rebuildable = !moov && ffmpeg && holdsRecognisableSamples(url);
     diagnostic.recommendedAction =
         diagnostic.canAttemptRepair ? "Export a remuxed copy with stream copy and faststart metadata."
         : rebuildable               ? referenceRepairAction

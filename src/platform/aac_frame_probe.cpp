@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <stdexcept>
 
 extern "C" {
@@ -90,38 +91,77 @@ bool AacFrameProbe::opensAsConfigured(std::uint8_t firstByte) const {
     }
 }
 
+// One packet of bytes: the first frame, then (when asked) a try at a second one from what the
+// decoder left, whose packet size (the bytes remaining when it started) gives the first frame's
+// length. A failed first frame leaves a fresh decoder behind. A failed second frame is only
+// flushed: it is the common case (the next sample belongs to another track), and a fresh decoder
+// each time would cost more than the rest of the walk together.
+AacFrameProbe::Decode AacFrameProbe::decode(std::span<const std::uint8_t> bytes, bool next) {
+    Decode result;
+    avcodec_flush_buffers(decoder_->context);
+    av_packet_unref(decoder_->packet);
+    if (av_new_packet(decoder_->packet, static_cast<int>(bytes.size())) < 0) return result;
+    std::memcpy(decoder_->packet->data, bytes.data(), bytes.size());
+    const bool sent = avcodec_send_packet(decoder_->context, decoder_->packet) == 0;
+    // The decoder follows a frame's own channel elements; a frame of another channel layout than
+    // the configuration's belongs to another recording.
+    result.frame = sent && avcodec_receive_frame(decoder_->context, decoder_->frame) == 0 &&
+                   decoder_->frame->ch_layout.nb_channels == channels_;
+    av_frame_unref(decoder_->frame);
+    if (!result.frame) {
+        if (!openDecoder()) throw std::runtime_error("the AAC decoder could not be reopened");
+        return result;
+    }
+    if (!next) return result;
+    const int second = avcodec_receive_frame(decoder_->context, decoder_->frame);
+    if (second == 0 && decoder_->frame->pkt_size > 0 &&
+        static_cast<std::size_t>(decoder_->frame->pkt_size) < bytes.size())
+        result.length = bytes.size() - static_cast<std::size_t>(decoder_->frame->pkt_size);
+    result.wholePacket = second == AVERROR(EAGAIN);
+    av_frame_unref(decoder_->frame);
+    return result;
+}
+
 // A span shorter than its frame runs out of bits before the frame's end element and fails; a
 // span that holds the frame yields it first, whatever follows. So the frame's length is the
 // shortest span that decodes.
-bool AacFrameProbe::decodesOneFrame(std::span<const std::uint8_t> bytes) {
-    avcodec_flush_buffers(decoder_->context);
-    av_packet_unref(decoder_->packet);
-    if (av_new_packet(decoder_->packet, static_cast<int>(bytes.size())) < 0) return false;
-    std::memcpy(decoder_->packet->data, bytes.data(), bytes.size());
-    if (avcodec_send_packet(decoder_->context, decoder_->packet) < 0) return false;
-    const int received = avcodec_receive_frame(decoder_->context, decoder_->frame);
-    // The decoder follows a frame's own channel elements; a frame of another channel layout than
-    // the configuration's belongs to another recording.
-    const bool decoded = received == 0 && decoder_->frame->ch_layout.nb_channels == channels_;
-    av_frame_unref(decoder_->frame);
-    if (!decoded && !openDecoder()) throw std::runtime_error("the AAC decoder could not be reopened");
-    return decoded;
-}
-
-std::optional<std::size_t> AacFrameProbe::frameLength(std::span<const std::uint8_t> bytes) {
-    if (!bytes.empty() && !opensAsConfigured(bytes[0])) return std::nullopt;
+std::optional<std::size_t> AacFrameProbe::searchedLength(std::span<const std::uint8_t> bytes) {
     std::size_t high = std::min(bytes.size(), maximumFrameBytes);
-    if (high == 0 || !decodesOneFrame(bytes.first(high))) return std::nullopt;
+    if (high == 0 || !decode(bytes.first(high), false).frame) return std::nullopt;
     std::size_t low = 1;
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
-        if (decodesOneFrame(bytes.first(middle))) {
+        if (decode(bytes.first(middle), false).frame) {
             high = middle;
         } else {
             low = middle + 1;
         }
     }
     return high;
+}
+
+std::optional<std::size_t> AacFrameProbe::frameLength(std::span<const std::uint8_t> bytes,
+                                                      const std::function<bool(std::size_t)>& likelyEnd) {
+    if (bytes.empty() || !opensAsConfigured(bytes[0])) return std::nullopt;
+    bytes = bytes.first(std::min(bytes.size(), 2 * maximumFrameBytes));
+    const Decode generous = decode(bytes, true);
+    if (!generous.frame) return std::nullopt;
+    if (generous.length) return *generous.length <= maximumFrameBytes ? generous.length : std::nullopt;
+    // What follows is no AAC frame. Where it looks like the start of other data, a span ending
+    // there that the decoder takes whole (a frame may be followed by zero bytes only, so the byte
+    // before the end must not be one) is exactly the frame.
+    if (likelyEnd) {
+        const std::size_t last = std::min(bytes.size(), maximumFrameBytes);
+        for (std::size_t end = 1; end <= last; ++end) {
+            if (bytes[end - 1] == 0 || !likelyEnd(end)) continue;
+            const Decode bounded = decode(bytes.first(end), true);
+            if (!bounded.frame) continue;  // the frame goes on past this end
+            if (bounded.wholePacket) return end;
+            if (bounded.length) return bounded.length;
+            break;
+        }
+    }
+    return searchedLength(bytes);
 }
 
 }  // namespace tidewell::platform

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -24,11 +25,21 @@ public:
     AacFrameProbe& operator=(const AacFrameProbe&) = delete;
 
     // The length of the whole frame at the start of bytes, or none when no prefix of them decodes
-    // as one frame of this configuration.
-    std::optional<std::size_t> frameLength(std::span<const std::uint8_t> bytes);
+    // as one frame of this configuration. Bytes past the frame help: up to another
+    // maximumFrameBytes let the next frame, when it is AAC, tell where this one ends. likelyEnd
+    // (may be empty) says whether bytes from an offset on look like the start of whatever else
+    // the data holds (another track's sample); such offsets are tried as the end first.
+    std::optional<std::size_t> frameLength(std::span<const std::uint8_t> bytes,
+                                           const std::function<bool(std::size_t)>& likelyEnd = {});
 
 private:
-    bool decodesOneFrame(std::span<const std::uint8_t> bytes);
+    struct Decode {
+        bool frame = false;                 // the bytes start with one frame of this configuration
+        bool wholePacket = false;           // the frame, with at most zero bytes after it, is all of the bytes
+        std::optional<std::size_t> length;  // known when a second frame followed it
+    };
+    Decode decode(std::span<const std::uint8_t> bytes, bool next);
+    std::optional<std::size_t> searchedLength(std::span<const std::uint8_t> bytes);
     bool openDecoder();
     bool opensAsConfigured(std::uint8_t firstByte) const;
 

@@ -66,6 +66,7 @@ struct Recording {
     std::vector<std::string> codecOptions;
     std::string extension;
     bool audio = true;
+    std::vector<std::string> audioOptions{"-c:a", "aac", "-b:a", "128k"};
 };
 
 class MovieRebuildTest : public ::testing::Test {
@@ -78,9 +79,10 @@ protected:
         const fs::path file = folder / (name + "." + settings.extension);
         std::vector<std::string> arguments{"-f", "lavfi", "-i", "testsrc2=size=" + size + ":rate=25"};
         if (settings.audio) {
-            arguments.insert(arguments.end(),
-                             {"-f", "lavfi", "-i", "sine=frequency=" + std::to_string(tone) + ":sample_rate=48000",
-                              "-ac", "2", "-c:a", "aac", "-b:a", "128k"});
+            arguments.insert(
+                arguments.end(),
+                {"-f", "lavfi", "-i", "sine=frequency=" + std::to_string(tone) + ":sample_rate=48000", "-ac", "2"});
+            arguments.insert(arguments.end(), settings.audioOptions.begin(), settings.audioOptions.end());
         }
         arguments.insert(arguments.end(), {"-t", std::to_string(seconds)});
         arguments.insert(arguments.end(), settings.codecOptions.begin(), settings.codecOptions.end());
@@ -99,7 +101,8 @@ protected:
 
     // Repairs the first cut bytes of the intact recording and checks the copy against the
     // intact recording's packets that lay wholly before the cut.
-    void expectRebuilt(const fs::path& intact, const fs::path& reference, std::uint64_t cut, bool audio) {
+    void expectRebuilt(const fs::path& intact, const fs::path& reference, std::uint64_t cut, bool audio,
+                       bool pcmAudio = false) {
         SCOPED_TRACE("cut at " + std::to_string(cut));
         const fs::path broken = folder / ("cut-" + std::to_string(cut) + intact.extension().string());
         testing::truncateCopy(intact, broken, cut);
@@ -122,11 +125,14 @@ protected:
                 if (static_cast<std::uint64_t>(packet.position + packet.size) <= cut) kept.push_back(packet);
             ASSERT_FALSE(kept.empty());
             const auto rebuilt = packets(output, stream);
-            ASSERT_EQ(rebuilt.size(), kept.size());
+            // PCM keeps the frames of the chunk the cut ends, one more packet than the whole ones.
+            const bool pcm = stream == "a" && pcmAudio;
+            ASSERT_GE(rebuilt.size(), kept.size());
+            ASSERT_LE(rebuilt.size(), kept.size() + (pcm ? 1 : 0));
             // The decoder drops what the edit list skips (the encoder's priming), in both files alike.
             const auto skipped =
                 static_cast<std::int64_t>(packets(intact, stream).size()) - decodedFrames(intact, stream);
-            EXPECT_EQ(decodedFrames(output, stream), static_cast<std::int64_t>(kept.size()) - skipped);
+            EXPECT_EQ(decodedFrames(output, stream), static_cast<std::int64_t>(rebuilt.size()) - skipped);
             // Same presentation times, so the frames show in the order they were recorded.
             for (std::size_t i = 0; i < kept.size(); ++i)
                 ASSERT_NEAR(rebuilt[i].pts, kept[i].pts, 0.001) << "packet " << i;
@@ -148,7 +154,8 @@ protected:
         const std::vector<std::uint64_t> cuts{mdat.offset + mdat.size * 3 / 10, mdat.offset + mdat.size * 55 / 100,
                                               static_cast<std::uint64_t>(inside.position + inside.size / 2),
                                               mdat.offset + mdat.size};
-        for (auto cut : cuts) expectRebuilt(intact, reference, cut, settings.audio);
+        const bool pcm = settings.audioOptions.at(1).starts_with("pcm");
+        for (auto cut : cuts) expectRebuilt(intact, reference, cut, settings.audio, pcm);
     }
 
     // A recording cut halfway through its media data, repaired with a reference of other settings.
@@ -167,6 +174,34 @@ protected:
         EXPECT_TRUE(fs::is_empty(outputs));
     }
 
+    // A copy of the intact recording without its movie box whose first video packet from the
+    // given share of the packets on has its slice data, after the slice header's first bytes,
+    // zeroed so that the decoder fails on it; the damaged packet's position.
+    std::int64_t damagedCopy(const fs::path& intact, const fs::path& damaged, double share) {
+        const std::string bytes = testing::readFile(intact);
+        const AtomRecord mdat = atom(intact, "mdat");
+        const auto video = packets(intact, "v");
+        for (auto index = static_cast<std::size_t>(static_cast<double>(video.size()) * share); index < video.size();
+             ++index) {
+            const Packet& packet = video[index];
+            std::string changed = bytes;
+            const auto at = static_cast<std::size_t>(packet.position);
+            const std::size_t length = (static_cast<std::size_t>(static_cast<std::uint8_t>(bytes[at])) << 24) |
+                                       (static_cast<std::size_t>(static_cast<std::uint8_t>(bytes[at + 1])) << 16) |
+                                       (static_cast<std::size_t>(static_cast<std::uint8_t>(bytes[at + 2])) << 8) |
+                                       static_cast<std::uint8_t>(bytes[at + 3]);
+            if (length < 16) continue;
+            std::fill(changed.begin() + static_cast<std::ptrdiff_t>(at + 9),
+                      changed.begin() + static_cast<std::ptrdiff_t>(at + 4 + length), '\0');
+            testing::writeFile(damaged, changed);
+            if (decodeErrors(damaged).empty()) continue;
+            testing::writeFile(damaged, changed.substr(0, mdat.offset + mdat.size));
+            return packet.position;
+        }
+        ADD_FAILURE() << "no packet whose damage the decoder reports";
+        return -1;
+    }
+
     static inline const std::vector<std::string> x264{"-c:v", "libx264", "-preset", "veryfast"};
     testing::TemporaryFolder folder;
     testing::ShippedTools tools;
@@ -180,6 +215,10 @@ TEST_F(MovieRebuildTest, RebuildsH264AndAacInMp4CutAtSeveralPoints) {
 TEST_F(MovieRebuildTest, RebuildsHevcAndAacInMovCutAtSeveralPoints) {
     expectRebuiltAtSeveralCuts(
         {{"-c:v", "libx265", "-preset", "fast", "-x265-params", "log-level=error", "-tag:v", "hvc1"}, "mov"});
+}
+
+TEST_F(MovieRebuildTest, RebuildsH264AndPcmInMovCutAtSeveralPoints) {
+    expectRebuiltAtSeveralCuts({MovieRebuildTest::x264, "mov", true, {"-c:a", "pcm_s16le"}});
 }
 
 TEST_F(MovieRebuildTest, RebuildsH264WithoutAudio) {
@@ -227,6 +266,59 @@ TEST_F(MovieRebuildTest, TrustsTheMediaDataOverItsHeader) {
     EXPECT_GT(frames[0], 10U);
     EXPECT_EQ(frames[1], frames[0]);
     EXPECT_EQ(frames[2], frames[0]);
+}
+
+// Without B-frames the muxer writes the first sound frame ahead of the first picture.
+TEST_F(MovieRebuildTest, RebuildsARecordingWhoseMediaDataOpensWithSound) {
+    const Recording settings{{"-c:v", "libx264", "-preset", "veryfast", "-bf", "0"}, "mp4"};
+    const fs::path intact = record(settings, "intact", 2, 440);
+    const fs::path reference = record(settings, "reference", 1, 300);
+    ASSERT_LT(packets(intact, "a").front().position, packets(intact, "v").front().position);
+    const AtomRecord mdat = atom(intact, "mdat");
+    expectRebuilt(intact, reference, mdat.offset + mdat.size / 2, true);
+}
+
+TEST_F(MovieRebuildTest, RecommendsTheReferenceRepairForSoundOnlyMediaData) {
+    const fs::path intact = record({{"-vn"}, "mp4"}, "intact", 2, 440);
+    const AtomRecord mdat = atom(intact, "mdat");
+    const fs::path broken = folder / "sound.mp4";
+    testing::truncateCopy(intact, broken, mdat.offset + mdat.size / 2);
+    EXPECT_EQ(diagnose(broken).recommendedAction, referenceRepairAction);
+}
+
+// Frames that fail to decode in the last moments of a recording cost only the end of the copy.
+TEST_F(MovieRebuildTest, EndsTheCopyBeforeFramesThatFailToDecodeNearTheEnd) {
+    const fs::path intact = record({x264, "mp4"}, "intact", 4, 440);
+    const fs::path reference = record({x264, "mp4"}, "reference", 1, 300);
+    const fs::path damaged = folder / "damaged.mp4";
+    const std::int64_t position = damagedCopy(intact, damaged, 0.94);
+    ASSERT_GT(position, 0);
+    const auto outcome = repairWithReference(diagnose(damaged), reference, outputs / "damaged-repaired.mp4");
+    EXPECT_EQ(decodeErrors(outcome.outputURL), "");
+    EXPECT_EQ(outcome.state, RepairOutcomeState::partial);
+    ASSERT_FALSE(outcome.warnings.empty());
+    EXPECT_EQ(outcome.warnings.front(),
+              "The frames from byte " + std::to_string(position) + " on did not decode and were left out.");
+    for (const std::string stream : {"v", "a"}) {
+        std::size_t before = 0;
+        for (const auto& packet : packets(intact, stream)) before += packet.position < position ? 1 : 0;
+        EXPECT_EQ(packets(outcome.outputURL, stream).size(), before) << stream;
+    }
+}
+
+TEST_F(MovieRebuildTest, RefusesACopyWhoseFramesFailToDecodeEarlyAndWritesNothing) {
+    const fs::path intact = record({x264, "mp4"}, "intact", 2, 440);
+    const fs::path reference = record({x264, "mp4"}, "reference", 1, 300);
+    const fs::path damaged = folder / "damaged.mp4";
+    ASSERT_GT(damagedCopy(intact, damaged, 0.3), 0);
+    try {
+        repairWithReference(diagnose(damaged), reference, outputs / "damaged-repaired.mp4");
+        ADD_FAILURE() << "kept a copy that does not decode";
+    } catch (const RepairError& error) {
+        EXPECT_TRUE(std::string(error.what()).starts_with("The rebuilt video did not decode cleanly ("))
+            << error.what();
+    }
+    EXPECT_TRUE(fs::is_empty(outputs));
 }
 
 const char* const otherSettings =

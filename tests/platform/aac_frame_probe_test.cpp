@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -66,6 +67,45 @@ TEST(AacFrameProbeTest, FindsEachRawFrameEndAsTheAdtsHeadersSay) {
             EXPECT_EQ(probe.frameLength(bytesOf(stream.raw, at)), length) << "frame at " << at;
             at += length;
         }
+    }
+}
+
+// Frames as a recording interleaves them: runs of one to three frames, each run followed by a
+// block of other data that opens like a video sample (a zero byte), as the next track's sample.
+TEST(AacFrameProbeTest, FindsFrameEndsWhereOtherDataFollows) {
+    testing::TemporaryFolder folder;
+    const AdtsStream stream = adts(folder / "tone.aac", "2");
+    std::string data;
+    std::vector<std::size_t> starts;
+    std::vector<std::size_t> blocks;  // where each block of other data starts
+    std::uint32_t noise = 12345;
+    std::size_t at = 0;
+    for (std::size_t i = 0; i < stream.lengths.size(); ++i) {
+        starts.push_back(data.size());
+        data += stream.raw.substr(at, stream.lengths[i]);
+        at += stream.lengths[i];
+        if (i % 3 == 1 || i % 5 == 0) {
+            blocks.push_back(data.size());
+            data += std::string("\0\0\x02\x10\x65", 5);
+            for (int k = 0; k < 700; ++k) {
+                noise = noise * 1664525 + 1013904223;
+                data.push_back(static_cast<char>(noise >> 24));
+            }
+        }
+    }
+    AacFrameProbe probe(stream.audioSpecificConfig);
+    for (bool hinted : {true, false}) {
+        SCOPED_TRACE(hinted ? "other data named" : "other data unnamed");
+        for (std::size_t i = 0; i < starts.size(); ++i) {
+            const std::size_t start = starts[i];
+            auto likelyEnd = [&](std::size_t end) {
+                return std::find(blocks.begin(), blocks.end(), start + end) != blocks.end();
+            };
+            const auto length =
+                hinted ? probe.frameLength(bytesOf(data, start), likelyEnd) : probe.frameLength(bytesOf(data, start));
+            EXPECT_EQ(length, stream.lengths[i]) << "frame " << i;
+        }
+        for (std::size_t block : blocks) EXPECT_EQ(probe.frameLength(bytesOf(data, block)), std::nullopt);
     }
 }
 
