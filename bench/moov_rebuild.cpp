@@ -14,6 +14,8 @@
 #include <stdexcept>
 #include <string>
 
+#include <unistd.h>
+
 #include "bench_folder.h"
 #include "best_time.h"
 #include "firstaid/file_first_aid_engine.h"
@@ -31,7 +33,7 @@ namespace fs = std::filesystem;
 using tidewell::bench::repairTool;
 using tidewell::CommandRunner::run;
 
-constexpr int kRounds = 2;
+constexpr int kRounds = 3;
 constexpr double kLongTimeout = 3600;
 
 void require(bool condition, const char* what) {
@@ -117,15 +119,20 @@ void benchRebuild(const fs::path& folder) {
     const double remux = tidewell::bench::bestSecondsAlternating(
                              repair,
                              [&] {
-                                 run(repairTool("ffmpeg"),
-                                     {"-y", "-i", intact.string(), "-map", "0", "-c", "copy", "-movflags", "+faststart",
-                                      toolOutput.string()},
-                                     std::nullopt, std::nullopt, nullptr, kLongTimeout);
+                                 const auto remuxed = run(repairTool("ffmpeg"),
+                                                          {"-y", "-i", intact.string(), "-map", "0", "-c", "copy",
+                                                           "-movflags", "+faststart", toolOutput.string()},
+                                                          std::nullopt, std::nullopt, nullptr, kLongTimeout);
+                                 if (remuxed.status != 0)
+                                     throw std::runtime_error("the remux failed: " + remuxed.combined());
                              },
                              kRounds,
                              [&] {
                                  fs::remove(engineOutput);
                                  fs::remove(toolOutput);
+                                 // Each side starts with nothing left to write back: otherwise the
+                                 // side after a gibibyte of fresh writes is throttled for the other's.
+                                 ::sync();
                              })
                              .second;
     std::printf("moov rebuild of a %.2f GiB cut recording\n", static_cast<double>(fs::file_size(cut)) / (1 << 30));
