@@ -20,23 +20,26 @@ std::optional<AtomRecord> atomAt(const AtomByteReader& read, std::uint64_t offse
     std::array<std::uint8_t, MediaLimits::atomHeaderReadBytes> header{};
     const std::size_t count = std::min(read(offset, header), header.size());
     if (count < 8) return std::nullopt;
-    const std::span<const std::uint8_t> bytes(header.data(), count);
-    const std::uint64_t sizeField = bigEndian(bytes.subspan(0, 4));
-    std::uint64_t headerLength = 8;
-    std::uint64_t size = sizeField;
-    if (sizeField == 1) {
-        if (count < 16) return std::nullopt;
-        size = bigEndian(bytes.subspan(8, 8));
-        headerLength = 16;
-    } else if (sizeField == 0) {
-        size = end - offset;
-    }
+    auto atom = atomHeader(std::span<const std::uint8_t>(header.data(), count), end - offset);
     // Compared as end - offset so a huge 64-bit size cannot wrap around.
-    if (size < headerLength || size > end - offset) return std::nullopt;
-    return AtomRecord{atomType(bytes.subspan(4, 4)), offset, size};
+    if (!atom || atom->size < atom->length || atom->size > end - offset) return std::nullopt;
+    return AtomRecord{std::move(atom->type), offset, atom->size};
 }
 
 }  // namespace
+
+std::optional<AtomHeader> atomHeader(std::span<const std::uint8_t> bytes, std::uint64_t room) {
+    const std::uint64_t sizeField = bigEndian(bytes.subspan(0, 4));
+    AtomHeader header{atomType(bytes.subspan(4, 4)), sizeField, 8};
+    if (sizeField == 1) {
+        if (bytes.size() < 16) return std::nullopt;
+        header.size = bigEndian(bytes.subspan(8, 8));
+        header.length = 16;
+    } else if (sizeField == 0) {
+        header.size = room;
+    }
+    return header;
+}
 
 std::vector<AtomRecord> walkAtoms(const AtomByteReader& read, std::uint64_t end) {
     std::vector<AtomRecord> atoms;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -23,6 +24,17 @@ struct AtomRecord {
     std::uint64_t size;    // including the header
     bool operator==(const AtomRecord&) const = default;
 };
+
+// The header at the start of bytes (at least 8 of them): the atom's type, its size as the
+// header gives it (a size field of 0 means all of `room`, the bytes left where it stands) and
+// the header's own length. None when a 64-bit size is not there whole. The size is not
+// checked against the room: whether to trust it is the caller's to say.
+struct AtomHeader {
+    std::string type;  // four characters, "????" when not ASCII
+    std::uint64_t size;
+    std::uint64_t length;
+};
+std::optional<AtomHeader> atomHeader(std::span<const std::uint8_t> bytes, std::uint64_t room);
 
 // Fills up to buffer.size() bytes from offset and returns how many it read.
 using AtomByteReader = std::function<std::size_t(std::uint64_t offset, std::span<std::uint8_t> buffer)>;

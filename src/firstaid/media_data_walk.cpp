@@ -168,17 +168,13 @@ std::optional<std::uint64_t> mediaDataPayloadStart(const AtomByteReader& read, s
         std::array<std::uint8_t, 16> header{};
         const std::size_t got = std::min(read(offset, header), header.size());
         if (got < 8) return std::nullopt;
-        const std::uint64_t sizeField = bigEndian(std::span(header).first(4));
-        const bool mediaData = std::equal(header.begin() + 4, header.begin() + 8, "mdat");
-        std::uint64_t headerLength = sizeField == 1 ? 16 : 8;
-        if (mediaData) return offset + headerLength <= end ? std::optional(offset + headerLength) : std::nullopt;
-        std::uint64_t size = sizeField;
-        if (sizeField == 1) {
-            if (got < 16) return std::nullopt;
-            size = bigEndian(std::span(header).subspan(8, 8));
-        }
-        if (size < headerLength || size > end - offset) return std::nullopt;
-        offset += size;
+        const auto atom = atomHeader(std::span<const std::uint8_t>(header.data(), got), end - offset);
+        if (!atom) return std::nullopt;
+        // The media data's own size is not trusted: a cut recording's header may promise any size.
+        if (atom->type == "mdat")
+            return offset + atom->length <= end ? std::optional(offset + atom->length) : std::nullopt;
+        if (atom->size < atom->length || atom->size > end - offset) return std::nullopt;
+        offset += atom->size;
     }
     return std::nullopt;
 }

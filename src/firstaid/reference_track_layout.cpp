@@ -25,19 +25,11 @@ std::vector<Box> childBoxes(std::span<const std::uint8_t> bytes) {
     std::vector<Box> boxes;
     std::size_t at = 0;
     while (bytes.size() - at >= 8) {
-        std::uint64_t size = bigEndian(bytes.subspan(at, 4));
-        std::size_t header = 8;
-        if (size == 1) {
-            if (bytes.size() - at < 16) break;
-            size = bigEndian(bytes.subspan(at + 8, 8));
-            header = 16;
-        } else if (size == 0) {
-            size = bytes.size() - at;
-        }
-        if (size < header || size > bytes.size() - at) break;
-        const auto whole = bytes.subspan(at, size);
-        boxes.push_back({std::string(whole.begin() + 4, whole.begin() + 8), whole, whole.subspan(header)});
-        at += size;
+        const auto header = atomHeader(bytes.subspan(at), bytes.size() - at);
+        if (!header || header->size < header->length || header->size > bytes.size() - at) break;
+        const auto whole = bytes.subspan(at, header->size);
+        boxes.push_back({header->type, whole, whole.subspan(header->length)});
+        at += header->size;
     }
     return boxes;
 }
