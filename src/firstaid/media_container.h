@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <iosfwd>
 #include <optional>
 #include <span>
 #include <string>
@@ -38,6 +39,9 @@ std::optional<AtomHeader> atomHeader(std::span<const std::uint8_t> bytes, std::u
 
 // Fills up to buffer.size() bytes from offset and returns how many it read.
 using AtomByteReader = std::function<std::size_t(std::uint64_t offset, std::span<std::uint8_t> buffer)>;
+
+// Reads ranges of an open file; the reader keeps a reference to it.
+AtomByteReader atomFileReader(std::ifstream& file);
 
 // Walks the atoms of [0, end): at most 80, at most 16 bytes read per atom.
 // Never throws; a truncated or malformed atom ends the walk.

@@ -182,13 +182,7 @@ std::optional<std::uint64_t> mediaDataPayloadStart(const AtomByteReader& read, s
 std::optional<std::uint64_t> mediaDataPayloadStart(const std::filesystem::path& url) {
     std::ifstream file(url, std::ios::binary);
     if (!file) return std::nullopt;
-    auto read = [&file](std::uint64_t offset, std::span<std::uint8_t> buffer) -> std::size_t {
-        file.clear();
-        file.seekg(static_cast<std::streamoff>(offset));
-        file.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
-        return static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0));
-    };
-    return mediaDataPayloadStart(read, static_cast<std::uint64_t>(logicalFileByteSize(url)));
+    return mediaDataPayloadStart(atomFileReader(file), static_cast<std::uint64_t>(logicalFileByteSize(url)));
 }
 
 MediaDataWalk walkMediaData(const AtomByteReader& read, std::uint64_t payloadStart, std::uint64_t end,

@@ -24,16 +24,6 @@ const char* const otherSettings =
     "The reference clip was recorded with other settings than this file. Choose a healthy clip from the same "
     "camera, recorded with the same settings.";
 
-// Reads [offset, offset + size) of an open file; the walk and the copy share it.
-AtomByteReader fileReader(std::ifstream& file) {
-    return [&file](std::uint64_t offset, std::span<std::uint8_t> buffer) -> std::size_t {
-        file.clear();
-        file.seekg(static_cast<std::streamoff>(offset));
-        file.read(reinterpret_cast<char*>(buffer.data()), static_cast<std::streamsize>(buffer.size()));
-        return static_cast<std::size_t>(std::max<std::streamsize>(file.gcount(), 0));
-    };
-}
-
 // The source's own ftyp box when it opens the file, else the reference's.
 std::vector<std::uint8_t> fileTypeBox(const AtomByteReader& read, const ReferenceLayout& reference) {
     std::array<std::uint8_t, 8> header{};
@@ -242,7 +232,7 @@ FileRepairOutcome repairWithReference(const FileRepairDiagnostic& diagnostic, co
 
     std::ifstream source(job.source(), std::ios::binary);
     if (!source) throw RepairError::cannotRead("Tidewell could not read this file.");
-    const AtomByteReader read = fileReader(source);
+    const AtomByteReader read = atomFileReader(source);  // the walk and the copy share it
     const auto end = static_cast<std::uint64_t>(logicalFileByteSize(job.source()));
     const auto payloadStart = mediaDataPayloadStart(read, end);
     if (!payloadStart) throw RepairError::noRecoverableContent("Media payload atom was not found.");
