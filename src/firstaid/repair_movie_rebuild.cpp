@@ -4,6 +4,7 @@
 #include <set>
 #include <sstream>
 
+#include "firstaid/big_endian.h"
 #include "firstaid/file_first_aid_engine.h"
 #include "firstaid/media_data_walk.h"
 #include "firstaid/movie_box_writer.h"
@@ -28,8 +29,7 @@ const char* const otherSettings =
 std::vector<std::uint8_t> fileTypeBox(const AtomByteReader& read, const ReferenceLayout& reference) {
     std::array<std::uint8_t, 8> header{};
     if (read(0, header) == header.size() && std::memcmp(header.data() + 4, "ftyp", 4) == 0) {
-        const std::uint32_t size = (std::uint32_t{header[0]} << 24) | (std::uint32_t{header[1]} << 16) |
-                                   (std::uint32_t{header[2]} << 8) | header[3];
+        const std::uint64_t size = bigEndian(std::span(header).first(4));
         if (size >= 16 && size <= 4096) {
             std::vector<std::uint8_t> box(size);
             if (read(0, box) == size) return box;
